@@ -1,0 +1,270 @@
+#include "analysis/fitting.h"
+
+#include <cmath>
+#include <vector>
+
+#include "base/log.h"
+#include "base/options.h"
+#include "base/text.h"
+#include "model/record.h"
+#include "model/units.h"
+
+double CurrentPeriod = 0;
+
+// ---- Mean level ------------------------------------------------------------------
+
+double DetermineMeanLevel(int silent)
+{
+    const std::int32_t n = RecordSeries.RecordCount;
+    if (n <= 0) {
+        if (!silent)
+            ShowMessage(MainWindow,
+                        Format("L'enregistrement horaire ne contient aucune valeur.\n"
+                               "Le niveau moyen reste %Lf m.",
+                               Lf(WaveSet.MeanLevel)),
+                        "Détermination du niveau moyen", MessageButtons::Ok,
+                        MessageIcon::Warning);
+        return WaveSet.MeanLevel;
+    }
+    double sum = 0;
+    for (std::int32_t i = 0; i < n; ++i)
+        sum += ObservedHeight(3600.0 * i);
+    double mean = sum / n;
+    if (!silent) {
+        std::string text = Format("Niveau moyen : %Lf \n\n", Lf(mean));
+        ShowMessage(MainWindow, text, "Détermination du niveau moyen", MessageButtons::Ok,
+                    MessageIcon::Information);
+        LogText(text);
+    }
+    WaveSet.MeanLevel = mean;
+    return mean;
+}
+
+// ---- Checks before a fit ---------------------------------------------------------
+
+double UsableSpan()
+{
+    return (RecordSeries.RecordDays - 2) * 86400.0;
+}
+
+bool CanAddFittedWaveOrReport(Window owner)
+{
+    if (!WaveSetHasRoom()) {
+        ShowMessage(owner,
+                    Format("Le tableau des ondes est plein : il contient déjà %i ondes.\n"
+                           "Supprimez des ondes dans le gestionnaire d'onde avant d'en "
+                           "ajouter d'autres.",
+                           WAVE_CAPACITY),
+                    "Tableau des ondes plein", MessageButtons::Ok, MessageIcon::Warning);
+        LogPrintf("Tableau des ondes plein (%i ondes) : aucune onde ajoutée.\n\n", WAVE_CAPACITY);
+        return false;
+    }
+    if (RecordSeries.RecordDays <= 2) {
+        ShowMessage(owner,
+                    Format("L'enregistrement horaire ne couvre que %i jour(s).\n"
+                           "Il en faut au moins 3 pour déterminer une onde : les deux "
+                           "derniers jours ne servent pas.",
+                           RecordSeries.RecordDays),
+                    "Enregistrement trop court", MessageButtons::Ok, MessageIcon::Warning);
+        LogPrintf("Enregistrement trop court (%i jours) : aucune onde déterminée.\n\n",
+                  RecordSeries.RecordDays);
+        return false;
+    }
+    return true;
+}
+
+Wave DetermineWave(double period)
+{
+    CurrentPeriod = period;
+    return Options.UseFourier ? FitByDemodulation(period) : FitByPhaseSearch(period);
+}
+
+// ---- Fit by complex demodulation -------------------------------------------------
+
+namespace {
+
+struct ComplexF {
+    float re;
+    float im;
+};
+
+ComplexF Times(ComplexF a, ComplexF b)
+{
+    return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re};
+}
+
+// e^(i·angle) with the angle rounded to single precision first.
+ComplexF UnitOf(double angle)
+{
+    auto a = static_cast<double>(static_cast<float>(angle));
+    return {static_cast<float>(std::cos(a)), static_cast<float>(std::sin(a))};
+}
+
+}  // namespace
+
+Wave FitByDemodulation(double period)
+{
+    const double omega = TWO_PI / period;
+    const ComplexF hourTurn = UnitOf(3600 * omega);
+    const int c = WaveSet.count;
+    ComplexF phase[WAVE_CAPACITY];
+    ComplexF hourStep[WAVE_CAPACITY];
+    for (int j = 0; j < c; ++j) {
+        phase[j] = UnitOf(-WaveSet.waves[j].etab);
+        hourStep[j] = UnitOf(3600 * WaveSet.waves[j].speed);
+    }
+
+    ComplexF z{1, 0};
+    ComplexF sum{0, 0};
+    int n = 0;
+    const double span = UsableSpan();
+    for (double t = 0.0; span > t; t += 3600) {
+        double pred = WaveSet.MeanLevel;
+        for (int j = 0; j < c; ++j) {
+            pred += static_cast<double>(phase[j].re) * WaveSet.waves[j].ampl;
+            phase[j] = Times(phase[j], hourStep[j]);
+        }
+        auto r = static_cast<float>(ObservedHeight(t) - pred);
+        sum.re += r * z.re;
+        sum.im += r * z.im;
+        z = Times(z, hourTurn);
+        ++n;
+    }
+
+    Wave w;
+    w.speed = omega;
+    if (n == 0)
+        return w;  // no usable span: nothing to fit
+    double x = static_cast<double>(sum.re) / n;
+    double y = static_cast<double>(sum.im) / n;
+    w.ampl = 2 * std::sqrt(x * x + y * y);
+    w.etab = std::atan2(y, x);
+    return w;
+}
+
+// ---- Fit by phase search ----------------------------------------------------------
+
+namespace {
+
+// Stored value i, the index kept inside the storage.
+double StoredCm(std::int64_t i)
+{
+    const std::int64_t last = RecordSeries.RecordCount;
+    return RecordSeries.RecordValues[static_cast<std::size_t>(i < 0 ? 0 : i > last ? last : i)];
+}
+
+// Hourly slope (cm per hour) of the segment that starts at hour h.
+double HourSlopeCm(std::int64_t h)
+{
+    return StoredCm(h + 1) - StoredCm(h);
+}
+
+}  // namespace
+
+double Residual(std::int64_t s)
+{
+    std::int64_t h = s / 3600;
+    std::int64_t r = s - 3600 * h;
+    double observed = (StoredCm(h) * static_cast<double>(3600 - r) +
+                       StoredCm(h + 1) * static_cast<double>(r)) * INV_3600 * METRES_PER_CM;
+    return observed - PredictHeight(static_cast<double>(s), 0);
+}
+
+double ResidualRate(std::int64_t s)
+{
+    std::int64_t h = s / 3600;
+    return HourSlopeCm(h) * INV_3600 * METRES_PER_CM - PredictHeightRate(static_cast<double>(s), 0);
+}
+
+double ResidualAccel(std::int64_t s)
+{
+    // The record has no value before its first: the first hour takes the
+    // second difference of hour 1.
+    std::int64_t h = s / 3600 < 1 ? 1 : s / 3600;
+    double secondDiff = (HourSlopeCm(h) * INV_3600 - HourSlopeCm(h - 1) * INV_3600) * INV_3600;
+    return secondDiff * METRES_PER_CM - PredictHeightAccel(static_cast<double>(s), 0);
+}
+
+double FoldedMean(double (*g)(std::int64_t), double x)
+{
+    // A fold step under a second cannot be folded over hourly values, and
+    // one too small to move x would never end.
+    if (!(CurrentPeriod >= 1.0))
+        return 0;
+    const double span = UsableSpan();
+    double sum = 0;
+    int n = 0;
+    while (x < span) {
+        sum += g(static_cast<std::int64_t>(x));
+        x += CurrentPeriod;
+        ++n;
+    }
+    return n ? sum / n : 0;
+}
+
+namespace {
+
+double WrapIntoTwoPeriods(double x)
+{
+    const double T = CurrentPeriod;
+    auto frac = [](double v) { return v - std::trunc(v); };  // keeps the sign of v
+    if (x < 0)
+        x = std::fabs(frac(x / T)) * T;
+    if (x > 2 * T)
+        x = frac(x / T) * T;
+    return x;
+}
+
+// One Newton step on the folded rate. False, with x unchanged, where the
+// folded second derivative is 0 and the step has no direction.
+bool NewtonStep(double& x)
+{
+    double accel = FoldedMean(ResidualAccel, x);
+    if (accel == 0)
+        return false;
+    double next = WrapIntoTwoPeriods(x - FoldedMean(ResidualRate, x) / accel);
+    if (!std::isfinite(next))
+        return false;
+    x = next;
+    return true;
+}
+
+double FoldedResidual(double x)
+{
+    return FoldedMean(Residual, x);
+}
+
+}  // namespace
+
+double FindPeakTime(double x0, double tolerance)
+{
+    double y = x0;
+    if (!NewtonStep(y))
+        return y;
+    double z = y;
+    if (!NewtonStep(z))
+        return z;
+    for (int i = 0;;) {
+        double atZ = FoldedResidual(z);
+        if (atZ >= 0 && std::fabs(atZ - FoldedResidual(y)) <= tolerance)
+            return z;
+        ++i;
+        y = z;
+        if (!NewtonStep(z))
+            return z;
+        if (FoldedResidual(z) < 0)
+            z += 0.5 * CurrentPeriod;  // the step found a low: the high is half a period on
+        if (i > 30)
+            return z;
+    }
+}
+
+Wave FitByPhaseSearch(double period)
+{
+    double d = FindPeakTime(period * 0.5, 0.01);
+    Wave w;
+    w.ampl = FoldedResidual(d);
+    w.speed = TWO_PI / period;
+    w.etab = w.speed * d;
+    return w;
+}

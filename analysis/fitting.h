@@ -1,0 +1,50 @@
+// Determination of the model from the hourly record: the mean level, and
+// one wave of a given period fitted to what the waves already in the set
+// leave unexplained.
+#pragma once
+
+#include <cstdint>
+
+#include "model/waves.h"
+#include "platform/platform.h"
+
+// Mean of the record's heights (m). Stores it in MeanLevel and returns it.
+// silent = 0 also shows it in a message box and writes it to the log. An
+// empty record has no mean: MeanLevel keeps its value.
+double DetermineMeanLevel(int silent);
+
+// The wave of this period (s) that best fits the residual left by all active
+// waves: speed, ampl and etab set, name empty. Uses FitByDemodulation when
+// Options.UseFourier is set, FitByPhaseSearch otherwise. Sets CurrentPeriod.
+Wave DetermineWave(double period);
+
+// Complex demodulation of the hourly residual, in single precision as the
+// program has always done it.
+Wave FitByDemodulation(double period);
+
+// Newton search of the time at which the residual folded at the period is
+// largest; the folded mean there is the amplitude.
+Wave FitByPhaseSearch(double period);
+
+// The residual against the prediction of all waves, at whole second s, with
+// the observed rate and second derivative taken from the hour segments.
+double Residual(std::int64_t s);       // m
+double ResidualRate(std::int64_t s);   // m/s
+double ResidualAccel(std::int64_t s);  // m/s²
+
+// Mean of g at x, x + CurrentPeriod, … over the usable span (s).
+double FoldedMean(double (*g)(std::int64_t), double x);
+
+// Time (s) in [0, 2.5·CurrentPeriod] at which the folded residual peaks.
+double FindPeakTime(double x0, double tolerance);
+
+// The fits leave out the last two days of the record: times t with
+// t < UsableSpan() (s).
+double UsableSpan();
+
+// Before a wave is fitted and appended: true when the table has room and the
+// record a usable span; otherwise the user is told (message box owned by
+// owner, and a log line) and the caller appends nothing.
+bool CanAddFittedWaveOrReport(Window owner);
+
+extern double CurrentPeriod;  // s, the period of the last DetermineWave

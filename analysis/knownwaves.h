@@ -1,0 +1,25 @@
+// The catalogue of known waves and the commands that determine them.
+#pragma once
+
+struct KnownWave {
+    double periodHours;
+    const char* label;  // becomes the wave's name
+};
+
+inline constexpr int KNOWN_WAVE_COUNT = 37;
+inline constexpr int MENU_WAVE_COUNT = 5;
+
+extern const KnownWave KnownWaves[KNOWN_WAVE_COUNT];
+extern const int MenuWaveOrder[MENU_WAVE_COUNT];    // the waves of the menu entries, in menu order
+extern const int KnownWaveOrder[KNOWN_WAVE_COUNT];  // every catalogue index once, in the order of use
+
+// Determine the catalogue wave of this row of MenuWaveOrder / KnownWaveOrder,
+// append it under its label and write its block to the log. Return its
+// amplitude (m); when the table is full or the record too short, the user is
+// told and nothing is appended (0 is returned).
+double AddMenuWave(int row);
+double AddKnownWave(int row);
+
+// "Toutes ondes connues": every catalogue wave in KnownWaveOrder, stopping at
+// the first refusal.
+void AddAllKnownWaves();

@@ -1,0 +1,25 @@
+#include "base/localtime.h"
+
+#include <climits>
+
+std::optional<CalendarTime> YearStartTime(long year)
+{
+    if (year < INT_MIN + 1900L || year > INT_MAX)
+        return std::nullopt;
+    std::tm start{};
+    start.tm_mday = 1;
+    start.tm_year = static_cast<int>(year - 1900);
+    start.tm_isdst = 0;
+    std::time_t t = std::mktime(&start);
+    if (t == static_cast<std::time_t>(-1))
+        return std::nullopt;
+    return static_cast<CalendarTime>(t);
+}
+
+std::tm LocalTimeOf(CalendarTime t)
+{
+    std::time_t when = t;
+    std::tm local{};
+    localtime_r(&when, &local);
+    return local;
+}

@@ -1,0 +1,42 @@
+#include "base/log.h"
+
+#include <cstdarg>
+
+#include "base/text.h"
+#include "platform/platform.h"
+
+std::FILE* LogFile = nullptr;
+
+void OpenLog()
+{
+    LogFile = std::fopen(LOG_FILE_NAME, "wb");
+    if (!LogFile) {
+        ShowMessage(nullptr, "Impossible d'ouvrir le fichier Haliome.LOG", "Erreur",
+                    MessageButtons::Ok, MessageIcon::None);
+        return;
+    }
+    LogText("Bienvenue à Haliome (la marée d'un port, par l'équipe Haliome).\n\n");
+}
+
+void CloseLog()
+{
+    if (LogFile)
+        std::fclose(LogFile);
+    LogFile = nullptr;
+}
+
+void LogText(std::string_view text)
+{
+    if (LogFile)
+        WriteText(LogFile, text);
+}
+
+void LogPrintf(const char* format, ...)
+{
+    if (!LogFile)
+        return;
+    va_list args;
+    va_start(args, format);
+    WriteText(LogFile, FormatV(format, args));
+    va_end(args);
+}

@@ -1,0 +1,19 @@
+// The log: a running account of what the program did, "Haliome.log" in the
+// working directory, created afresh at each start. UTF-8, CR LF line ends.
+#pragma once
+
+#include <cstdio>
+#include <string_view>
+
+// Opens the log and writes the welcome text. When the file cannot be opened
+// the user is told, and the program runs without a log.
+void OpenLog();
+void CloseLog();
+
+// Appends formatted text; does nothing while the log is not open.
+void LogPrintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void LogText(std::string_view text);
+
+inline constexpr const char* LOG_FILE_NAME = "Haliome.log";
+
+extern std::FILE* LogFile;  // null while the log is not open

@@ -1,0 +1,3 @@
+#include "base/options.h"
+
+DisplayOptions Options;

@@ -1,0 +1,78 @@
+// Text helpers: C-style formatting, CR LF lines, Windows-1252, and a reader
+// that scans a text file the way the C scanning conversions do.
+#pragma once
+
+#include <cstdarg>
+#include <cstddef>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// printf into a std::string; the compiler checks the format.
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string FormatV(const char* format, va_list args) __attribute__((format(printf, 1, 0)));
+
+// "%Lf" takes a long double: passing a double is undefined behaviour.
+inline long double Lf(double x) { return static_cast<long double>(x); }
+
+// Lines the program writes end with CR LF: every LF not already preceded by
+// a CR gets one.
+std::string WithCrLf(std::string_view text);
+
+// Writes text to a stream with CR LF line ends.
+void WriteText(std::FILE* stream, std::string_view text);
+
+// The whole file as bytes, or nothing when it cannot be opened.
+std::optional<std::string> ReadFileBytes(const std::string& path);
+
+// What a text-mode read sees: each CR LF becomes LF.
+std::string WithoutCr(std::string_view bytes);
+
+// Wave files are Windows-1252 on disk; the program works in UTF-8. The five
+// bytes Windows-1252 leaves undefined map to the C1 controls of the same
+// value, so every byte sequence survives a round trip. Characters with no
+// Windows-1252 code become '?'.
+std::string Utf8FromWindows1252(std::string_view bytes);
+std::string Windows1252FromUtf8(std::string_view utf8);
+bool IsValidUtf8(std::string_view bytes);
+
+// The first maxChars characters of a UTF-8 text.
+std::string FirstChars(const std::string& utf8, std::size_t maxChars);
+
+// A text being read from its start, with the semantics of the C stream
+// functions on a text-mode stream.
+struct TextReader {
+    std::string text;  // CR LF already turned into LF
+    std::size_t pos = 0;
+};
+
+TextReader ReaderOf(std::string_view bytes);
+bool AtEnd(const TextReader& in);
+
+// fgets: at most size - 1 characters, stopping after a line feed, which is
+// kept. False, with line untouched, when nothing is left to read.
+bool ReadLine(TextReader& in, std::size_t size, std::string& line);
+
+// Skips to just after the next line feed (or to the end).
+void SkipLine(TextReader& in);
+
+// The whitespace directive of a scanning format: skips any run of blanks,
+// tabs and line ends.
+void SkipWhitespace(TextReader& in);
+
+// The conversions "%i" (a leading 0x means hexadecimal, a leading 0 octal),
+// "%d" and "%Lf", each skipping leading whitespace. On failure nothing is
+// assigned and the reader stays where the number should have started.
+bool ScanInt(TextReader& in, long& value);
+bool ScanDecimal(TextReader& in, long& value);
+bool ScanReal(TextReader& in, long double& value);
+
+// The conversion "%s": skips leading whitespace, then takes characters up to
+// the next whitespace. False at the end of the text.
+bool ScanWord(TextReader& in, std::string& word);
+
+// The literal text of a scanning format: characters must match one by one,
+// and a blank matches any run of whitespace. Stops at the first character
+// that differs, which stays unread; true when the whole literal matched.
+bool MatchLiteral(TextReader& in, std::string_view literal);

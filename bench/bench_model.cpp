@@ -1,0 +1,77 @@
+// Speed of the model, the fits and the record file on the example port's
+// year of hourly heights. Run: build/bench/haliome_bench
+#include <benchmark/benchmark.h>
+
+#include "analysis/fitting.h"
+#include "analysis/knownwaves.h"
+#include "base/options.h"
+#include "files/recordfile.h"
+#include "model/waves.h"
+#include "platform/headless/headless.h"
+
+namespace {
+
+void LoadExamplePort()
+{
+    headless::Reset();
+    RecordFilePath = HALIOME_EXAMPLE_RECORD;
+    LoadRecordFile();
+}
+
+// The five menu waves, then as many catalogue waves as wanted.
+void FitWaves(int count)
+{
+    WaveSet.count = 0;
+    for (int row = 0; row < MENU_WAVE_COUNT && WaveSet.count < count; ++row)
+        AddMenuWave(row);
+    for (int row = 0; row < KNOWN_WAVE_COUNT && WaveSet.count < count; ++row)
+        AddKnownWave(row);
+}
+
+void BM_DetermineWave(benchmark::State& state)
+{
+    LoadExamplePort();
+    Options.UseFourier = static_cast<int>(state.range(1));
+    FitWaves(static_cast<int>(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DetermineWave(12.4206012 * 3600));
+    Options.UseFourier = 1;
+}
+BENCHMARK(BM_DetermineWave)->ArgNames({"waves", "fourier"})
+    ->Args({5, 1})->Args({42, 1})->Args({5, 0})->Args({42, 0})->Unit(benchmark::kMillisecond);
+
+// "Toutes ondes connues" after the start-up's five waves: 37 fits, 5 to 41 waves in the set.
+void BM_AllKnownWaves(benchmark::State& state)
+{
+    LoadExamplePort();
+    for (auto _ : state) {
+        FitWaves(5);
+        AddAllKnownWaves();
+    }
+}
+BENCHMARK(BM_AllKnownWaves)->Unit(benchmark::kMillisecond);
+
+void BM_LoadRecordFile(benchmark::State& state)
+{
+    headless::Reset();
+    RecordFilePath = HALIOME_EXAMPLE_RECORD;
+    for (auto _ : state)
+        LoadRecordFile();
+}
+BENCHMARK(BM_LoadRecordFile)->Unit(benchmark::kMillisecond);
+
+void BM_PredictHeight(benchmark::State& state)
+{
+    LoadExamplePort();
+    FitWaves(42);
+    double t = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(PredictHeight(t, 0));
+        t += 30;
+    }
+}
+BENCHMARK(BM_PredictHeight);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,38 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "base/log.h"
+#include "platform/headless/headless.h"
+#include "tests/support/program_test.h"
+
+namespace {
+
+using LogTest = ProgramTest;
+
+TEST_F(LogTest, StartsAfreshWithTheWelcomeLineAndWritesCrLf)
+{
+    WriteFile(LOG_FILE_NAME, "an earlier run\n");
+    OpenLog();
+    LogPrintf("Niveau moyen : %i\n", 3);
+    EXPECT_EQ(LogBytes(), "Bienvenue à Haliome (la marée d'un port, par l'équipe Haliome).\r\n\r\n"
+                          "Niveau moyen : 3\r\n");
+    EXPECT_TRUE(headless::Messages().empty());
+}
+
+TEST_F(LogTest, ALogThatCannotBeOpenedIsReportedWithoutOwnerAndThenSkipped)
+{
+    std::filesystem::create_directory(LOG_FILE_NAME);
+    OpenLog();
+    ASSERT_EQ(headless::Messages().size(), 1u);
+    const headless::MessageRecord& box = headless::Messages()[0];
+    EXPECT_EQ(box.owner, "none");
+    EXPECT_EQ(box.caption, "Erreur");
+    EXPECT_EQ(box.text, "Impossible d'ouvrir le fichier Haliome.LOG");
+    EXPECT_EQ(LogFile, nullptr);
+    LogPrintf("nothing %s\n", "happens");
+    LogText("nor here\n");
+    CloseLog();
+}
+
+}  // namespace

@@ -23,3 +23,24 @@ std::tm LocalTimeOf(CalendarTime t)
     localtime_r(&when, &local);
     return local;
 }
+
+std::string CTimeText(CalendarTime t)
+{
+    std::time_t when = t;
+    char buffer[64] = {};
+    if (!ctime_r(&when, buffer))
+        return "??? ??? ?? ??:??:?? ????";
+    std::string text = buffer;
+    if (!text.empty() && text.back() == '\n')
+        text.pop_back();
+    return text;
+}
+
+const char* const DayNamesAligned[7] = {
+    "Dimanche ", "   Lundi ", "   Mardi ", "Mercredi ", "   Jeudi ", "Vendredi ", "  Samedi ",
+};
+
+const char* const MonthNames[12] = {
+    " janvier", " février", " mars", " avril", " mai", " juin",
+    " juillet", " août", " septembre", " octobre", " novembre", " décembre",
+};

@@ -6,6 +6,7 @@
 
 #include <ctime>
 #include <optional>
+#include <string>
 
 using CalendarTime = long;  // s since the epoch
 
@@ -14,3 +15,13 @@ using CalendarTime = long;  // s since the epoch
 std::optional<CalendarTime> YearStartTime(long year);
 
 std::tm LocalTimeOf(CalendarTime t);
+
+// Calendar time as the C library's ctime writes it, without its line end
+// ("Thu Jan  1 00:00:00 2009", 24 characters for years of four digits).
+std::string CTimeText(CalendarTime t);
+
+// Names used in dates. DayNamesAligned is indexed by the C weekday (Sunday
+// = 0), each name right-aligned to eight characters and followed by a blank;
+// MonthNames by the C month (January = 0), each with one leading blank.
+extern const char* const DayNamesAligned[7];
+extern const char* const MonthNames[12];

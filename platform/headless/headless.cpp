@@ -1,27 +1,17 @@
 // The scripted backend: records what the program shows and answers from
 // queues filled by a test or a batch script.
-#include "platform/headless/headless.h"
+#include "platform/headless/internal.h"
 
 #include <cstdio>
 #include <cstdlib>
-#include <deque>
-
-struct PlatformWindow {
-    std::string title;
-};
 
 Window MainWindow = nullptr;
 
+namespace headless {
+
+State S;
+
 namespace {
-
-PlatformWindow HeadlessMainWindow{"main window"};
-
-std::deque<MessageAnswer> Answers;
-std::deque<std::optional<std::string>> FileChoices;
-std::vector<headless::MessageRecord> ShownMessages;
-std::vector<headless::FileDialogRecord> ShownFileDialogs;
-int Repaints = 0;
-bool WaitCursor = false;
 
 void AbortUnanswered(const std::string& what)
 {
@@ -30,18 +20,18 @@ void AbortUnanswered(const std::string& what)
 }
 
 std::function<void(const std::string&)> Unanswered = AbortUnanswered;
-std::function<void(const headless::MessageRecord&)> Observer;
+std::function<void(const MessageRecord&)> Observer;
 
-MessageAnswer TakeAnswer(const headless::MessageRecord& box)
+MessageAnswer TakeAnswer(const MessageRecord& box)
 {
-    if (!Answers.empty()) {
-        MessageAnswer answer = Answers.front();
-        Answers.pop_front();
+    if (!S.answers.empty()) {
+        MessageAnswer answer = S.answers.front();
+        S.answers.pop_front();
         return answer;
     }
     if (box.buttons == MessageButtons::Ok)
         return MessageAnswer::Ok;
-    Unanswered("Yes/No message box \"" + box.caption + "\": " + box.text);
+    ReportUnanswered("Yes/No message box \"" + box.caption + "\": " + box.text);
     return MessageAnswer::No;
 }
 
@@ -54,56 +44,39 @@ bool HasExtension(const std::string& path)
 
 std::optional<std::string> TakeFileChoice(bool save, Window owner, const FileDialogOptions& dialog)
 {
-    headless::FileDialogRecord record{save, headless::OwnerName(owner), dialog, std::nullopt};
-    if (FileChoices.empty()) {
-        Unanswered(std::string(save ? "save" : "open") + " file dialog \"" + dialog.title + "\"");
+    FileDialogRecord record{save, OwnerName(owner), dialog, std::nullopt};
+    if (S.fileChoices.empty()) {
+        ReportUnanswered(std::string(save ? "save" : "open") + " file dialog \"" + dialog.title + "\"");
     } else {
-        record.result = FileChoices.front();
-        FileChoices.pop_front();
+        record.result = S.fileChoices.front();
+        S.fileChoices.pop_front();
         if (record.result && !dialog.defaultExtension.empty() && !HasExtension(*record.result))
             *record.result += "." + dialog.defaultExtension;
     }
-    ShownFileDialogs.push_back(record);
+    S.fileDialogs.push_back(record);
     return record.result;
+}
+
+void SetChecks(const std::vector<MenuItem>& items)
+{
+    for (const MenuItem& item : items) {
+        if (item.kind == MenuItem::Kind::Command)
+            S.checks[item.command] = item.checked;
+        SetChecks(item.items);
+    }
 }
 
 }  // namespace
 
-MessageAnswer ShowMessage(Window owner, const std::string& text, const std::string& caption,
-                          MessageButtons buttons, MessageIcon icon)
+void ReportUnanswered(const std::string& what)
 {
-    headless::MessageRecord box{headless::OwnerName(owner), caption, text, buttons, icon,
-                                MessageAnswer::Ok};
-    box.answer = TakeAnswer(box);
-    ShownMessages.push_back(box);
-    if (Observer)
-        Observer(box);
-    return box.answer;
+    Unanswered(what);
 }
 
-std::optional<std::string> ChooseFileToOpen(Window owner, const FileDialogOptions& dialog)
-{
-    return TakeFileChoice(false, owner, dialog);
-}
-
-std::optional<std::string> ChooseFileToSave(Window owner, const FileDialogOptions& dialog)
-{
-    return TakeFileChoice(true, owner, dialog);
-}
-
-void Repaint()
-{
-    if (MainWindow)
-        ++Repaints;
-}
-
-void ShowWaitCursor() { WaitCursor = true; }
-void ShowArrowCursor() { WaitCursor = false; }
-
-namespace headless {
-
-void QueueAnswer(MessageAnswer answer) { Answers.push_back(answer); }
-void QueueFileChoice(std::optional<std::string> path) { FileChoices.push_back(std::move(path)); }
+void QueueAnswer(MessageAnswer answer) { S.answers.push_back(answer); }
+void QueueFileChoice(std::optional<std::string> path) { S.fileChoices.push_back(std::move(path)); }
+void QueueDialogAction(DialogAction action) { S.dialogActions.push_back(std::move(action)); }
+void QueueUserAction(std::function<void()> action) { S.userActions.push_back(std::move(action)); }
 
 void SetUnansweredHandler(std::function<void(const std::string&)> handler)
 {
@@ -115,28 +88,43 @@ void SetMessageObserver(std::function<void(const MessageRecord&)> observer)
     Observer = std::move(observer);
 }
 
-const std::vector<MessageRecord>& Messages() { return ShownMessages; }
-const std::vector<FileDialogRecord>& FileDialogs() { return ShownFileDialogs; }
-int RepaintCount() { return Repaints; }
-bool WaitCursorShown() { return WaitCursor; }
+const std::vector<MessageRecord>& Messages() { return S.messages; }
+const std::vector<FileDialogRecord>& FileDialogs() { return S.fileDialogs; }
+const std::vector<DialogRecord>& Dialogs() { return S.dialogs; }
+int RepaintCount() { return S.repaints; }
+bool WaitCursorShown() { return S.waitCursor; }
+const std::vector<DrawOp>& ClientArea() { return S.clientArea; }
+const std::vector<DrawOp>& DirectDrawing() { return S.direct; }
+ScrollState ScrollBarState(ScrollBar bar) { return S.bars[static_cast<int>(bar)]; }
+const MenuBar& Menu() { return S.setup.menu; }
+std::string WindowTitle() { return S.setup.title; }
+
+bool IsMenuChecked(int command)
+{
+    auto it = S.checks.find(command);
+    return it != S.checks.end() && it->second;
+}
+
+void Scroll(ScrollBar bar, ScrollRequest request, int thumbPosition)
+{
+    if (S.setup.handlers.onScroll)
+        S.setup.handlers.onScroll(bar, request, thumbPosition);
+}
 
 void Reset()
 {
-    Answers.clear();
-    FileChoices.clear();
-    ShownMessages.clear();
-    ShownFileDialogs.clear();
-    Repaints = 0;
-    WaitCursor = false;
-    MainWindow = &HeadlessMainWindow;
+    S = State{};
+    MainWindow = &S.mainWindow;
 }
 
 void ExpectQueuesEmpty()
 {
-    if (!Answers.empty())
-        Unanswered(std::to_string(Answers.size()) + " queued message answer(s) not used");
-    if (!FileChoices.empty())
-        Unanswered(std::to_string(FileChoices.size()) + " queued file choice(s) not used");
+    if (!S.answers.empty())
+        ReportUnanswered(std::to_string(S.answers.size()) + " queued message answer(s) not used");
+    if (!S.fileChoices.empty())
+        ReportUnanswered(std::to_string(S.fileChoices.size()) + " queued file choice(s) not used");
+    if (!S.dialogActions.empty())
+        ReportUnanswered(std::to_string(S.dialogActions.size()) + " queued dialog action(s) not used");
 }
 
 std::string OwnerName(Window owner)
@@ -145,3 +133,109 @@ std::string OwnerName(Window owner)
 }
 
 }  // namespace headless
+
+using headless::S;
+
+MessageAnswer ShowMessage(Window owner, const std::string& text, const std::string& caption,
+                          MessageButtons buttons, MessageIcon icon)
+{
+    headless::MessageRecord box{headless::OwnerName(owner), caption, text, buttons, icon, MessageAnswer::Ok};
+    box.answer = headless::TakeAnswer(box);
+    S.messages.push_back(box);
+    if (headless::Observer)
+        headless::Observer(box);
+    return box.answer;
+}
+
+std::optional<std::string> ChooseFileToOpen(Window owner, const FileDialogOptions& dialog)
+{
+    return headless::TakeFileChoice(false, owner, dialog);
+}
+
+std::optional<std::string> ChooseFileToSave(Window owner, const FileDialogOptions& dialog)
+{
+    return headless::TakeFileChoice(true, owner, dialog);
+}
+
+bool CreateMainWindow(const MainWindowSetup& setup)
+{
+    S.setup = setup;
+    S.created = true;
+    S.loopEnded = false;
+    S.checks.clear();
+    headless::SetChecks(setup.menu);
+    MainWindow = &S.mainWindow;
+    if (setup.handlers.onCreate)
+        setup.handlers.onCreate();
+    return true;
+}
+
+void ShowMainWindow()
+{
+    Repaint();
+}
+
+void RunMessageLoop()
+{
+    while (!S.loopEnded) {
+        if (S.userActions.empty()) {
+            DestroyMainWindow();  // the user closes the window
+            break;
+        }
+        std::function<void()> action = std::move(S.userActions.front());
+        S.userActions.pop_front();
+        action();
+    }
+}
+
+void DestroyMainWindow()
+{
+    S.loopEnded = true;
+}
+
+void SendCommand(int command)
+{
+    if (S.setup.handlers.onCommand)
+        S.setup.handlers.onCommand(command);
+}
+
+void Repaint()
+{
+    if (!MainWindow)
+        return;
+    ++S.repaints;
+    if (!S.setup.handlers.onPaint)
+        return;
+    S.clientArea.clear();
+    Canvas canvas{&S.clientArea, Color{}, 0, 0};
+    S.setup.handlers.onPaint(&canvas);
+}
+
+void SetScrollRange(ScrollBar bar, int min, int max)
+{
+    headless::ScrollState& s = S.bars[static_cast<int>(bar)];
+    s.min = min;
+    s.max = max;
+    s.position = s.position < min ? min : s.position > max ? max : s.position;
+    if (min == 0 && max == 0)
+        s.position = 0;
+}
+
+void SetScrollPos(ScrollBar bar, int position)
+{
+    headless::ScrollState& s = S.bars[static_cast<int>(bar)];
+    s.position = position < s.min ? s.min : position > s.max ? s.max : position;
+}
+
+int GetScrollPos(ScrollBar bar)
+{
+    return S.bars[static_cast<int>(bar)].position;
+}
+
+void CheckMenuCommand(int command, bool checked)
+{
+    S.checks[command] = checked;
+}
+
+void ShowWaitCursor() { S.waitCursor = true; }
+void ShowArrowCursor() { S.waitCursor = false; }

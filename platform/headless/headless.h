@@ -1,8 +1,10 @@
 // Control of the headless backend: what the tests and the batch program use
-// to answer the program's questions and to read back what it showed.
+// to answer the program's questions, act as the user, and read back what the
+// program showed and drew.
 #pragma once
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,6 +12,8 @@
 #include "platform/platform.h"
 
 namespace headless {
+
+// ---- What the program showed -----------------------------------------------
 
 struct MessageRecord {
     std::string owner;  // "main window", "none", or the owning dialog's title
@@ -27,6 +31,48 @@ struct FileDialogRecord {
     std::optional<std::string> result;
 };
 
+struct DialogRecord {
+    std::string title;
+    std::string owner;
+    int result = 0;
+    std::map<int, std::string> finalTexts;  // text of each control when the dialog ended
+};
+
+// One thing drawn on the client area. A line goes from (x0, y0) to (x1, y1)
+// with the pen's colour; a text has its top-left corner at (x0, y0).
+struct DrawOp {
+    enum class Kind { Line, Text, Fill };
+    Kind kind = Kind::Line;
+    Color color;
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    std::string text;
+};
+
+const std::vector<MessageRecord>& Messages();
+const std::vector<FileDialogRecord>& FileDialogs();
+const std::vector<DialogRecord>& Dialogs();
+int RepaintCount();
+bool WaitCursorShown();
+
+// What the client area shows now: the last paint and whatever was drawn
+// directly after it.
+const std::vector<DrawOp>& ClientArea();
+// Everything drawn directly (outside paints) since the last Reset.
+const std::vector<DrawOp>& DirectDrawing();
+
+struct ScrollState {
+    int min = 0, max = 0, position = 0;
+};
+ScrollState ScrollBarState(ScrollBar bar);
+bool IsMenuChecked(int command);
+const MenuBar& Menu();
+std::string WindowTitle();
+
+// The client area as an SVG picture of its size.
+std::string ClientAreaSvg();
+
+// ---- Answers and user actions ---------------------------------------------
+
 // Answers are taken in order by the next message boxes. An OK box with no
 // queued answer is accepted; a Yes/No box with none is reported to the
 // unanswered handler and then answered No.
@@ -38,19 +84,55 @@ void QueueAnswer(MessageAnswer answer);
 // cancelled.
 void QueueFileChoice(std::optional<std::string> path);
 
-// Called with a description whenever the program asks something the queue
-// does not answer. By default it prints the description and aborts.
+// What the user does in the next modal dialogs, in order. A dialog that
+// waits with nothing queued is reported to the unanswered handler and then
+// closed as by Escape.
+struct DialogAction {
+    enum class Kind {
+        Type,         // replace the text of edit control id
+        Select,       // choose entry index of list or drop-down list id (notifies)
+        DoubleClick,  // double-click entry index of list id
+        Tick,         // set check box id to checked (notifies as a click)
+        Click,        // press button id
+        Close,        // Escape or the close box
+        Inspect,      // call inspect with the dialog, nothing else
+    };
+    Kind kind = Kind::Click;
+    int id = NO_ID;
+    std::string text;
+    int index = -1;
+    bool checked = true;
+    std::string expectedTitle;  // when set, the dialog must have this title
+    std::function<void(Window)> inspect;
+
+    static DialogAction TypeInto(int id, std::string text) { return {Kind::Type, id, std::move(text), -1, true, {}, {}}; }
+    static DialogAction Choose(int id, int index) { return {Kind::Select, id, {}, index, true, {}, {}}; }
+    static DialogAction DoubleClickOn(int id, int index) { return {Kind::DoubleClick, id, {}, index, true, {}, {}}; }
+    static DialogAction TickBox(int id, bool checked = true) { return {Kind::Tick, id, {}, -1, checked, {}, {}}; }
+    static DialogAction Press(int id) { return {Kind::Click, id, {}, -1, true, {}, {}}; }
+    static DialogAction CloseDialog() { return {Kind::Close, NO_ID, {}, -1, true, {}, {}}; }
+    static DialogAction InspectWith(std::function<void(Window)> f) { return {Kind::Inspect, NO_ID, {}, -1, true, {}, std::move(f)}; }
+    // The same action, for the dialog of this title only.
+    DialogAction In(std::string title) const { DialogAction a = *this; a.expectedTitle = std::move(title); return a; }
+};
+void QueueDialogAction(DialogAction action);
+
+// Actions the message loop carries out in order, as the user's commands,
+// scrolls and the like. When none is left the user closes the window.
+void QueueUserAction(std::function<void()> action);
+
+// Called with a description whenever the program asks something the queues
+// do not answer. By default it prints the description and aborts.
 void SetUnansweredHandler(std::function<void(const std::string&)> handler);
 
 // Called after every message box is recorded (the batch program prints them).
 void SetMessageObserver(std::function<void(const MessageRecord&)> observer);
 
-const std::vector<MessageRecord>& Messages();
-const std::vector<FileDialogRecord>& FileDialogs();
-int RepaintCount();
-bool WaitCursorShown();
+// Acts on the main window as the user would.
+void Scroll(ScrollBar bar, ScrollRequest request, int thumbPosition = 0);
 
-// Clears queues and records and makes the main window exist.
+// Clears queues, records and the window, and makes a bare main window exist
+// (no menu, no handlers), so that message boxes have their usual owner.
 void Reset();
 
 // Fails (through the unanswered handler) when answers are left unused.

@@ -39,3 +39,14 @@ TEST(YearStartTime, WorksOutsideThe32BitRange)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CTimeText, IsTheCLibraryTextWithoutItsLineEnd)
+{
+    EXPECT_EQ(CTimeText(*YearStartTime(2009)), "Thu Jan  1 00:00:00 2009");
+    // 181 days on is 1 July, in summer time: 13:05 standard time reads 14:05.
+    EXPECT_EQ(CTimeText(*YearStartTime(2009) + 86400 * 181 + 3600 * 13 + 60 * 5 + 7), "Wed Jul  1 14:05:07 2009");
+}
+
+}  // namespace

@@ -72,3 +72,119 @@ TEST_F(HeadlessTest, AnswersLeftInTheQueueAreReported)
 }
 
 }  // namespace
+
+namespace {
+
+// A dialog that echoes what it receives into its report box.
+void EchoProcedure(Window dialog, DialogEvent event, int id, int notification)
+{
+    if (event == DialogEvent::Init) {
+        AddItem(dialog, 20, "un");
+        AddItem(dialog, 20, "deux");
+        SelectItem(dialog, 20, 0);
+        SetControlText(dialog, 10, "2026");
+        return;
+    }
+    InsertTextAtStart(dialog, 30, std::to_string(id) + "/" + std::to_string(notification) + " ");
+    if (id == ID_OK && notification == NOTIFY_CLICKED)
+        EndDialog(dialog, 7);
+    if (id == ID_CANCEL)
+        EndDialog(dialog, 0);
+}
+
+const DialogTemplate ECHO_DIALOG{"Echo", 100, 50, {
+    {ControlKind::Edit, 10, "", 0, 0, 10, 10},
+    {ControlKind::ListBox, 20, "", 0, 0, 10, 10},
+    {ControlKind::ReportEdit, 30, "", 0, 0, 10, 10},
+    {ControlKind::CheckBox, 40, "Exportable", 0, 0, 10, 10},
+    {ControlKind::DefaultPushButton, ID_OK, "OK", 0, 0, 10, 10},
+}};
+
+TEST_F(HeadlessTest, DialogsRunTheirProcedureOnQueuedActionsUntilEnded)
+{
+    using Action = headless::DialogAction;
+    std::string seenYear;
+    headless::QueueDialogAction(Action::TypeInto(10, "2004"));
+    headless::QueueDialogAction(Action::Choose(20, 1));
+    headless::QueueDialogAction(Action::TickBox(40));
+    headless::QueueDialogAction(Action::InspectWith([&](Window d) { seenYear = GetControlText(d, 10); }).In("Echo"));
+    headless::QueueDialogAction(Action::Press(ID_OK));
+    EXPECT_EQ(RunModalDialog(MainWindow, ECHO_DIALOG, EchoProcedure), 7);
+    EXPECT_EQ(seenYear, "2004");
+    ASSERT_EQ(headless::Dialogs().size(), 1u);
+    const headless::DialogRecord& record = headless::Dialogs()[0];
+    EXPECT_EQ(record.title, "Echo");
+    EXPECT_EQ(record.owner, "main window");
+    EXPECT_EQ(record.finalTexts.at(30), "1/0 40/0 20/1 ");  // typing does not notify
+    EXPECT_TRUE(unanswered.empty());
+}
+
+TEST_F(HeadlessTest, ADialogLeftWaitingOrActionsThatDoNotFitItAreReported)
+{
+    using Action = headless::DialogAction;
+    headless::QueueDialogAction(Action::Choose(20, 5));              // no such entry
+    headless::QueueDialogAction(Action::TypeInto(99, "x"));          // no such control
+    headless::QueueDialogAction(Action::Press(ID_OK).In("Autre"));   // another dialog
+    EXPECT_EQ(RunModalDialog(nullptr, ECHO_DIALOG, EchoProcedure), 0);
+    EXPECT_EQ(unanswered.size(), 4u);  // the three actions, then the dialog left waiting
+    EXPECT_EQ(headless::Dialogs()[0].owner, "none");
+}
+
+void PaintSomething(Canvas* canvas)
+{
+    FillWhite(canvas);
+    LineTo(canvas, 640, 460);
+    SelectPen(canvas, Color{0, 0, 255});
+    MoveTo(canvas, 5, 400);
+    LineTo(canvas, 5, 399);
+    TextOut(canvas, 2, 360, "0m <");
+}
+
+int Commands = 0;
+void CountCommand(int) { ++Commands; }
+
+TEST_F(HeadlessTest, TheMainWindowPaintsScrollsAndRunsUserActionsUntilClosed)
+{
+    MainWindowSetup setup;
+    setup.title = "Haliome.";
+    setup.menu = {Submenu("&Options", {MenuCommand(1297, "Axe du temps", true), MenuCommand(1298, "Axe hauteur")})};
+    setup.handlers.onPaint = PaintSomething;
+    setup.handlers.onCommand = CountCommand;
+    ASSERT_TRUE(CreateMainWindow(setup));
+    EXPECT_TRUE(headless::IsMenuChecked(1297));
+    EXPECT_FALSE(headless::IsMenuChecked(1298));
+    CheckMenuCommand(1298, true);
+    EXPECT_TRUE(headless::IsMenuChecked(1298));
+
+    ShowMainWindow();
+    const std::vector<headless::DrawOp>& ops = headless::ClientArea();
+    ASSERT_EQ(ops.size(), 4u);
+    EXPECT_EQ(ops[1].x0, 0);  // the first line starts at the initial current point
+    EXPECT_EQ(ops[1].color, Color{});
+    EXPECT_EQ(ops[2].color, (Color{0, 0, 255}));
+    const std::string svg = headless::ClientAreaSvg();
+    EXPECT_NE(svg.find("width=\"640\" height=\"480\""), std::string::npos);
+    EXPECT_NE(svg.find(">0m &lt;</text>"), std::string::npos);
+
+    Canvas* direct = BeginDirectDrawing();
+    LineTo(direct, 3, 4);
+    EndDirectDrawing(direct);
+    EXPECT_EQ(headless::ClientArea().size(), 5u);
+    EXPECT_EQ(headless::DirectDrawing().size(), 1u);
+    Repaint();
+    EXPECT_EQ(headless::ClientArea().size(), 4u);
+
+    SetScrollRange(ScrollBar::Vertical, 60, 10000);
+    SetScrollPos(ScrollBar::Vertical, 20000);
+    EXPECT_EQ(GetScrollPos(ScrollBar::Vertical), 10000);
+    SetScrollRange(ScrollBar::Vertical, 0, 0);
+    EXPECT_EQ(GetScrollPos(ScrollBar::Vertical), 0);
+
+    Commands = 0;
+    headless::QueueUserAction([] { SendCommand(513); });
+    headless::QueueUserAction([] { SendCommand(514); });
+    RunMessageLoop();
+    EXPECT_EQ(Commands, 2);
+}
+
+}  // namespace

@@ -1,0 +1,127 @@
+// Drawing on the headless backend: every operation is recorded; the client
+// area can be written as SVG.
+#include "platform/headless/internal.h"
+
+#include <cstdio>
+
+using headless::DrawOp;
+using headless::S;
+
+void SelectPen(Canvas* canvas, Color color)
+{
+    canvas->pen = color;
+}
+
+void MoveTo(Canvas* canvas, int x, int y)
+{
+    canvas->x = x;
+    canvas->y = y;
+}
+
+void LineTo(Canvas* canvas, int x, int y)
+{
+    canvas->target->push_back(DrawOp{DrawOp::Kind::Line, canvas->pen, canvas->x, canvas->y, x, y, {}});
+    canvas->x = x;
+    canvas->y = y;
+}
+
+void TextOut(Canvas* canvas, int x, int y, const std::string& text)
+{
+    canvas->target->push_back(DrawOp{DrawOp::Kind::Text, Color{}, x, y, x, y, text});
+}
+
+void FillWhite(Canvas* canvas)
+{
+    canvas->target->push_back(DrawOp{DrawOp::Kind::Fill, Color{255, 255, 255}, 0, 0, 0, 0, {}});
+}
+
+namespace {
+
+// What is drawn directly goes on the client area and is also kept aside.
+std::vector<DrawOp> DirectOps;
+
+}  // namespace
+
+Canvas* BeginDirectDrawing()
+{
+    DirectOps.clear();
+    return new Canvas{&DirectOps, Color{}, 0, 0};
+}
+
+void EndDirectDrawing(Canvas* canvas)
+{
+    S.clientArea.insert(S.clientArea.end(), DirectOps.begin(), DirectOps.end());
+    S.direct.insert(S.direct.end(), DirectOps.begin(), DirectOps.end());
+    DirectOps.clear();
+    delete canvas;
+}
+
+namespace headless {
+
+namespace {
+
+// Glyph cell of the default font, for the white box behind a text.
+constexpr int CHAR_WIDTH = 8;
+constexpr int CHAR_HEIGHT = 16;
+
+std::size_t CharCount(const std::string& utf8)
+{
+    std::size_t n = 0;
+    for (char c : utf8)
+        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return n;
+}
+
+std::string Escaped(const std::string& text)
+{
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string SvgOf(const DrawOp& op, int width, int height)
+{
+    char buffer[256];
+    switch (op.kind) {
+    case DrawOp::Kind::Fill:
+        std::snprintf(buffer, sizeof buffer, "<rect width=\"%d\" height=\"%d\" fill=\"white\"/>\n", width, height);
+        return buffer;
+    case DrawOp::Kind::Line:
+        std::snprintf(buffer, sizeof buffer,
+                      "<line x1=\"%d.5\" y1=\"%d.5\" x2=\"%d.5\" y2=\"%d.5\" stroke=\"rgb(%d,%d,%d)\"/>\n",
+                      op.x0, op.y0, op.x1, op.y1, op.color.r, op.color.g, op.color.b);
+        return buffer;
+    case DrawOp::Kind::Text:
+        std::snprintf(buffer, sizeof buffer,
+                      "<rect x=\"%d\" y=\"%d\" width=\"%zu\" height=\"%d\" fill=\"white\"/>"
+                      "<text x=\"%d\" y=\"%d\">",
+                      op.x0, op.y0, CharCount(op.text) * CHAR_WIDTH, CHAR_HEIGHT, op.x0, op.y0 + 12);
+        return buffer + Escaped(op.text) + "</text>\n";
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string ClientAreaSvg()
+{
+    const int width = S.setup.clientWidth;
+    const int height = S.setup.clientHeight;
+    std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(width) +
+                      "\" height=\"" + std::to_string(height) +
+                      "\" shape-rendering=\"crispEdges\" font-family=\"DejaVu Sans Mono, monospace\" "
+                      "font-size=\"13\" stroke-width=\"1\">\n";
+    svg += "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
+    for (const DrawOp& op : S.clientArea)
+        svg += SvgOf(op, width, height);
+    return svg + "</svg>\n";
+}
+
+}  // namespace headless

@@ -266,6 +266,24 @@ bool ScanWord(TextReader& in, std::string& word)
     return true;
 }
 
+std::optional<double> RealAtStart(const std::string& text)
+{
+    TextReader in{text, 0};
+    long double value = 0;
+    if (!ScanReal(in, value))
+        return std::nullopt;
+    return static_cast<double>(value);
+}
+
+std::optional<long> IntAtStart(const std::string& text)
+{
+    TextReader in{text, 0};
+    long value = 0;
+    if (!ScanInt(in, value))
+        return std::nullopt;
+    return value;
+}
+
 bool MatchLiteral(TextReader& in, std::string_view literal)
 {
     for (char c : literal) {

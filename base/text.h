@@ -72,6 +72,11 @@ bool ScanReal(TextReader& in, long double& value);
 // the next whitespace. False at the end of the text.
 bool ScanWord(TextReader& in, std::string& word);
 
+// A whole text (a dialog field) read with "%Lf" or "%i": the number it
+// begins with, or nothing when it does not begin with one.
+std::optional<double> RealAtStart(const std::string& text);
+std::optional<long> IntAtStart(const std::string& text);
+
 // The literal text of a scanning format: characters must match one by one,
 // and a blank matches any run of whitespace. Stops at the first character
 // that differs, which stays unread; true when the whole literal matched.

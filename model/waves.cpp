@@ -34,6 +34,14 @@ void AppendWave(const Wave& w)
     ++WaveSet.count;
 }
 
+void RemoveWave(int i)
+{
+    assert(i >= 0 && i < WaveSet.count);
+    for (int k = i; k + 1 < WaveSet.count; ++k)
+        WaveSet.waves[k] = WaveSet.waves[k + 1];
+    --WaveSet.count;
+}
+
 double PredictHeight(double t, int first)
 {
     double h = WaveSet.MeanLevel;

@@ -31,6 +31,10 @@ bool WaveSetHasRoom();
 // WaveSetHasRoom().
 void AppendWave(const Wave& w);
 
+// Removes wave i (0 … count − 1); the later waves move down one place,
+// keeping their order.
+void RemoveWave(int i);
+
 // At model time t (s), over the waves first … count − 1:
 double PredictHeight(double t, int first);       // m, MeanLevel included
 double PredictHeightRate(double t, int first);   // m/s; MeanLevel does not enter

@@ -10,6 +10,7 @@
 #include "base/log.h"
 #include "base/options.h"
 #include "base/text.h"
+#include "dialogs/wavedialogs.h"
 #include "files/recordfile.h"
 #include "files/wavefile.h"
 #include "model/record.h"
@@ -24,6 +25,7 @@ void ResetProgramState()
     RecordSeries = HourlyRecord{};
     Header = FileHeaderValues{};
     CurrentPeriod = 0;
+    EditedWave = 0;
     RecordFilePath = DEFAULT_RECORD_FILE_PATH;
     WaveFilePath = DEFAULT_WAVE_FILE_PATH;
     headless::Reset();

@@ -1,0 +1,251 @@
+#include "dialogs/wavedialogs.h"
+
+#include "analysis/fitting.h"
+#include "analysis/knownwaves.h"
+#include "base/log.h"
+#include "base/text.h"
+#include "model/units.h"
+#include "model/waves.h"
+
+int EditedWave = 0;
+
+namespace {
+
+// Control identifiers.
+constexpr int MANAGER_LIST = 121, MANAGER_ADD = 101, MANAGER_DELETE = 102, MANAGER_EDIT = 103;
+constexpr int ADD_NAME = 105, ADD_PERIOD = 103, ADD_KNOWN_LIST = 104;
+constexpr int EDIT_NAME = 107, EDIT_PERIOD = 102, EDIT_AMPL = 103, EDIT_ETAB = 104;
+
+bool Clicked(int id, int notification, int button)
+{
+    return id == button && notification == NOTIFY_CLICKED;
+}
+
+std::string FieldText(Window dialog, int id)
+{
+    return FirstChars(GetControlText(dialog, id), FIELD_CHARS);
+}
+
+void ReportBadPeriod(Window dialog, const char* caption)
+{
+    ShowMessage(dialog, "La période doit être un nombre d'heures, par exemple 12.420601.", caption,
+                MessageButtons::Ok, MessageIcon::Warning);
+}
+
+}  // namespace
+
+const DialogTemplate WaveManagerTemplate{"Gestionnaire d'ondes", 250, 151, {
+    {ControlKind::CentredLabel, NO_ID, "Gestion des différentes ondes.", 5, 3, 240, 9},
+    {ControlKind::ListBox, MANAGER_LIST, "", 5, 14, 240, 120},
+    {ControlKind::PushButton, MANAGER_ADD, "Ajouter", 5, 135, 55, 14},
+    {ControlKind::PushButton, MANAGER_DELETE, "Supprimer", 66, 135, 55, 14},
+    {ControlKind::PushButton, MANAGER_EDIT, "Modifier", 127, 135, 55, 14},
+    {ControlKind::DefaultPushButton, ID_OK, "OK", 190, 135, 55, 14},
+}};
+
+const DialogTemplate AddWaveTemplate{"Ajouter une onde", 226, 153, {
+    {ControlKind::CentredLabel, NO_ID, "Ajout d'une onde", 5, 4, 216, 9},
+    {ControlKind::Label, NO_ID, "Désignation :", 5, 18, 50, 9},
+    {ControlKind::Edit, ADD_NAME, "", 58, 16, 163, 12},
+    {ControlKind::Label, NO_ID, "Période :", 5, 33, 50, 9},
+    {ControlKind::Edit, ADD_PERIOD, "", 58, 31, 60, 12},
+    {ControlKind::ListBox, ADD_KNOWN_LIST, "", 5, 48, 217, 80},
+    {ControlKind::PushButton, ID_CANCEL, "Cancel", 112, 133, 50, 14},
+    {ControlKind::DefaultPushButton, ID_OK, "OK", 170, 133, 50, 14},
+}};
+
+const DialogTemplate EditWaveTemplate{"Modifier une onde", 209, 141, {
+    {ControlKind::CentredLabel, NO_ID, "Modification d'une onde", 5, 4, 199, 9},
+    {ControlKind::CentredLabel, NO_ID, "! Attention !", 5, 16, 199, 9},
+    {ControlKind::CentredLabel, NO_ID, "Il est fortement déconseillé de modifier les ondes", 5, 26, 199, 9},
+    {ControlKind::GroupBox, NO_ID, "", 5, 38, 199, 76},
+    {ControlKind::Label, NO_ID, "Désignation :", 12, 50, 55, 9},
+    {ControlKind::Edit, EDIT_NAME, "", 70, 48, 128, 12},
+    {ControlKind::Label, NO_ID, "Période :", 12, 65, 55, 9},
+    {ControlKind::Edit, EDIT_PERIOD, "", 70, 63, 60, 12},
+    {ControlKind::Label, NO_ID, "Amplitude :", 12, 80, 55, 9},
+    {ControlKind::Edit, EDIT_AMPL, "", 70, 78, 60, 12},
+    {ControlKind::Label, NO_ID, "Etablissement :", 12, 95, 55, 9},
+    {ControlKind::Edit, EDIT_ETAB, "", 70, 93, 60, 12},
+    {ControlKind::PushButton, ID_CANCEL, "Cancel", 94, 121, 50, 14},
+    {ControlKind::DefaultPushButton, ID_OK, "OK", 154, 121, 50, 14},
+}};
+
+// ---- Wave manager -------------------------------------------------------------
+
+namespace {
+
+// The list mirrors the table, entry i being wave i; the first is selected.
+void FillWaveList(Window dialog)
+{
+    ClearItems(dialog, MANAGER_LIST);
+    for (int i = 0; i < WaveSet.count; ++i)
+        AddItem(dialog, MANAGER_LIST, WaveSet.waves[i].name);
+    SelectItem(dialog, MANAGER_LIST, 0);
+}
+
+// The selected wave, or nothing (and the user is told) when there is none.
+std::optional<int> SelectedWaveOrReport(Window dialog, const char* what)
+{
+    int i = SelectedItem(dialog, MANAGER_LIST);
+    if (i >= 0 && i < WaveSet.count)
+        return i;
+    ShowMessage(dialog, Format("Il n'y a aucune onde à %s.", what), "Gestionnaire d'ondes",
+                MessageButtons::Ok, MessageIcon::Information);
+    return std::nullopt;
+}
+
+void DeleteSelectedWave(Window dialog)
+{
+    std::optional<int> i = SelectedWaveOrReport(dialog, "supprimer");
+    if (!i)
+        return;
+    if (ShowMessage(dialog, "Supprimer cette onde ?", "Suppression d'une onde", MessageButtons::YesNo,
+                    MessageIcon::Question) != MessageAnswer::Yes)
+        return;
+    LogPrintf("Onde numéro %i supprimée\n\n", *i);
+    RemoveWave(*i);
+    FillWaveList(dialog);
+}
+
+void EditSelectedWave(Window dialog)
+{
+    std::optional<int> i = SelectedWaveOrReport(dialog, "modifier");
+    if (!i)
+        return;
+    EditedWave = *i;
+    RunModalDialog(dialog, EditWaveTemplate, EditWaveDialog);
+    FillWaveList(dialog);
+}
+
+}  // namespace
+
+void ShowWaveManager()
+{
+    RunModalDialog(MainWindow, WaveManagerTemplate, WaveManagerDialog);
+    Repaint();
+}
+
+void WaveManagerDialog(Window dialog, DialogEvent event, int id, int notification)
+{
+    if (event == DialogEvent::Init) {
+        FillWaveList(dialog);
+    } else if (Clicked(id, notification, ID_OK) || Clicked(id, notification, ID_CANCEL)) {
+        EndDialog(dialog, 0);
+    } else if (Clicked(id, notification, MANAGER_ADD)) {
+        RunModalDialog(dialog, AddWaveTemplate, AddWaveDialog);
+        FillWaveList(dialog);
+    } else if (Clicked(id, notification, MANAGER_DELETE)) {
+        DeleteSelectedWave(dialog);
+    } else if (Clicked(id, notification, MANAGER_EDIT)) {
+        EditSelectedWave(dialog);
+    }
+}
+
+// ---- Add dialog ------------------------------------------------------------------
+
+namespace {
+
+void ShowKnownWave(Window dialog, int entry)
+{
+    if (entry < 0 || entry >= KNOWN_WAVE_COUNT)
+        return;
+    const KnownWave& known = KnownWaves[KnownWaveOrder[entry]];
+    SetControlText(dialog, ADD_NAME, known.label);
+    SetControlText(dialog, ADD_PERIOD, Format("%Lf", Lf(known.periodHours)));
+}
+
+void FillKnownWaves(Window dialog)
+{
+    ClearItems(dialog, ADD_KNOWN_LIST);
+    for (int entry = 0; entry < KNOWN_WAVE_COUNT; ++entry)
+        AddItem(dialog, ADD_KNOWN_LIST, KnownWaves[KnownWaveOrder[entry]].label);
+    SelectItem(dialog, ADD_KNOWN_LIST, 0);
+    ShowKnownWave(dialog, 0);
+}
+
+// Fits the wave of the period typed, appends it under the name typed and
+// reports it; the dialog stays open when the period cannot be used.
+void AddTypedWave(Window dialog)
+{
+    std::optional<double> periodHours = RealAtStart(GetControlText(dialog, ADD_PERIOD));
+    if (!periodHours || !(*periodHours > 0)) {
+        ReportBadPeriod(dialog, "Ajout d'une onde.");
+        return;
+    }
+    if (!CanAddFittedWaveOrReport(dialog))
+        return;
+    const double periodS = *periodHours * 3600.0;
+    Wave w = DetermineWave(periodS);
+    w.name = FieldText(dialog, ADD_NAME);
+    std::string report = Format("L'onde suivante a étée ajoutée :\n - Période : %Lf\n - Amplitude : %Lf\n"
+                                " - Etablissement : %Lf\n%s\n",
+                                Lf(periodS * INV_3600), Lf(w.ampl), Lf(w.etab), w.name.c_str());
+    LogText(report);
+    ShowMessage(dialog, report, "Ajout d'une onde.", MessageButtons::Ok, MessageIcon::Information);
+    AppendWave(w);
+    EndDialog(dialog, 0);
+}
+
+}  // namespace
+
+void AddWaveDialog(Window dialog, DialogEvent event, int id, int notification)
+{
+    if (event == DialogEvent::Init)
+        FillKnownWaves(dialog);
+    else if (id == ADD_KNOWN_LIST && notification == NOTIFY_SELCHANGE)
+        ShowKnownWave(dialog, SelectedItem(dialog, ADD_KNOWN_LIST));
+    else if (Clicked(id, notification, ID_OK))
+        AddTypedWave(dialog);
+    else if (Clicked(id, notification, ID_CANCEL))
+        EndDialog(dialog, 0);
+}
+
+// ---- Edit dialog -----------------------------------------------------------------
+
+namespace {
+
+void ShowEditedWave(Window dialog)
+{
+    const Wave& w = WaveSet.waves[EditedWave];
+    SetControlText(dialog, EDIT_NAME, w.name);
+    SetControlText(dialog, EDIT_PERIOD, Format("%Lf", Lf(PeriodHoursFromSpeed(w.speed))));
+    SetControlText(dialog, EDIT_AMPL, Format("%Lf", Lf(w.ampl)));
+    SetControlText(dialog, EDIT_ETAB, Format("%Lf", Lf(w.etab)));
+}
+
+// Stores the fields into the edited wave and reports it. A period that is
+// not a number changes nothing and keeps the dialog open; an amplitude or a
+// phase that is not a number keeps its value.
+void StoreEditedWave(Window dialog)
+{
+    std::optional<double> periodHours = RealAtStart(GetControlText(dialog, EDIT_PERIOD));
+    if (!periodHours) {
+        ReportBadPeriod(dialog, "Modification d'une onde");
+        return;
+    }
+    Wave& w = WaveSet.waves[EditedWave];
+    w.name = FieldText(dialog, EDIT_NAME);
+    w.speed = *periodHours == 0 ? ZERO_PERIOD_SPEED : TWO_PI / (*periodHours * 3600);
+    w.ampl = RealAtStart(GetControlText(dialog, EDIT_AMPL)).value_or(w.ampl);
+    w.etab = RealAtStart(GetControlText(dialog, EDIT_ETAB)).value_or(w.etab);
+    std::string report = Format("L'onde %i a été modifiée : \n- Désignation : %s\n- Période : %Lf\n"
+                                "- Amplitude : %Lf\n- Etablissement : %Lf\n",
+                                EditedWave, w.name.c_str(), Lf(PeriodHoursFromSpeed(w.speed)), Lf(w.ampl),
+                                Lf(w.etab));
+    ShowMessage(dialog, report, "Modification d'une onde", MessageButtons::Ok, MessageIcon::Information);
+    LogPrintf("%s\n\n", report.c_str());
+    EndDialog(dialog, 0);
+}
+
+}  // namespace
+
+void EditWaveDialog(Window dialog, DialogEvent event, int id, int notification)
+{
+    if (event == DialogEvent::Init)
+        ShowEditedWave(dialog);
+    else if (Clicked(id, notification, ID_OK))
+        StoreEditedWave(dialog);
+    else if (Clicked(id, notification, ID_CANCEL))
+        EndDialog(dialog, 0);
+}

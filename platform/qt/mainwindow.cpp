@@ -335,7 +335,13 @@ void SetScrollRange(ScrollBar bar, int min, int max)
     if (hidden)
         widget->setValue(0);
     widget->settingByProgram = false;
+    if (widget->isHidden() == hidden)
+        return;
     widget->setHidden(hidden);
+    // The window takes its new size now, not at the next turn of the message
+    // loop: a long computation may follow, drawing directly.
+    Main.frame->centralWidget()->layout()->activate();
+    Main.frame->layout()->activate();
 }
 
 void SetScrollPos(ScrollBar bar, int position)

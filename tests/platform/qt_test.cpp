@@ -496,6 +496,14 @@ TEST_F(QtBackendTest, SaveDialogAddsTheDefaultExtensionToATypedName)
 
 }  // namespace
 
+// Read by LeakSanitizer at exit in the sanitizer build. fontconfig keeps a
+// font pattern it never frees once Qt has asked for the default font; the
+// blocks are allocated and lost inside libfontconfig itself.
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libfontconfig.so\n";
+}
+
 int main(int argc, char** argv)
 {
     // The tests read pixels back: the offscreen platform whatever the desktop.

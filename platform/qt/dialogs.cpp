@@ -157,7 +157,8 @@ void EndDialog(Window dialog, int result)
 {
     dialog->ended = true;
     dialog->result = result;
-    static_cast<QDialog*>(dialog->widget)->done(result);
+    if (auto* widget = qobject_cast<QDialog*>(dialog->widget))
+        widget->done(result);
 }
 
 std::string GetControlText(Window dialog, int id)

@@ -92,7 +92,7 @@ private:
         case SliderMove:
             if (isSliderDown())
                 NotifyScroll(bar_, ScrollRequest::ThumbTrack, wanted);
-            else if (wanted != value())  // the mouse wheel: a line per step
+            else if (wanted != value())  // the mouse wheel: one line per turn
                 NotifyScroll(bar_, wanted > value() ? ScrollRequest::LineDown : ScrollRequest::LineUp, 0);
             break;
         default: break;

@@ -1,0 +1,153 @@
+// The application object, message boxes and file dialogs of the Qt backend.
+#include "platform/qt/internal.h"
+#include "platform/qt/qt_platform.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QTranslator>
+
+#include <clocale>
+
+namespace qtplatform {
+
+QString QtText(const std::string& utf8)
+{
+    QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    text.remove(QLatin1Char('\r'));
+    return text;
+}
+
+std::string Utf8(const QString& text)
+{
+    return text.toUtf8().toStdString();
+}
+
+QWidget* WidgetOf(Window window)
+{
+    return window ? window->widget : nullptr;
+}
+
+}  // namespace qtplatform
+
+using qtplatform::QtText;
+using qtplatform::WidgetOf;
+
+void StartQtPlatform(int& argc, char** argv)
+{
+    if (QCoreApplication::instance())
+        return;
+    // Never deleted: it lives as long as the process.
+    auto* application = new QApplication(argc, argv);
+    // The QApplication constructor took every category from the desktop's
+    // locale; a French desktop would then print "1,500000".
+    std::setlocale(LC_NUMERIC, "C");
+    // Only the destruction of the main window ends the message loop.
+    QApplication::setQuitOnLastWindowClosed(false);
+    auto* translator = new QTranslator(application);
+    if (translator->load(QStringLiteral("qtbase_fr"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+}
+
+// ---- Message boxes ---------------------------------------------------------
+
+namespace {
+
+QMessageBox::Icon QtIcon(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::None: return QMessageBox::NoIcon;
+    case MessageIcon::Information: return QMessageBox::Information;
+    case MessageIcon::Question: return QMessageBox::Question;
+    case MessageIcon::Warning: return QMessageBox::Warning;
+    case MessageIcon::Error: return QMessageBox::Critical;
+    }
+    return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+MessageAnswer ShowMessage(Window owner, const std::string& text, const std::string& caption,
+                          MessageButtons buttons, MessageIcon icon)
+{
+    const QMessageBox::StandardButtons choice =
+        buttons == MessageButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok;
+    QMessageBox box(QtIcon(icon), QtText(caption), QtText(text), choice, WidgetOf(owner));
+    box.setTextFormat(Qt::PlainText);  // a '<' in the text is not the start of a tag
+    // Escape and the close box give No on a Yes/No box, OK on an OK box.
+    switch (box.exec()) {
+    case QMessageBox::Yes: return MessageAnswer::Yes;
+    case QMessageBox::No: return MessageAnswer::No;
+    default: return MessageAnswer::Ok;
+    }
+}
+
+// ---- File dialogs ----------------------------------------------------------
+
+namespace {
+
+// Refuses a chosen name whose folder does not exist, as the file dialog
+// itself refuses a missing file.
+class FileDialog : public QFileDialog {
+public:
+    FileDialog(QWidget* owner, const QString& title, bool pathMustExist)
+        : QFileDialog(owner, title), pathMustExist_(pathMustExist)
+    {
+    }
+
+    void accept() override
+    {
+        const QStringList files = selectedFiles();
+        if (pathMustExist_ && !files.isEmpty()) {
+            const QFileInfo chosen(files.first());
+            if (!chosen.isDir() && !chosen.dir().exists()) {
+                QMessageBox::warning(this, windowTitle(),
+                                     QCoreApplication::translate("QFileDialog",
+                                                                 "%1\nDirectory not found.\nPlease verify the "
+                                                                 "correct directory name was given.")
+                                         .arg(chosen.path()));
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+
+private:
+    bool pathMustExist_;
+};
+
+std::optional<std::string> ChooseFile(bool save, Window owner, const FileDialogOptions& options)
+{
+    FileDialog dialog(WidgetOf(owner), QtText(options.title), options.pathMustExist);
+    // The dialog of the toolkit, the same on every desktop.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(options.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    // An existing file is replaced without a question.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setNameFilter(QtText(options.filterName + " (" + options.filterPattern + ")"));
+    // The pattern matches names in any case ("*.TID" lists "port.tid").
+    dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+    if (!options.defaultExtension.empty())
+        dialog.setDefaultSuffix(QtText(options.defaultExtension));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
+}
+
+}  // namespace
+
+std::optional<std::string> ChooseFileToOpen(Window owner, const FileDialogOptions& dialog)
+{
+    return ChooseFile(false, owner, dialog);
+}
+
+std::optional<std::string> ChooseFileToSave(Window owner, const FileDialogOptions& dialog)
+{
+    return ChooseFile(true, owner, dialog);
+}

@@ -1,5 +1,6 @@
 #include "tests/support/program_test.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -7,6 +8,7 @@
 #include <unistd.h>
 
 #include "analysis/fitting.h"
+#include "analysis/scan.h"
 #include "base/log.h"
 #include "base/options.h"
 #include "base/text.h"
@@ -26,6 +28,7 @@ void ResetProgramState()
     Header = FileHeaderValues{};
     CurrentPeriod = 0;
     EditedWave = 0;
+    std::fill(std::begin(ScanGraph), std::end(ScanGraph), 0);
     RecordFilePath = DEFAULT_RECORD_FILE_PATH;
     WaveFilePath = DEFAULT_WAVE_FILE_PATH;
     headless::Reset();

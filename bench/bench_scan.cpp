@@ -1,0 +1,60 @@
+// Speed of the period scan and of the FFT detection on the example port's
+// year of hourly heights. Run: build/bench/haliome_bench --benchmark_filter='Scan|Fft'
+#include <benchmark/benchmark.h>
+
+#include "analysis/fftdetect.h"
+#include "analysis/fitting.h"
+#include "analysis/knownwaves.h"
+#include "analysis/scan.h"
+#include "files/recordfile.h"
+#include "model/waves.h"
+#include "platform/headless/headless.h"
+
+namespace {
+
+void LoadExamplePort()
+{
+    headless::Reset();
+    RecordFilePath = HALIOME_EXAMPLE_RECORD;
+    LoadRecordFile();
+}
+
+// The five menu waves, then as many catalogue waves as wanted.
+void FitWaves(int count)
+{
+    WaveSet.count = 0;
+    for (int row = 0; row < MENU_WAVE_COUNT && WaveSet.count < count; ++row)
+        AddMenuWave(row);
+    for (int row = 0; row < KNOWN_WAVE_COUNT && WaveSet.count < count; ++row)
+        AddKnownWave(row);
+}
+
+// The band presets of "Détermination des périodes" (11.75–13, 23–25, 5–37
+// and 3–50 h, in seconds) after the start-up's five waves; each sweep
+// appends one wave, taken off again.
+void BM_ScanPeriods(benchmark::State& state)
+{
+    LoadExamplePort();
+    FitWaves(5);
+    const auto lo = static_cast<int>(state.range(0));
+    const auto hi = static_cast<int>(state.range(1));
+    for (auto _ : state) {
+        ScanPeriods(lo, hi);
+        WaveSet.count = 5;
+    }
+}
+BENCHMARK(BM_ScanPeriods)->ArgNames({"lo", "hi"})
+    ->Args({42300, 46800})->Args({82800, 90000})->Args({18000, 133200})->Args({10800, 180000})
+    ->Unit(benchmark::kMillisecond);
+
+// "Méthode FFT" with 5 and with 42 waves already in the set.
+void BM_DetectWaveByFft(benchmark::State& state)
+{
+    LoadExamplePort();
+    FitWaves(static_cast<int>(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DetectWaveByFft());
+}
+BENCHMARK(BM_DetectWaveByFft)->ArgName("waves")->Arg(5)->Arg(42)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,49 @@
+// What the tide-times tests share: running the dialog as the user would,
+// and models whose extremes are known in closed form.
+#pragma once
+
+#include <ctime>
+#include <string>
+#include <vector>
+
+// Opens the tide-times dialog, types the year, picks the month, ticks
+// "Exportable" when asked, presses "Calcul" then "Fermeture", and returns
+// what the report box showed.
+std::string RunTideTimes(const std::string& year, int month, bool exportable);
+
+// The lines of a text, each with its "\r\n".
+std::vector<std::string> LinesOf(const std::string& text);
+
+// Calendar time (s) of a UTC date and time, without the program's own
+// conversions.
+long UtcTime(int year, int month, int day, int hour, int minute, int second);
+
+// The local clock at calendar time t (s), without the program's own conversions.
+std::tm ClockAt(long t);
+
+// One pure wave as the whole model: period (h), amplitude (m) around
+// meanLevel (m), with a high water at calendar time highAt (s).
+void SetPureWave(double periodHours, double ampl, double meanLevel, long highAt);
+
+// A high or low water of the pure wave, on the local clock.
+struct ClockTide {
+    long at = 0;  // calendar time of the true extreme, s, truncated
+    bool high = false;
+    std::tm clock{};
+};
+
+// The pure wave's extremes whose calendar time lies in [from, to).
+std::vector<ClockTide> PureWaveTides(double periodHours, long highAt, long from, long to);
+
+// A tide as a day line of the exportable report shows it.
+struct DayTide {
+    std::string time;  // "%2i:%02i"
+    bool high = false;
+    int coefficient = 0;  // high water only
+};
+
+// The day line that the layout's rules give for the tides of one day, in
+// clock order: the latest of a kind in the afternoon column, the earliest of
+// two or more in the morning one. The last day of the month shows blanks
+// where the other days show hyphens.
+std::string ExpectedDayLine(int weekday, int day, const std::vector<DayTide>& tides, bool lastDay);

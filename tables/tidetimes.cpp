@@ -133,8 +133,10 @@ std::string PlainLine(const TurningPoint& point)
 std::vector<std::string> PlainLines(const MonthBounds& month, const std::vector<TurningPoint>& points)
 {
     std::vector<std::string> lines;
+    // A tide in the first 30 s of the month is found at its start, and the
+    // month before stops short of it: it belongs here.
     for (const TurningPoint& point : points)
-        if (point.t > month.start)
+        if (point.t >= month.start)
             lines.push_back(PlainLine(point));
     return lines;
 }

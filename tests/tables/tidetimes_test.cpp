@@ -253,6 +253,33 @@ TEST_F(TideTimesTest, FebruaryHasOneLinePerDayAndTwentyNineInALeapYear)
     }
 }
 
+TEST_F(TideTimesTest, ATideInTheFirstThirtySecondsOfAMonthIsListedInThatMonthOnly)
+{
+    // High water at 00:00:10 on 1 April 2004 (summer time): the scan finds it
+    // at 00:00:00, the very start of April and the end of March.
+    SetPureWave(24, 1, 0, UtcTime(2004, 3, 31, 22, 0, 10));
+    const std::string high = "Haute  Mer le      Jeudi 1 avril \t2004   à  0:00.     1.0 m.    Coef 33\r\n";
+    EXPECT_EQ(LinesOf(RunTideTimes("2004", 3, false)).at(1), high);
+    EXPECT_EQ(RunTideTimes("2004", 2, false).find("avril"), std::string::npos);
+}
+
+TEST_F(TideTimesTest, TurningPointsAreClassedByTheirHeightAgainstTheMeanLevel)
+{
+    // A 10-day wave of 3 m under a 12-h wave of 1 m: near its troughs the
+    // 12-h maxima lie below the mean level, near its crests the minima above.
+    WaveSet.MeanLevel = 0;
+    AppendWave(WaveOf(12, 1, 0.3));
+    AppendWave(WaveOf(240, 3, 1.1));
+    bool maximumBelow = false, minimumAbove = false;
+    for (const TurningPoint& point : ScanMonth(*MonthBoundsOf(2004, 4))) {
+        const bool maximum = PredictHeightRate(static_cast<double>(point.t), 0) > 0;
+        maximumBelow |= maximum && point.height < 0;
+        minimumAbove |= !maximum && point.height >= 0;
+        EXPECT_EQ(point.high, point.height >= 0) << point.t << ": " << point.height;
+    }
+    EXPECT_TRUE(maximumBelow && minimumAbove);
+}
+
 TEST_F(TideTimesTest, AcrossDaylightSavingChangesTheReportFollowsTheLocalClock)
 {
     // A 24-h wave: high water at 11:30:10 and low water at 23:30:10 standard

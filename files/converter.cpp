@@ -247,8 +247,8 @@ long DrawHours(const TideSource& source, std::FILE* output, std::FILE* report)
     return held;
 }
 
-// Report parts 1 and 2: each tide after the first, with its height as last
-// column; then the times of all tides but the last, which repeats its
+// The head of the report: each tide after the first, with its height as
+// last column; then the times of all tides but the last, which repeats its
 // predecessor when the source ends with a line end.
 void PrintTideLists(std::FILE* report, const std::vector<Tide>& tides)
 {

@@ -140,7 +140,14 @@ TEST_F(ConverterTest, TheReportListsTheTidesTheirTimesThenThePairOfEachHour)
 
 TEST_F(ConverterTest, TheDayChangesWhenTheHourGoesDownAndFieldsFollowPercentI)
 {
-    const struct { const char* first; const char* second; double time; int hour; int minute; double height; const char* why; } cases[] = {
+    const struct {
+        const char* first;
+        const char* second;
+        double time;
+        int hour, minute;
+        double height;
+        const char* why;
+    } cases[] = {
         {"23\t10\t5.0", "5\t25\t1.0", 29 + 25 / 60.0, 5, 25, 1.0, "6.25 h later, on the next day"},
         {"12\t50\t5.0", "12\t10\t1.0", 12 + 10 / 60.0, 12, 10, 1.0, "40 minutes back: the hour did not go down"},
         {"6\t00\t5.0", "07\t30\t1.0", 7.5, 7, 30, 1.0, "07 is octal 7"},
@@ -220,7 +227,8 @@ TEST_F(ConverterTest, ASourceThatCannotBeConvertedLeavesTheOutputEmptyAndSaysWhy
         {SourceOf("36526", ONE_DAY), "le nombre de jours (36526) n'est pas compris entre 1 et 36525"},
         {SourceOf("0x7FFFFFFF", ONE_DAY), "le nombre de jours (2147483647) n'est pas compris entre 1 et 36525"},
         {SourceOf("1", {}), "le fichier source.txt ne contient aucune marée après le nombre de jours"},
-        {SourceOf("1", {"PM\t12\t5.0", "6\t00\t1.0"}), "la première marée, « PM\t12\t5.0 », ne commence pas par une heure"},
+        {SourceOf("1", {"PM\t12\t5.0", "6\t00\t1.0"}),
+         "la première marée, « PM\t12\t5.0 », ne commence pas par une heure"},
         {SourceOf("1", {"12\t00\t4.0"}), "il faut au moins deux marées"},
         {SourceOf("1", {"12\t00\t4.0", "", "fin"}), "il faut au moins deux marées"},
         {"Le Conquet\n2004\n1\n\n12\t00\t4.0", "il faut au moins deux marées"},
@@ -278,7 +286,8 @@ TEST_F(ConverterTest, TidesBeyondEightPerDayAreLeftUnreadAndTheUserIsTold)
 
 TEST_F(ConverterTest, ABlankLineRepeatsTheTideBeforeWithoutBreakingTheCurve)
 {
-    WriteFile("source.txt", SourceOf("1", {"0\t00\t1.0", "", "6\t00\t5.0", "12\t00\t1.0", "18\t00\t5.0", "23\t00\t1.0"}));
+    WriteFile("source.txt",
+              SourceOf("1", {"0\t00\t1.0", "", "6\t00\t5.0", "12\t00\t1.0", "18\t00\t5.0", "23\t00\t1.0"}));
     RunConverter();
     const std::vector<int> heights = OutputHeights();
     ASSERT_EQ(heights.size(), 24u);

@@ -5,6 +5,7 @@
 // against the plain one by the layout's rules.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -128,24 +129,54 @@ void CheckPlainAgainstExtremes(const std::vector<std::string>& lines)
     EXPECT_EQ(line, lines.size());
 }
 
-// The exportable report from the plain one, by the rules of the layout.
-std::string ExportableFromPlain(const std::vector<std::string>& plain)
+// A tide as a day line of the exportable report shows it.
+struct DayTide {
+    std::string time;  // "%2i:%02i"
+    bool high = false;
+    int coefficient = 0;  // high water only
+};
+
+// The day line that the layout's rules give for the tides of one day, in
+// clock order: the latest of a kind in the afternoon column, the earliest of
+// two or more in the morning one. The last day of the month shows blanks
+// where the other days show hyphens.
+std::string ExpectedDayLine(int weekday, int day, const std::vector<DayTide>& tides, bool lastDay)
+{
+    const DayTide none{lastDay ? "      " : "-----", false, 0};
+    std::vector<DayTide> highs, lows;
+    for (const DayTide& tide : tides)
+        (tide.high ? highs : lows).push_back(tide);
+    auto morning = [&](const std::vector<DayTide>& kind) { return kind.size() >= 2 ? kind.front() : none; };
+    auto afternoon = [&](const std::vector<DayTide>& kind) { return kind.empty() ? none : kind.back(); };
+    return Format("%s     %i\t%s  %s  %3i  %3i  %s  %s\r\n", DayNames[weekday], day, morning(highs).time.c_str(),
+                  afternoon(highs).time.c_str(), morning(highs).coefficient, afternoon(highs).coefficient,
+                  morning(lows).time.c_str(), afternoon(lows).time.c_str());
+}
+
+using MonthDays = std::vector<std::vector<DayTide>>;  // index = day of month
+
+// The tides of the plain report, day by day in clock order.
+MonthDays DaysOfPlain(const std::vector<std::string>& plain)
+{
+    MonthDays days(32);
+    for (std::size_t i = 1; i < plain.size(); ++i) {
+        int day = 0, hour = 0, minute = 0;
+        std::sscanf(plain[i].c_str() + plain[i].find("Mer le") + 6, "%*s %d", &day);
+        std::sscanf(plain[i].c_str() + plain[i].find("à ") + 3, "%d:%d", &hour, &minute);
+        const std::size_t coef = plain[i].find("Coef ");
+        const bool high = coef != std::string::npos;
+        days.at(static_cast<std::size_t>(day)).push_back(
+            {Format("%2i:%02i", hour, minute), high, high ? std::atoi(plain[i].c_str() + coef + 5) : 0});
+    }
+    return days;
+}
+
+std::string ExportableOf(const MonthDays& days)
 {
     std::string expected = "Détermination des horaires de marée du mois de  mars 2004\r\n"
                            "Jour;HMmatin;HM AM;Coefmatin;CoefAM;BMmatin;BM AM\r\n";
-    std::vector<std::vector<DayTide>> days(32);
-    for (std::size_t i = 1; i < plain.size(); ++i) {
-        int day = 0, hour = 0, minute = 0, coefficient = 0;
-        const std::size_t at = plain[i].find("Mer le");
-        std::sscanf(plain[i].c_str() + at + 6, "%*s %d", &day);
-        std::sscanf(plain[i].c_str() + plain[i].find("à ") + 3, "%d:%d", &hour, &minute);
-        const std::size_t coef = plain[i].find("Coef ");
-        if (coef != std::string::npos)
-            coefficient = std::atoi(plain[i].c_str() + coef + 5);
-        days.at(static_cast<std::size_t>(day)).push_back({Format("%2i:%02i", hour, minute), coef != std::string::npos, coefficient});
-    }
     for (int day = 1; day <= 31; ++day)
-        expected += ExpectedDayLine(day % 7, day, days[static_cast<std::size_t>(day)], day == 31);  // 1 March 2004 is a Monday
+        expected += ExpectedDayLine(day % 7, day, days[static_cast<std::size_t>(day)], day == 31);  // 1 March: Monday
     return expected;
 }
 
@@ -160,7 +191,13 @@ TEST_F(MonthReportTest, DefaultWavesGiveTheCheckedReportsInBothLayouts)
     const std::vector<std::string> plainLines = LinesOf(Golden("tidetimes-2004-03-plain.txt", plain));
     ASSERT_GT(plainLines.size(), 100u);
     CheckPlainAgainstExtremes(plainLines);
-    EXPECT_EQ(Golden("tidetimes-2004-03-exportable.txt", exportable), ExportableFromPlain(plainLines));
+    const MonthDays days = DaysOfPlain(plainLines);
+    EXPECT_EQ(Golden("tidetimes-2004-03-exportable.txt", exportable), ExportableOf(days));
+    int singleHighWaterDays = 0;
+    for (std::size_t day = 1; day < 31; ++day)
+        singleHighWaterDays +=
+            std::count_if(days[day].begin(), days[day].end(), [](const DayTide& t) { return t.high; }) == 1;
+    EXPECT_GT(singleHighWaterDays, 0) << "no day shows a single high water in its afternoon column";
 
     std::string logged = welcome;
     for (const std::string& report : {plain, exportable}) {

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "base/text.h"
 #include "model/record.h"
 #include "model/waves.h"
 #include "platform/headless/headless.h"
@@ -80,17 +79,4 @@ std::vector<ClockTide> PureWaveTides(double periodHours, long highAt, long from,
         tides.push_back(tide);
     }
     return tides;
-}
-
-std::string ExpectedDayLine(int weekday, int day, const std::vector<DayTide>& tides, bool lastDay)
-{
-    const DayTide none{lastDay ? "      " : "-----", false, 0};
-    std::vector<DayTide> highs, lows;
-    for (const DayTide& tide : tides)
-        (tide.high ? highs : lows).push_back(tide);
-    auto morning = [&](const std::vector<DayTide>& kind) { return kind.size() >= 2 ? kind.front() : none; };
-    auto afternoon = [&](const std::vector<DayTide>& kind) { return kind.empty() ? none : kind.back(); };
-    return Format("%s     %i\t%s  %s  %3i  %3i  %s  %s\r\n", DayNames[weekday], day, morning(highs).time.c_str(),
-                  afternoon(highs).time.c_str(), morning(highs).coefficient, afternoon(highs).coefficient,
-                  morning(lows).time.c_str(), afternoon(lows).time.c_str());
 }

@@ -35,15 +35,3 @@ struct ClockTide {
 // The pure wave's extremes whose calendar time lies in [from, to).
 std::vector<ClockTide> PureWaveTides(double periodHours, long highAt, long from, long to);
 
-// A tide as a day line of the exportable report shows it.
-struct DayTide {
-    std::string time;  // "%2i:%02i"
-    bool high = false;
-    int coefficient = 0;  // high water only
-};
-
-// The day line that the layout's rules give for the tides of one day, in
-// clock order: the latest of a kind in the afternoon column, the earliest of
-// two or more in the morning one. The last day of the month shows blanks
-// where the other days show hyphens.
-std::string ExpectedDayLine(int weekday, int day, const std::vector<DayTide>& tides, bool lastDay);

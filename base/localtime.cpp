@@ -16,12 +16,32 @@ std::optional<CalendarTime> YearStartTime(long year)
     return static_cast<CalendarTime>(t);
 }
 
+std::optional<CalendarTime> MonthStartTime(long year, int month)
+{
+    if (year < INT_MIN + 1900L || year > INT_MAX || month < 0 || month > 11)
+        return std::nullopt;
+    std::tm start{};
+    start.tm_mday = 1;
+    start.tm_mon = month;
+    start.tm_year = static_cast<int>(year - 1900);
+    start.tm_isdst = -1;  // midnight on the local clock, whichever time is in force
+    std::time_t t = std::mktime(&start);
+    if (t == static_cast<std::time_t>(-1))
+        return std::nullopt;
+    return static_cast<CalendarTime>(t);
+}
+
 std::tm LocalTimeOf(CalendarTime t)
 {
     std::time_t when = t;
     std::tm local{};
     localtime_r(&when, &local);
     return local;
+}
+
+std::tm LocalTimeNow()
+{
+    return LocalTimeOf(static_cast<CalendarTime>(std::time(nullptr)));
 }
 
 std::string CTimeText(CalendarTime t)

@@ -14,7 +14,15 @@ using CalendarTime = long;  // s since the epoch
 // in force). Nothing when the C library cannot represent it.
 std::optional<CalendarTime> YearStartTime(long year);
 
+// 00:00:00 on the 1st of month (C month, January = 0) of year, as the local
+// clock shows it: daylight saving is in force or not as the local rules have
+// it at that moment. Nothing when the C library cannot represent it.
+std::optional<CalendarTime> MonthStartTime(long year, int month);
+
 std::tm LocalTimeOf(CalendarTime t);
+
+// The local date and time now, from the system clock.
+std::tm LocalTimeNow();
 
 // Calendar time as the C library's ctime writes it, without its line end
 // ("Thu Jan  1 00:00:00 2009", 24 characters for years of four digits).

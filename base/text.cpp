@@ -254,6 +254,19 @@ bool ScanReal(TextReader& in, long double& value)
     return true;
 }
 
+bool ScanFloat(TextReader& in, float& value)
+{
+    SkipWhitespace(in);
+    const char* start = in.text.c_str() + in.pos;
+    char* end = nullptr;
+    float v = std::strtof(start, &end);
+    if (end == start)
+        return false;
+    value = v;
+    in.pos += static_cast<std::size_t>(end - start);
+    return true;
+}
+
 bool ScanWord(TextReader& in, std::string& word)
 {
     SkipWhitespace(in);

@@ -67,6 +67,8 @@ void SkipWhitespace(TextReader& in);
 bool ScanInt(TextReader& in, long& value);
 bool ScanDecimal(TextReader& in, long& value);
 bool ScanReal(TextReader& in, long double& value);
+// The conversion "%f": rounded once, straight to float.
+bool ScanFloat(TextReader& in, float& value);
 
 // The conversion "%s": skips leading whitespace, then takes characters up to
 // the next whitespace. False at the end of the text.

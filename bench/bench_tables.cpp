@@ -1,0 +1,47 @@
+// Speed of the tide times of a month: a rate evaluation every 30 s over the
+// month and a day on each side, a height at each turning point. Run:
+// build/bench/haliome_bench --benchmark_filter=MonthTide
+#include <benchmark/benchmark.h>
+
+#include "analysis/knownwaves.h"
+#include "files/recordfile.h"
+#include "model/record.h"
+#include "model/waves.h"
+#include "platform/headless/headless.h"
+#include "tables/tidetimes.h"
+
+namespace {
+
+// The example port's year (2009) as the model's origin, then either the five
+// default waves made active, or its five menu waves and as many catalogue
+// waves as wanted, fitted as the program does.
+void UseWaves(int count)
+{
+    headless::Reset();
+    RecordFilePath = HALIOME_EXAMPLE_RECORD;
+    LoadRecordFile();
+    WaveSet.count = 0;
+    if (count == 5) {
+        SetDefaultWaves();
+        WaveSet.count = 5;
+        return;
+    }
+    for (int row = 0; row < MENU_WAVE_COUNT && WaveSet.count < count; ++row)
+        AddMenuWave(row);
+    for (int row = 0; row < KNOWN_WAVE_COUNT && WaveSet.count < count; ++row)
+        AddKnownWave(row);
+}
+
+// March of the model's year: 31 days, with the change to summer time.
+void BM_MonthTideTimes(benchmark::State& state)
+{
+    UseWaves(static_cast<int>(state.range(0)));
+    const bool exportable = state.range(1) != 0;
+    const MonthBounds month = *MonthBoundsOf(Header.StartYear, 2);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(MonthReportLines(month, exportable));
+}
+BENCHMARK(BM_MonthTideTimes)->ArgNames({"waves", "exportable"})
+    ->Args({5, 0})->Args({5, 1})->Args({42, 0})->Args({42, 1})->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,37 @@
+// The tide-times converter: a list of tide times becomes an hourly record
+// file, drawn as a quarter sine from each tide to the next, with a report of
+// its intermediate values. Three files of the working directory:
+//
+// "source.txt", read:
+//   port line                     copied to the output as read
+//   year line                     copied to the output as read
+//   number of days                "%i", then any blank lines
+//   hour minute height            one line per high or low water, in time
+//                                 order, "%i\t%i\t%f", height in metres; no
+//                                 date: the day changes whenever the hour is
+//                                 smaller than the one before
+//
+// "sortie.txt", written: an hourly record file of 24 × days heights in whole
+// centimetres, the first for the hour before 00:00 of the first day.
+//
+// "report.txt", written: one line per tide after the first (time in hours
+// since 00:00 of the first day, hour, minute, index, height in metres), the
+// times of the tides, then per output hour the pair of tides it lies between,
+// each step to a new pair marked "-->"; and what the conversion had to hold.
+#pragma once
+
+inline constexpr const char* CONVERTER_SOURCE_FILE = "source.txt";
+inline constexpr const char* CONVERTER_OUTPUT_FILE = "sortie.txt";
+inline constexpr const char* CONVERTER_REPORT_FILE = "report.txt";
+
+// Tides read at most per day of the period; the lines after them are left.
+inline constexpr long TIDES_PER_DAY = 8;
+
+// Outils > "Convertisseur". Asks first, then works on the three files only;
+// its message boxes have no owner. A source that cannot be converted (no day
+// count, a day count not between 1 and MAX_RECORD_DAYS, fewer than two tides,
+// a first tide that does not start with an hour) leaves "sortie.txt" empty
+// and says why in the message and in "report.txt". Hours after the last tide
+// keep its height, and a source cut at TIDES_PER_DAY × days tides is said in
+// both as well.
+void ConvertTideTimes();

@@ -1,0 +1,302 @@
+#include "tables/tidetimes.h"
+
+#include <climits>
+#include <cmath>
+#include <ctime>
+
+#include "base/localtime.h"
+#include "base/log.h"
+#include "base/text.h"
+#include "model/record.h"
+#include "model/waves.h"
+
+const char* const MonthChoices[12] = {
+    "Janvier", "Février", "Mars", "Avril", "Mai", "Juin",
+    "Juillet", "Aout", "Septembre", "Octobre", "Novembre", "Décembre",
+};
+
+const char* const DayNames[7] = {
+    "Dimanche ", "Lundi ", "Mardi ", "Mercredi ", "Jeudi ", "Vendredi ", "Samedi ",
+};
+
+const DialogTemplate TideTimesTemplate{"Calculer les horaires de Marées", 282, 226, {
+    {ControlKind::CentredLabel, NO_ID, "Calcul des Horaires de Marées", 7, 6, 268, 10},
+    {ControlKind::Label, NO_ID, "Année :", 7, 22, 28, 10},
+    {ControlKind::Edit, TIDE_YEAR_ID, "", 36, 20, 40, 13},
+    {ControlKind::Label, NO_ID, "Mois :", 92, 22, 24, 10},
+    {ControlKind::DropDownList, TIDE_MONTH_ID, "", 117, 20, 70, 14},
+    {ControlKind::CheckBox, TIDE_EXPORTABLE_ID, "Exportable", 205, 21, 60, 10},
+    {ControlKind::ReportEdit, TIDE_REPORT_ID, "", 7, 38, 269, 164},
+    {ControlKind::PushButton, ID_OK, "Fermeture", 76, 205, 55, 19},
+    {ControlKind::PushButton, TIDE_COMPUTE_ID, "Calcul", 151, 205, 55, 19},
+}};
+
+// ---- Month bounds ------------------------------------------------------------
+
+std::optional<MonthBounds> MonthBoundsOf(long year, int month)
+{
+    std::optional<CalendarTime> start = MonthStartTime(year, month);
+    if (!start)
+        return std::nullopt;
+    std::optional<CalendarTime> end = month == 11 ? MonthStartTime(year + 1, 0) : MonthStartTime(year, month + 1);
+    if (!end)
+        return std::nullopt;
+    MonthBounds bounds;
+    bounds.start = *start - Header.Time_of_debut;
+    bounds.end = *end - Header.Time_of_debut;
+    bounds.month = month;
+    bounds.year = LocalTimeOf(*start).tm_year + 1900;
+    bounds.lastDay = LocalTimeOf(*end - 10).tm_mday;
+    return bounds;
+}
+
+std::optional<long> YearOfEntry(const std::string& entry)
+{
+    TextReader in = ReaderOf(entry);
+    long value = 0;
+    if (!ScanInt(in, value))
+        return std::nullopt;
+    return value > FULL_YEAR_THRESHOLD ? value : value + 1900;
+}
+
+// ---- The scan ------------------------------------------------------------------
+
+namespace {
+
+std::tm LocalTimeAt(long t)
+{
+    return LocalTimeOf(t + Header.Time_of_debut);
+}
+
+int CoefficientOf(double highWater, double followingLowWater)
+{
+    double c = std::trunc((highWater - followingLowWater) * CoefficientFactor);
+    // Only an absurd model (heights of millions of metres) comes near these.
+    if (!(c > INT_MIN && c < INT_MAX))
+        return c > 0 ? INT_MAX : INT_MIN;
+    return static_cast<int>(c);
+}
+
+// Classifies the turning point at t by its height alone. The scan runs
+// backwards, so lastLow is the next low water after t.
+TurningPoint TurningPointAt(long t, double& lastLow)
+{
+    TurningPoint point;
+    point.t = t;
+    point.height = PredictHeight(static_cast<double>(t), 0);
+    point.high = point.height - WaveSet.MeanLevel >= 0;
+    if (point.high)
+        point.coefficient = CoefficientOf(point.height, lastLow);
+    else
+        lastLow = point.height;
+    return point;
+}
+
+}  // namespace
+
+std::vector<TurningPoint> ScanMonth(const MonthBounds& month)
+{
+    std::vector<TurningPoint> points;
+    double lastLow = WaveSet.MeanLevel;
+    const long first = month.end + SCAN_MARGIN_AFTER;
+    double previousRate = PredictHeightRate(static_cast<double>(first), 0);
+    for (long t = first; t > month.start - SCAN_MARGIN_BEFORE; t -= SCAN_STEP) {
+        double rate = PredictHeightRate(static_cast<double>(t), 0);
+        if (rate * previousRate < 0) {  // a zero product is no turning point
+            TurningPoint point = TurningPointAt(t, lastLow);
+            if (t < month.end)
+                points.push_back(point);
+        }
+        previousRate = rate;
+    }
+    return points;
+}
+
+// ---- Plain report ----------------------------------------------------------------
+
+namespace {
+
+std::string PlainLine(const TurningPoint& point)
+{
+    const std::tm local = LocalTimeAt(point.t);
+    const char* day = DayNamesAligned[local.tm_wday];
+    const char* month = MonthNames[local.tm_mon];
+    const int year = local.tm_year + 1900;
+    if (point.high)
+        return Format("Haute  Mer le   %s%i%s \t%i   à %2i:%02i.     %.1Lf m.    Coef %i\r\n", day,
+                      local.tm_mday, month, year, local.tm_hour, local.tm_min, Lf(point.height),
+                      point.coefficient);
+    return Format("Basse Mer le   %s%i%s \t%i   à %2i:%02i.     %.1Lf m.\r\n", day, local.tm_mday, month,
+                  year, local.tm_hour, local.tm_min, Lf(point.height));
+}
+
+std::vector<std::string> PlainLines(const MonthBounds& month, const std::vector<TurningPoint>& points)
+{
+    std::vector<std::string> lines;
+    // A tide in the first 30 s of the month is found at its start, and the
+    // month before stops short of it: it belongs here.
+    for (const TurningPoint& point : points)
+        if (point.t >= month.start)
+            lines.push_back(PlainLine(point));
+    return lines;
+}
+
+// ---- Exportable report -------------------------------------------------------------
+
+// One day of the exportable report. The scan meets a day's tides latest
+// first, so the first high (low) water met goes to the afternoon column and
+// any other to the morning one, whatever the clock says.
+struct DayCells {
+    int day = 0;
+    int weekday = 0;  // C weekday of day
+    std::string highMorning = "      ";
+    std::string highAfternoon = "      ";
+    int coefMorning = 0;
+    int coefAfternoon = 0;
+    std::string lowMorning = "      ";
+    std::string lowAfternoon = "      ";
+    bool highAfternoonSeen = false;
+    bool lowAfternoonSeen = false;
+};
+
+std::string DayLine(const DayCells& c)
+{
+    return Format("%s     %i\t%s  %s  %3i  %3i  %s  %s\r\n", DayNames[c.weekday], c.day,
+                  c.highMorning.c_str(), c.highAfternoon.c_str(), c.coefMorning, c.coefAfternoon,
+                  c.lowMorning.c_str(), c.lowAfternoon.c_str());
+}
+
+DayCells EmptyDay(const std::tm& local)
+{
+    DayCells cells;
+    cells.day = local.tm_mday;
+    cells.weekday = local.tm_wday;
+    cells.highMorning = cells.highAfternoon = cells.lowMorning = cells.lowAfternoon = "-----";
+    return cells;
+}
+
+void PutInCells(DayCells& cells, const TurningPoint& point, const std::tm& local)
+{
+    std::string time = Format("%2i:%02i", local.tm_hour, local.tm_min);
+    if (point.high && !cells.highAfternoonSeen) {
+        cells.highAfternoonSeen = true;
+        cells.highAfternoon = time;
+        cells.coefAfternoon = point.coefficient;
+    } else if (point.high) {
+        cells.highMorning = time;
+        cells.coefMorning = point.coefficient;
+    } else if (!cells.lowAfternoonSeen) {
+        cells.lowAfternoonSeen = true;
+        cells.lowAfternoon = time;
+    } else {
+        cells.lowMorning = time;
+    }
+}
+
+// A day's line is written when the scan meets a tide of an earlier day, so
+// the 1st is written at the first tide of the day before, whose own line
+// never is. Cells of the last day that no tide fills keep their blanks.
+std::vector<std::string> ExportableLines(const MonthBounds& month, const std::vector<TurningPoint>& points)
+{
+    std::vector<std::string> lines;
+    DayCells cells;
+    cells.day = month.lastDay;
+    cells.weekday = LocalTimeAt(month.end - 10).tm_wday;
+    for (const TurningPoint& point : points) {
+        const std::tm local = LocalTimeAt(point.t);
+        if (local.tm_mday != cells.day) {
+            lines.push_back(DayLine(cells));
+            cells = EmptyDay(local);
+        }
+        PutInCells(cells, point, local);
+    }
+    return lines;
+}
+
+}  // namespace
+
+std::vector<std::string> MonthReportLines(const MonthBounds& month, bool exportable)
+{
+    const std::vector<TurningPoint> points = ScanMonth(month);
+    std::vector<std::string> lines = exportable ? ExportableLines(month, points) : PlainLines(month, points);
+    if (exportable)
+        lines.push_back("Jour;HMmatin;HM AM;Coefmatin;CoefAM;BMmatin;BM AM\r\n");
+    lines.push_back(Format("Détermination des horaires de marée du mois de %s %i\r\n", MonthNames[month.month],
+                           month.year));
+    return lines;
+}
+
+// ---- The dialog -------------------------------------------------------------------
+
+namespace {
+
+void SayInReport(Window dialog, const std::string& text)
+{
+    SetControlText(dialog, TIDE_REPORT_ID, text);
+}
+
+// The month the dialog asks for. When it has none, the report box says why.
+std::optional<MonthBounds> AskedMonthOrSay(Window dialog)
+{
+    const std::string entry = FirstChars(GetControlText(dialog, TIDE_YEAR_ID), 99);
+    std::optional<long> year = YearOfEntry(entry);
+    if (!year) {
+        const bool blank = entry.find_first_not_of(" \t") == std::string::npos;
+        SayInReport(dialog, blank ? "Tapez l'année en chiffres, par exemple 2004.\r\n"
+                                  : Format("L'année « %s » n'est pas un nombre : tapez-la en chiffres, par "
+                                           "exemple 2004.\r\n",
+                                           entry.c_str()));
+        return std::nullopt;
+    }
+    const int month = SelectedItem(dialog, TIDE_MONTH_ID);
+    if (month < 0 || month > 11) {
+        SayInReport(dialog, "Choisissez un mois dans la liste.\r\n");
+        return std::nullopt;
+    }
+    std::optional<MonthBounds> bounds = MonthBoundsOf(*year, month);
+    if (!bounds)
+        SayInReport(dialog, Format("Le mois de%s %li ne peut pas être converti en date : choisissez une autre "
+                                   "année.\r\n",
+                                   MonthNames[month], *year));
+    return bounds;
+}
+
+void FillTideTimesDialog(Window dialog)
+{
+    ClearItems(dialog, TIDE_MONTH_ID);
+    for (const char* month : MonthChoices)
+        AddItem(dialog, TIDE_MONTH_ID, month);
+    const std::tm today = LocalTimeNow();
+    SetControlText(dialog, TIDE_YEAR_ID, Format("%i", today.tm_year + 1900));
+    SelectItem(dialog, TIDE_MONTH_ID, today.tm_mon);
+}
+
+}  // namespace
+
+void ComputeMonthTides(Window dialog)
+{
+    std::optional<MonthBounds> month = AskedMonthOrSay(dialog);
+    if (!month)
+        return;
+    const bool exportable = IsChecked(dialog, TIDE_EXPORTABLE_ID);
+    SetControlText(dialog, TIDE_REPORT_ID, "");
+    for (const std::string& line : MonthReportLines(*month, exportable)) {
+        LogText(line);
+        InsertTextAtStart(dialog, TIDE_REPORT_ID, line);
+    }
+}
+
+void TideTimesDialog(Window dialog, DialogEvent event, int id, int notification)
+{
+    if (event == DialogEvent::Init)
+        return FillTideTimesDialog(dialog);
+    if ((id == ID_OK || id == ID_CANCEL) && notification == NOTIFY_CLICKED)
+        EndDialog(dialog, 0);
+    else if (id == TIDE_COMPUTE_ID && notification == NOTIFY_CLICKED)
+        ComputeMonthTides(dialog);
+}
+
+void OpenTideTimes()
+{
+    RunModalDialog(MainWindow, TideTimesTemplate, TideTimesDialog);
+}

@@ -1,43 +1,26 @@
-// haliome-batch: the program on the headless backend, in the working
-// directory. It runs the start-up (log, default waves, "PORT.TXT", mean
-// level, the five listed waves) and ends as "Quitter" would.
+// haliome-batch SCRIPT: the program on the headless backend, in the working
+// directory, acted on by the user actions of a script (see shell/script.h).
+// Without a script it starts and then quits as the user would.
 #include <cstdio>
-#include <cstdlib>
+#include <iostream>
 
-#include "analysis/fitting.h"
-#include "analysis/knownwaves.h"
-#include "base/log.h"
-#include "files/recordfile.h"
-#include "model/waves.h"
-#include "platform/headless/headless.h"
+#include "base/text.h"
+#include "shell/script.h"
 
-namespace {
-
-void PrintMessage(const headless::MessageRecord& box)
+int main(int argc, char** argv)
 {
-    std::printf("[message] %s | %s | %s\n", box.caption.c_str(), box.text.c_str(),
-                box.answer == MessageAnswer::Yes ? "Oui" : box.answer == MessageAnswer::No ? "Non" : "OK");
-}
-
-void FailUnanswered(const std::string& what)
-{
-    std::fprintf(stderr, "haliome-batch: nothing answers the %s\n", what.c_str());
-    std::exit(2);
-}
-
-}  // namespace
-
-int main()
-{
-    headless::Reset();
-    headless::SetMessageObserver(PrintMessage);
-    headless::SetUnansweredHandler(FailUnanswered);
-    OpenLog();
-    SetDefaultWaves();
-    LoadRecordFile();
-    DetermineMeanLevel(1);
-    for (int row = 0; row < MENU_WAVE_COUNT && CanAddFittedWaveOrReport(MainWindow); ++row)
-        AddMenuWave(row);
-    CloseLog();
-    return 0;
+    if (argc > 2) {
+        std::fprintf(stderr, "usage: haliome-batch [SCRIPT]\n");
+        return 2;
+    }
+    std::string script;
+    if (argc == 2) {
+        std::optional<std::string> bytes = ReadFileBytes(argv[1]);
+        if (!bytes) {
+            std::fprintf(stderr, "haliome-batch: cannot read %s\n", argv[1]);
+            return 2;
+        }
+        script = *bytes;
+    }
+    return RunScript(script, std::cout, std::cerr);
 }

@@ -91,7 +91,7 @@ std::string SvgOf(const DrawOp& op, int width, int height)
     char buffer[256];
     switch (op.kind) {
     case DrawOp::Kind::Fill:
-        std::snprintf(buffer, sizeof buffer, "<rect width=\"%d\" height=\"%d\" fill=\"white\"/>\n", width, height);
+        std::snprintf(buffer, sizeof buffer, "<rect width=\"%d\" height=\"%d\" fill=\"white\" stroke=\"none\"/>\n", width, height);
         return buffer;
     case DrawOp::Kind::Line:
         std::snprintf(buffer, sizeof buffer,
@@ -100,8 +100,8 @@ std::string SvgOf(const DrawOp& op, int width, int height)
         return buffer;
     case DrawOp::Kind::Text:
         std::snprintf(buffer, sizeof buffer,
-                      "<rect x=\"%d\" y=\"%d\" width=\"%zu\" height=\"%d\" fill=\"white\"/>"
-                      "<text x=\"%d\" y=\"%d\">",
+                      "<rect x=\"%d\" y=\"%d\" width=\"%zu\" height=\"%d\" fill=\"white\" stroke=\"none\"/>"
+                      "<text x=\"%d\" y=\"%d\" xml:space=\"preserve\">",
                       op.x0, op.y0, CharCount(op.text) * CHAR_WIDTH, CHAR_HEIGHT, op.x0, op.y0 + 12);
         return buffer + Escaped(op.text) + "</text>\n";
     }
@@ -118,7 +118,7 @@ std::string ClientAreaSvg()
                       "\" height=\"" + std::to_string(height) +
                       "\" shape-rendering=\"crispEdges\" font-family=\"DejaVu Sans Mono, monospace\" "
                       "font-size=\"13\" stroke-width=\"1\">\n";
-    svg += "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
+    svg += "<rect width=\"100%\" height=\"100%\" fill=\"white\" stroke=\"none\"/>\n";
     for (const DrawOp& op : S.clientArea)
         svg += SvgOf(op, width, height);
     return svg + "</svg>\n";

@@ -17,6 +17,7 @@
 #include "files/wavefile.h"
 #include "model/record.h"
 #include "model/units.h"
+#include "shell/app.h"
 #include "platform/headless/headless.h"
 
 void ResetProgramState()
@@ -29,6 +30,7 @@ void ResetProgramState()
     CurrentPeriod = 0;
     EditedWave = 0;
     std::fill(std::begin(ScanGraph), std::end(ScanGraph), 0);
+    ModelReady = 0;
     RecordFilePath = DEFAULT_RECORD_FILE_PATH;
     WaveFilePath = DEFAULT_WAVE_FILE_PATH;
     headless::Reset();
@@ -96,4 +98,9 @@ void InstallRecordOf(int days, double meanLevel, const std::vector<Wave>& waves)
 std::string RecordsDir()
 {
     return HALIOME_RECORDS_DIR;
+}
+
+std::string ExamplePortRecord()
+{
+    return HALIOME_EXAMPLE_PORT;
 }

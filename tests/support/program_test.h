@@ -44,3 +44,5 @@ void InstallRecordOf(int days, double meanLevel, const std::vector<Wave>& waves)
 
 // The folder of the real hourly records beside the project.
 std::string RecordsDir();
+// The example port's hourly record (Vlissingen 2009).
+std::string ExamplePortRecord();

@@ -1,0 +1,67 @@
+#include "shell/app.h"
+
+#include <algorithm>
+
+#include "analysis/fitting.h"
+#include "analysis/scan.h"
+#include "base/log.h"
+#include "files/recordfile.h"
+#include "model/waves.h"
+#include "shell/chart.h"
+#include "shell/commands.h"
+#include "shell/menu.h"
+
+int ModelReady = 0;
+
+namespace {
+
+void OnCreate()
+{
+    std::fill(std::begin(ScanGraph), std::end(ScanGraph), 0);
+}
+
+bool CreateAndShowMainWindow()
+{
+    MainWindowSetup setup;
+    setup.title = MAIN_WINDOW_TITLE;
+    setup.menu = MainMenu();
+    setup.handlers.onCreate = OnCreate;
+    setup.handlers.onPaint = OnPaint;
+    setup.handlers.onScroll = OnScroll;
+    setup.handlers.onCommand = OnCommand;
+    if (!CreateMainWindow(setup))
+        return false;
+    SetScrollRange(ScrollBar::Horizontal, 0, 10000);
+    SetScrollPos(ScrollBar::Horizontal, 0);
+    SetScrollRange(ScrollBar::Vertical, 60, 10000);
+    SetScrollPos(ScrollBar::Vertical, 100);
+    ShowMainWindow();  // paints the placeholder: the model is not ready yet
+    return true;
+}
+
+// Default waves, the record, its mean level; the five listed waves follow
+// as the first command.
+void DetermineStartModel()
+{
+    SetDefaultWaves();
+    LoadRecordFile();
+    DetermineMeanLevel(1);
+    ModelReady = 1;
+    RunAnalysisTask();
+}
+
+}  // namespace
+
+int RunProgram()
+{
+    OpenLog();
+    ModelReady = 0;
+    if (!CreateAndShowMainWindow())
+        return 0;
+    DetermineStartModel();
+    Repaint();
+    SendCommand(CMD_LISTED_WAVES);
+    RunMessageLoop();
+    CloseLog();
+    return 0;
+}

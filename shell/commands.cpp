@@ -1,0 +1,181 @@
+#include "shell/commands.h"
+
+#include "analysis/fftdetect.h"
+#include "analysis/fitting.h"
+#include "analysis/knownwaves.h"
+#include "analysis/scan.h"
+#include "base/log.h"
+#include "base/options.h"
+#include "dialogs/periodrange.h"
+#include "dialogs/wavedialogs.h"
+#include "files/converter.h"
+#include "files/recordfile.h"
+#include "files/wavefile.h"
+#include "model/record.h"
+#include "model/waves.h"
+#include "shell/menu.h"
+#include "tables/tidetimes.h"
+
+const char* const HELP_TEXT =
+    "Haliome prédit et étudie la marée d'un port : un niveau moyen et des ondes,\n"
+    "déterminés à partir d'une année de hauteurs relevées d'heure en heure.\n\n"
+    "Fichier : ouvrir et enregistrer les ondes (fichiers .TID), importer un relevé\n"
+    "horaire (fichier .TXT).\n\n"
+    "Prédiction : le tracé d'une journée avec les heures des pleines et basses mers ;\n"
+    "les horaires de marées d'un mois avec leurs coefficients ; le tracé sur plusieurs\n"
+    "jours de la marée prédite, de la marée source et de leur différence (la barre\n"
+    "verticale règle l'échelle du temps) ; l'année suivante ou précédente.\n\n"
+    "Détermination des ondes : le gestionnaire d'ondes (ajouter, modifier, supprimer),\n"
+    "le niveau moyen, les ondes listées, toutes les ondes connues, la réinitialisation,\n"
+    "une onde de la liste, la méthode FFT et le balayage d'une bande de périodes.\n\n"
+    "Options : les axes, les horaires sur le tracé d'une journée, le calcul de Fourier,\n"
+    "la marée source des tracés et des déterminations.\n\n"
+    "Outils : le convertisseur d'horaires de marées en relevé horaire\n"
+    "(SOURCE.TXT vers SORTIE.TXT, avec REPORT.TXT).";
+
+const char* const ABOUT_TEXT =
+    "Haliome\n\n"
+    "Prédiction et étude de la marée d'un port.\n"
+    "Par l'équipe Haliome.";
+
+namespace {
+
+void ShowOneDayChart()
+{
+    SetScrollRange(ScrollBar::Horizontal, 0, RecordSeries.RecordDays);
+    SetScrollPos(ScrollBar::Horizontal, 0);
+    SetScrollRange(ScrollBar::Vertical, 0, 0);
+    Options.YearOffset = 0;
+    Options.DisplayMode = 2;
+    Options.CurveSelection = 0;
+    Repaint();
+    RunAnalysisTask();
+}
+
+void ShowMultiDayChart(int curves)
+{
+    Options.YearOffset = 0;
+    SetScrollRange(ScrollBar::Horizontal, 0, 10000);
+    SetScrollPos(ScrollBar::Horizontal, 0);
+    SetScrollRange(ScrollBar::Vertical, 60, 10000);
+    SetScrollPos(ScrollBar::Vertical, 100);
+    Options.DisplayMode = 2;
+    Options.CurveSelection = curves;
+    Repaint();
+    RunAnalysisTask();
+}
+
+void HideScrollBars()
+{
+    SetScrollRange(ScrollBar::Horizontal, 0, 0);
+    SetScrollRange(ScrollBar::Vertical, 0, 0);
+}
+
+void ScanBand(double minHours, double maxHours)
+{
+    HideScrollBars();
+    Options.PeriodMin = minHours;
+    Options.PeriodMax = maxHours;
+    Options.DisplayMode = 0;
+    RunAnalysisTask();
+    Repaint();
+}
+
+void ScanTypedBand()
+{
+    HideScrollBars();
+    Options.DisplayMode = 0;
+    RunPeriodRangeDialog();
+    RunAnalysisTask();
+    Repaint();
+}
+
+void DetermineMenuWave(int row)
+{
+    Options.DisplayMode = 1;
+    Options.SelectedWave = row;
+    RunAnalysisTask();
+    Repaint();
+}
+
+// The five menu waves; a refusal (full table) is shown once and stops them.
+void DetermineListedWaves()
+{
+    for (int row = 0; row < MENU_WAVE_COUNT; ++row) {
+        if (!CanAddFittedWaveOrReport(MainWindow))
+            break;
+        Options.SelectedWave = row;
+        Options.DisplayMode = 1;
+        RunAnalysisTask();
+    }
+    Repaint();
+}
+
+void ResetWaves()
+{
+    WaveSet.count = 0;
+    LogText("\n\nRéinitialisation\n\n");
+    Repaint();
+}
+
+// The option items hold positions 0, 1, 2 and 4 of the "&Options" menu.
+void ToggleOption(int& flag, int position)
+{
+    flag = flag ? 0 : 1;
+    CheckMenuCommand(MenuItemCommand(3, position), flag == 1);
+    Repaint();
+}
+
+void ChooseSource(int mode)
+{
+    Options.SourceMode = mode;
+    RunAnalysisTask();
+    Repaint();
+}
+
+void ShowText(const char* text, const char* caption)
+{
+    ShowMessage(MainWindow, text, caption, MessageButtons::Ok, MessageIcon::Information);
+}
+
+}  // namespace
+
+void OnCommand(int command)
+{
+    switch (command) {
+    case CMD_OPEN_WAVES: OpenWaveFile(); break;
+    case CMD_SAVE_WAVES: SaveWaveFile(); break;
+    case CMD_SAVE_WAVES_AS: SaveWaveFileAs(); break;
+    case CMD_IMPORT_RECORD: ImportRecordFile(); break;
+    case CMD_QUIT: DestroyMainWindow(); break;
+    case CMD_ONE_DAY_CHART: ShowOneDayChart(); break;
+    case CMD_TIDE_TIMES: OpenTideTimes(); break;
+    case CMD_PREDICTED_CHART:
+    case CMD_SOURCE_CHART:
+    case CMD_ALL_CHART: ShowMultiDayChart(command - CMD_ONE_DAY_CHART); break;
+    case CMD_NEXT_YEAR: Options.YearOffset += YEAR_SHIFT_SECONDS; Repaint(); break;
+    case CMD_PREVIOUS_YEAR: Options.YearOffset -= YEAR_SHIFT_SECONDS; Repaint(); break;
+    case CMD_WAVE_MANAGER: ShowWaveManager(); break;
+    case CMD_MEAN_LEVEL: DetermineMeanLevel(0); Repaint(); break;
+    case CMD_LISTED_WAVES: DetermineListedWaves(); break;
+    case CMD_ALL_KNOWN_WAVES: AddAllKnownWaves(); Repaint(); break;
+    case CMD_RESET_WAVES: ResetWaves(); break;
+    case 769: case 770: case 771: case 772: case 773: DetermineMenuWave(command - CMD_MENU_WAVE_FIRST); break;
+    case CMD_FFT: AddFftWave(); Repaint(); break;
+    case CMD_BAND_11H45_13H: ScanBand(11.75, 13.0); break;
+    case CMD_BAND_23H_25H: ScanBand(23.0, 25.0); break;
+    case CMD_BAND_5H_37H: ScanBand(5.0, 37.0); break;
+    case CMD_BAND_3H_50H: ScanBand(3.0, 50.0); break;
+    case CMD_BAND_DIALOG: ScanTypedBand(); break;
+    case CMD_TIME_AXIS: ToggleOption(Options.ShowTimeAxis, 0); break;
+    case CMD_HEIGHT_AXIS: ToggleOption(Options.ShowHeightAxis, 1); break;
+    case CMD_TIMES_OF_TIDE: ToggleOption(Options.ShowTimesOfTide, 2); break;
+    case CMD_FOURIER: ToggleOption(Options.UseFourier, 4); break;
+    case 1281: case 1282: case 1283: case 1284: case 1285: ChooseSource(command - CMD_SOURCE_FIRST); break;
+    case CMD_VERBOSE_FFT: Options.VerboseFft = !Options.VerboseFft; break;
+    case CMD_CONVERTER: ConvertTideTimes(); break;
+    case CMD_HELP: ShowText(HELP_TEXT, "Sommaire"); break;
+    case CMD_ABOUT: ShowText(ABOUT_TEXT, "A Propos de Haliome"); break;
+    default: break;  // the greyed "Interpolation horaires." and unknown identifiers
+    }
+}

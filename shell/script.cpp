@@ -1,0 +1,216 @@
+#include "shell/script.h"
+
+#include <cstdio>
+#include <functional>
+#include <sstream>
+#include <vector>
+
+#include "platform/headless/headless.h"
+#include "shell/app.h"
+
+namespace {
+
+using Action = headless::DialogAction;
+
+// One step of the script: its main action, and what answers the questions
+// that action asks.
+struct Step {
+    int line = 0;
+    std::string text;
+    std::function<void()> run;
+    std::vector<std::function<void()>> answers;
+};
+
+struct Script {
+    std::vector<std::function<void()>> startAnswers;
+    std::vector<Step> steps;
+    std::string error;
+};
+
+bool ParseRequest(const std::string& word, ScrollRequest& request)
+{
+    const std::pair<const char*, ScrollRequest> names[] = {
+        {"line-up", ScrollRequest::LineUp},       {"line-down", ScrollRequest::LineDown},
+        {"page-up", ScrollRequest::PageUp},       {"page-down", ScrollRequest::PageDown},
+        {"thumb-track", ScrollRequest::ThumbTrack}, {"thumb-position", ScrollRequest::ThumbPosition},
+        {"top", ScrollRequest::Top},              {"bottom", ScrollRequest::Bottom},
+        {"end-scroll", ScrollRequest::EndScroll},
+    };
+    for (const auto& [name, value] : names)
+        if (word == name) {
+            request = value;
+            return true;
+        }
+    return false;
+}
+
+// The rest of the line after the first two words (a typed text keeps its blanks).
+std::string RestAfterTwoWords(const std::string& line)
+{
+    std::size_t p = line.find_first_not_of(' ');
+    p = line.find(' ', p);
+    p = line.find_first_not_of(' ', p);
+    p = line.find(' ', p);
+    return p == std::string::npos ? "" : line.substr(p + 1);
+}
+
+struct Parser {
+    std::ostream& out;
+    std::ostream& errors;
+    Script script;
+
+    void AddAnswer(std::function<void()> answer)
+    {
+        if (script.steps.empty())
+            script.startAnswers.push_back(std::move(answer));
+        else
+            script.steps.back().answers.push_back(std::move(answer));
+    }
+
+    void AddDialogAction(Action action) { AddAnswer([action] { headless::QueueDialogAction(action); }); }
+
+    bool ParseScroll(std::istringstream& words, Step& step)
+    {
+        std::string barName, requestName;
+        int position = 0;
+        ScrollRequest request{};
+        if (!(words >> barName >> requestName) || (barName != "h" && barName != "v") ||
+            !ParseRequest(requestName, request))
+            return false;
+        words >> position;
+        ScrollBar bar = barName == "h" ? ScrollBar::Horizontal : ScrollBar::Vertical;
+        step.run = [=] { headless::Scroll(bar, request, position); };
+        return true;
+    }
+
+    bool ParseMainAction(const std::string& verb, std::istringstream& words, Step& step)
+    {
+        if (verb == "command") {
+            int command = 0;
+            if (!(words >> command))
+                return false;
+            step.run = [command] { SendCommand(command); };
+            return true;
+        }
+        if (verb == "scroll")
+            return ParseScroll(words, step);
+        if (verb == "svg") {
+            std::string path;
+            if (!(words >> path))
+                return false;
+            step.run = [path, this] { WriteSvg(path); };
+            return true;
+        }
+        return false;
+    }
+
+    void WriteSvg(const std::string& path)
+    {
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        if (!f) {
+            errors << "haliome-batch: cannot write " << path << "\n";
+            return;
+        }
+        const std::string svg = headless::ClientAreaSvg();
+        std::fwrite(svg.data(), 1, svg.size(), f);
+        std::fclose(f);
+    }
+
+    bool ParseAnswer(const std::string& verb, const std::string& line, std::istringstream& words)
+    {
+        std::string word;
+        int id = 0, index = 0;
+        if (verb == "answer" && words >> word && (word == "Oui" || word == "Non" || word == "OK")) {
+            MessageAnswer answer = word == "Oui" ? MessageAnswer::Yes : word == "Non" ? MessageAnswer::No : MessageAnswer::Ok;
+            AddAnswer([answer] { headless::QueueAnswer(answer); });
+        } else if (verb == "file" && words >> word) {
+            std::optional<std::string> choice;
+            if (word != "cancel")
+                choice = line.substr(line.find(word));
+            AddAnswer([choice] { headless::QueueFileChoice(choice); });
+        } else if (verb == "type" && words >> id) {
+            AddDialogAction(Action::TypeInto(id, RestAfterTwoWords(line)));
+        } else if ((verb == "select" || verb == "double-click") && words >> id >> index) {
+            AddDialogAction(verb == "select" ? Action::Choose(id, index) : Action::DoubleClickOn(id, index));
+        } else if (verb == "tick" && words >> id) {
+            AddDialogAction(Action::TickBox(id, !(words >> word) || word != "off"));
+        } else if (verb == "click" && words >> id) {
+            AddDialogAction(Action::Press(id));
+        } else if (verb == "close") {
+            AddDialogAction(Action::CloseDialog());
+        } else if (verb == "print" && words >> id) {
+            std::ostream& o = out;
+            AddDialogAction(Action::InspectWith([id, &o](Window dialog) {
+                o << "--- control " << id << "\n" << GetControlText(dialog, id) << "\n---\n";
+            }));
+        } else {
+            return false;
+        }
+        return true;
+    }
+
+    bool ParseLine(int number, const std::string& line)
+    {
+        std::istringstream words(line);
+        std::string verb;
+        if (!(words >> verb) || verb[0] == '#')
+            return true;
+        Step step{number, line, {}, {}};
+        if (ParseMainAction(verb, words, step)) {
+            script.steps.push_back(std::move(step));
+            return true;
+        }
+        std::istringstream again(line);
+        again >> verb;
+        return ParseAnswer(verb, line, again);
+    }
+};
+
+const char* AnswerName(MessageAnswer answer)
+{
+    return answer == MessageAnswer::Yes ? "Oui" : answer == MessageAnswer::No ? "Non" : "OK";
+}
+
+}  // namespace
+
+int RunScript(const std::string& text, std::ostream& out, std::ostream& errors)
+{
+    Parser parser{out, errors, {}};
+    std::istringstream lines(text);
+    std::string line;
+    for (int number = 1; std::getline(lines, line); ++number) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!parser.ParseLine(number, line)) {
+            errors << "haliome-batch: line " << number << " is not understood: " << line << "\n";
+            return 2;
+        }
+    }
+
+    bool failed = false;
+    headless::Reset();
+    headless::SetUnansweredHandler([&](const std::string& what) {
+        errors << "haliome-batch: nothing in the script answers the " << what << "\n";
+        failed = true;
+    });
+    headless::SetMessageObserver([&](const headless::MessageRecord& box) {
+        out << "--- message \"" << box.caption << "\" (" << AnswerName(box.answer) << ")\n" << box.text << "\n---\n";
+    });
+    for (const auto& answer : parser.script.startAnswers)
+        answer();
+    for (const Step& step : parser.script.steps)
+        headless::QueueUserAction([&step, &failed, &errors] {
+            if (failed)
+                return;
+            for (const auto& answer : step.answers)
+                answer();
+            step.run();
+            headless::ExpectQueuesEmpty();
+            if (failed)
+                errors << "haliome-batch: at line " << step.line << ": " << step.text << "\n";
+        });
+    RunProgram();
+    headless::SetMessageObserver(nullptr);
+    headless::SetUnansweredHandler(nullptr);
+    return failed ? 2 : 0;
+}

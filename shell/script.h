@@ -1,0 +1,30 @@
+// The batch program's scripts: the user's actions, one a line, run on the
+// headless backend around the whole program.
+//
+//   command 513              a menu command by identifier
+//   answer Oui | Non | OK    the answer to the next message box
+//   file PATH | file cancel  what the next file dialog returns
+//   type ID TEXT             in the open dialog: type TEXT into control ID
+//   select ID INDEX          choose entry INDEX (from 0) of a list or drop-down list
+//   double-click ID INDEX    double-click entry INDEX of a list
+//   tick ID [on|off]         tick (or untick) check box ID
+//   click ID                 press button ID
+//   close                    Escape, or the dialog's close box
+//   print ID                 print the text of control ID of the open dialog
+//   scroll h|v REQUEST [POS] line-up, line-down, page-up, page-down, top, bottom,
+//                            thumb-track POS, thumb-position POS, end-scroll
+//   svg PATH                 write the client area to an SVG file
+//
+// Answers, file choices and dialog actions belong to the command (or scroll)
+// written above them; those before the first command answer the start-up.
+// Blank lines and lines starting with '#' are ignored.
+#pragma once
+
+#include <ostream>
+#include <string>
+
+// Runs the program on the script and returns the exit status: 0, or 2 when
+// the script cannot be read, a question of the program finds no answer, or
+// an answer is left unused (the reason is written to errors). Message boxes
+// and printed controls go to out.
+int RunScript(const std::string& script, std::ostream& out, std::ostream& errors);

@@ -52,16 +52,28 @@ void DetermineStartModel()
 
 }  // namespace
 
-int RunProgram()
+bool StartProgram()
 {
     OpenLog();
     ModelReady = 0;
     if (!CreateAndShowMainWindow())
-        return 0;
+        return false;
     DetermineStartModel();
     Repaint();
     SendCommand(CMD_LISTED_WAVES);
-    RunMessageLoop();
+    return true;
+}
+
+void FinishProgram()
+{
     CloseLog();
+}
+
+int RunProgram()
+{
+    if (!StartProgram())
+        return 0;  // the log stays open: the process ends at once
+    RunMessageLoop();
+    FinishProgram();
     return 0;
 }

@@ -1,11 +1,16 @@
 // The program: start-up, the main window and its message loop.
 #pragma once
 
-// Runs the whole program: opens the log, creates the main window, runs the
-// start-up determination on "PORT.TXT" in the working directory, then the
-// message loop until the window is destroyed, and closes the log. Returns
-// the process exit status.
+// Runs the whole program: StartProgram, the message loop until the main
+// window is destroyed, FinishProgram. Returns the process exit status.
 int RunProgram();
+
+// Opens the log, creates and shows the main window, and runs the start-up
+// determination on "PORT.TXT" in the working directory, ending with the
+// five listed waves. False when the window cannot be created.
+bool StartProgram();
+// Closes the log.
+void FinishProgram();
 
 // The main window's title.
 inline constexpr const char* MAIN_WINDOW_TITLE =

@@ -30,44 +30,9 @@
 
 #include "platform/qt/internal.h"
 #include "platform/qt/qt_platform.h"
+#include "tests/support/qt_support.h"
 
 namespace {
-
-// Calls act with the modal widget of type T as soon as it is shown, while
-// the code under test waits in its exec().
-template <class T>
-void WhenShown(std::function<void(T*)> act)
-{
-    auto* poll = new QTimer;
-    poll->setInterval(10);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, act] {
-        auto* widget = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!widget || !widget->isVisible())
-            return;
-        poll->stop();
-        poll->deleteLater();
-        // Focus follows the user's clicks only in the active window.
-        widget->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(widget));
-        act(widget);
-    });
-    poll->start();
-}
-
-QMainWindow* Frame()
-{
-    return qobject_cast<QMainWindow*>(qtplatform::WidgetOf(MainWindow));
-}
-
-QWidget* ClientArea()
-{
-    return Frame()->findChild<QWidget*>(QStringLiteral("client area"));
-}
-
-QString WithoutMnemonic(QString text)
-{
-    return text.remove(QLatin1Char('&'));
-}
 
 class QtBackendTest : public ::testing::Test {
 protected:
@@ -95,41 +60,6 @@ void RecordCommand(int command)
         TimeAxis = !TimeAxis;
         CheckMenuCommand(4, TimeAxis);
     }
-}
-
-// "text" per item; "-" a separator; "(grey)" disabled; "[x]" checked;
-// a submenu's items in braces.
-std::string Describe(const QMenu* menu)
-{
-    std::string out;
-    for (const QAction* action : menu->actions()) {
-        if (!out.empty())
-            out += " ";
-        if (action->isSeparator()) {
-            out += "-";
-            continue;
-        }
-        out += qtplatform::Utf8(action->text());
-        if (!action->isEnabled())
-            out += "(grey)";
-        if (action->isChecked())
-            out += "[x]";
-        if (action->menu())
-            out += "{" + Describe(action->menu()) + "}";
-    }
-    return out;
-}
-
-QAction* ActionNamed(const QMenu* menu, const QString& text)
-{
-    for (QAction* action : menu->actions()) {
-        if (action->text() == text)
-            return action;
-        if (action->menu())
-            if (QAction* inner = ActionNamed(action->menu(), text))
-                return inner;
-    }
-    return nullptr;
 }
 
 TEST_F(QtBackendTest, MenuBarFollowsTheDataAndOnlyTheProgramSetsCheckMarks)
@@ -190,11 +120,6 @@ void PaintKnownShapes(Canvas* canvas)
     MoveTo(canvas, 600, 100);
     LineTo(canvas, 600, 100);
     TextOut(canvas, 2, 360, "0m");
-}
-
-QImage Grab()
-{
-    return ClientArea()->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 TEST_F(QtBackendTest, ClientAreaShowsLinesWithoutTheirEndPixelAndTextOnAWhiteBox)
@@ -386,12 +311,6 @@ void TestProcedure(Window dialog, DialogEvent event, int id, int notification)
         EndDialog(dialog, id == ID_OK ? 7 : 3);
 }
 
-template <class T>
-T* Control(QWidget* dialog, int id)
-{
-    return dialog->findChild<T*>(QString::number(id));
-}
-
 TEST_F(QtBackendTest, DialogFromTemplateRunsItsProcedureOnTheUsersActions)
 {
     CreateWindow({});
@@ -495,20 +414,3 @@ TEST_F(QtBackendTest, SaveDialogAddsTheDefaultExtensionToATypedName)
 }
 
 }  // namespace
-
-// Read by LeakSanitizer at exit in the sanitizer build. fontconfig keeps a
-// font pattern it never frees once Qt has asked for the default font; the
-// blocks are allocated and lost inside libfontconfig itself.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libfontconfig.so\n";
-}
-
-int main(int argc, char** argv)
-{
-    // The tests read pixels back: the offscreen platform whatever the desktop.
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    StartQtPlatform(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -1,21 +1,15 @@
-// What every test of the program shares: the start values of all state, a
-// fresh working directory, and helpers to build records and read the log.
+// What every test of the program on the headless backend shares.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <string>
-#include <vector>
+#include <memory>
 
-#include "model/waves.h"
-
-// Every piece of process-wide state back to its start value, the log closed,
-// and the headless backend emptied with its main window in place.
-void ResetProgramState();
+#include "tests/support/program_state.h"
 
 // Runs each test in an empty temporary working directory, from the start
-// values of all state; fails the test if queued answers were left unused.
+// values of all state and an empty headless backend; fails the test if queued
+// answers were left unused.
 class ProgramTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -24,25 +18,5 @@ protected:
     std::string workDir;
 
 private:
-    std::string previousDir;
+    std::unique_ptr<ScopedWorkDir> folder;
 };
-
-// The log so far, with CR LF shown as LF.
-std::string LogContents();
-// The log so far, as bytes.
-std::string LogBytes();
-
-void WriteFile(const std::string& path, const std::string& bytes);
-std::string ReadFile(const std::string& path);
-
-// A cosine wave of period (h), amplitude (m) and phase (rad).
-Wave WaveOf(double periodHours, double ampl, double etab, const std::string& name = "");
-
-// Installs a record of days whose hour i holds, in whole centimetres rounded
-// to nearest, meanLevel + Σ ampl·cos(speed·3600·i − etab).
-void InstallRecordOf(int days, double meanLevel, const std::vector<Wave>& waves);
-
-// The folder of the real hourly records beside the project.
-std::string RecordsDir();
-// The example port's hourly record (Vlissingen 2009).
-std::string ExamplePortRecord();

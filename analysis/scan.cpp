@@ -176,6 +176,13 @@ Wave RefineWave(double centre, double halfwidth, double eps)
     return best;
 }
 
+std::string AddedWaveReport(double periodHours, const Wave& w)
+{
+    return Format("L'onde suivante a étée ajoutée :\n - Période : %Lf\n - Amplitude : %Lf\n"
+                  " - Etablissement : %Lf\n%s\n",
+                  Lf(periodHours), Lf(w.ampl), Lf(w.etab), w.name.c_str());
+}
+
 void AddRefinedWave(double centre, double halfwidth)
 {
     assert(halfwidth > 0);
@@ -185,9 +192,7 @@ void AddRefinedWave(double centre, double halfwidth)
     const double periodHours = PeriodHoursFromSpeed(w.speed);
     w.name = Format("Onde déteminée de période %Lf", Lf(periodHours));
     AppendWave(w);
-    const std::string report = Format("L'onde suivante a étée ajoutée :\n - Période : %Lf\n"
-                                      " - Amplitude : %Lf\n - Etablissement : %Lf\n%s\n",
-                                      Lf(periodHours), Lf(w.ampl), Lf(w.etab), w.name.c_str());
+    const std::string report = AddedWaveReport(periodHours, w);
     LogPrintf("%s\n", report.c_str());
     ShowMessage(MainWindow, report, "Sélection d'une onde", MessageButtons::Ok, MessageIcon::Information);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "model/waves.h"
 #include "platform/platform.h"
@@ -41,6 +42,10 @@ Wave RefineWave(double centre, double halfwidth, double eps);
 // or a record too short to fit is reported and nothing is appended.
 // halfwidth > 0 (s).
 void AddRefinedWave(double centre, double halfwidth);
+
+// The report of a wave added by a scan or by hand: period (h), amplitude,
+// phase and name, as the log and the box show it.
+std::string AddedWaveReport(double periodHours, const Wave& w);
 
 // The vertical pixel of each column of the last sweep, 480 − trunc(60·ampl
 // + 100): 60 px per metre, amplitude 0 at y = 380. Zeroed when the main window is created; the chart redraws it

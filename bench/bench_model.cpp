@@ -5,28 +5,12 @@
 #include "analysis/fitting.h"
 #include "analysis/knownwaves.h"
 #include "base/options.h"
+#include "bench/example_port.h"
 #include "files/recordfile.h"
 #include "model/waves.h"
 #include "platform/headless/headless.h"
 
 namespace {
-
-void LoadExamplePort()
-{
-    headless::Reset();
-    RecordFilePath = HALIOME_EXAMPLE_RECORD;
-    LoadRecordFile();
-}
-
-// The five menu waves, then as many catalogue waves as wanted.
-void FitWaves(int count)
-{
-    WaveSet.count = 0;
-    for (int row = 0; row < MENU_WAVE_COUNT && WaveSet.count < count; ++row)
-        AddMenuWave(row);
-    for (int row = 0; row < KNOWN_WAVE_COUNT && WaveSet.count < count; ++row)
-        AddKnownWave(row);
-}
 
 void BM_DetermineWave(benchmark::State& state)
 {

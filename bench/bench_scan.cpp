@@ -3,31 +3,11 @@
 #include <benchmark/benchmark.h>
 
 #include "analysis/fftdetect.h"
-#include "analysis/fitting.h"
-#include "analysis/knownwaves.h"
 #include "analysis/scan.h"
-#include "files/recordfile.h"
+#include "bench/example_port.h"
 #include "model/waves.h"
-#include "platform/headless/headless.h"
 
 namespace {
-
-void LoadExamplePort()
-{
-    headless::Reset();
-    RecordFilePath = HALIOME_EXAMPLE_RECORD;
-    LoadRecordFile();
-}
-
-// The five menu waves, then as many catalogue waves as wanted.
-void FitWaves(int count)
-{
-    WaveSet.count = 0;
-    for (int row = 0; row < MENU_WAVE_COUNT && WaveSet.count < count; ++row)
-        AddMenuWave(row);
-    for (int row = 0; row < KNOWN_WAVE_COUNT && WaveSet.count < count; ++row)
-        AddKnownWave(row);
-}
 
 // The band presets of "Détermination des périodes" (11.75–13, 23–25, 5–37
 // and 3–50 h, in seconds) after the start-up's five waves; each sweep

@@ -3,33 +3,24 @@
 // build/bench/haliome_bench --benchmark_filter=MonthTide
 #include <benchmark/benchmark.h>
 
-#include "analysis/knownwaves.h"
-#include "files/recordfile.h"
+#include "bench/example_port.h"
 #include "model/record.h"
 #include "model/waves.h"
-#include "platform/headless/headless.h"
 #include "tables/tidetimes.h"
 
 namespace {
 
-// The example port's year (2009) as the model's origin, then either the five
-// default waves made active, or its five menu waves and as many catalogue
-// waves as wanted, fitted as the program does.
+// The example port's year (2009) as the model's origin, with the five
+// default waves made active, or its fitted waves.
 void UseWaves(int count)
 {
-    headless::Reset();
-    RecordFilePath = HALIOME_EXAMPLE_RECORD;
-    LoadRecordFile();
-    WaveSet.count = 0;
+    LoadExamplePort();
     if (count == 5) {
         SetDefaultWaves();
         WaveSet.count = 5;
         return;
     }
-    for (int row = 0; row < MENU_WAVE_COUNT && WaveSet.count < count; ++row)
-        AddMenuWave(row);
-    for (int row = 0; row < KNOWN_WAVE_COUNT && WaveSet.count < count; ++row)
-        AddKnownWave(row);
+    FitWaves(count);
 }
 
 // March of the model's year: 31 days, with the change to summer time.

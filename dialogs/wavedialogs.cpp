@@ -2,6 +2,7 @@
 
 #include "analysis/fitting.h"
 #include "analysis/knownwaves.h"
+#include "analysis/scan.h"
 #include "base/log.h"
 #include "base/text.h"
 #include "model/units.h"
@@ -178,9 +179,7 @@ void AddTypedWave(Window dialog)
     const double periodS = *periodHours * 3600.0;
     Wave w = DetermineWave(periodS);
     w.name = FieldText(dialog, ADD_NAME);
-    std::string report = Format("L'onde suivante a étée ajoutée :\n - Période : %Lf\n - Amplitude : %Lf\n"
-                                " - Etablissement : %Lf\n%s\n",
-                                Lf(periodS * INV_3600), Lf(w.ampl), Lf(w.etab), w.name.c_str());
+    const std::string report = AddedWaveReport(periodS * INV_3600, w);
     LogText(report);
     ShowMessage(dialog, report, "Ajout d'une onde.", MessageButtons::Ok, MessageIcon::Information);
     AppendWave(w);

@@ -6,41 +6,27 @@
 
 namespace {
 
-class TimeZone {
-public:
-    explicit TimeZone(const char* zone) { setenv("TZ", zone, 1); tzset(); }
-    ~TimeZone() { setenv("TZ", "Europe/Paris", 1); tzset(); }
-};
-
+// Expected values from the UTC offsets.
 TEST(YearStartTime, IsLocalStandardMidnightOfTheFirstOfJanuary)
 {
-    // Expected values from the UTC offsets: Paris is UTC+1 in winter.
-    EXPECT_EQ(YearStartTime(2009), 1230764400);  // 2008-12-31 23:00 UTC
-    EXPECT_EQ(YearStartTime(1970), -3600);
-    {
-        TimeZone utc("UTC");
-        EXPECT_EQ(YearStartTime(2009), 1230768000);
-    }
-    {
+    struct Case { const char* zone; long year; CalendarTime start; const char* why; };
+    const Case cases[] = {
+        {"Europe/Paris", 2009, 1230764400, "UTC+1 in winter: 2008-12-31 23:00 UTC"},
+        {"Europe/Paris", 2100, 4102444800L - 3600, "past 2038: 2100-01-01 00:00 UTC is 4102444800 s"},
         // Summer time is in force in Sydney on 1 January; standard time (UTC+10) is used.
-        TimeZone sydney("Australia/Sydney");
-        EXPECT_EQ(YearStartTime(2009), 1230732000);  // 2008-12-31 14:00 UTC
+        {"Australia/Sydney", 2009, 1230732000, "2008-12-31 14:00 UTC"},
+    };
+    auto inZone = [](const char* zone) { setenv("TZ", zone, 1), tzset(); };
+    for (const Case& c : cases) {
+        inZone(c.zone);
+        EXPECT_EQ(YearStartTime(c.year), c.start) << c.zone << ", " << c.year << ": " << c.why;
     }
-}
-
-TEST(YearStartTime, WorksOutsideThe32BitRange)
-{
-    // 2100-01-01 00:00 UTC is 4102444800 s; Paris is an hour ahead.
-    EXPECT_EQ(YearStartTime(2100), 4102444800L - 3600);
-    std::tm t = LocalTimeOf(*YearStartTime(1904));
+    inZone("Europe/Paris");
+    const std::tm t = LocalTimeOf(*YearStartTime(1904));  // before 1970: read back on the local clock
     EXPECT_EQ(t.tm_year, 4);
     EXPECT_EQ(t.tm_yday, 0);
     EXPECT_EQ(t.tm_hour, 0);
 }
-
-}  // namespace
-
-namespace {
 
 TEST(CTimeText, IsTheCLibraryTextWithoutItsLineEnd)
 {

@@ -1,12 +1,22 @@
 #include "tests/tables/tables_support.h"
 
+#include <algorithm>
 #include <cmath>
 
+#include "base/localtime.h"
+#include "base/log.h"
 #include "model/record.h"
 #include "model/waves.h"
 #include "platform/headless/headless.h"
 #include "tables/tidetimes.h"
-#include "tests/support/program_test.h"
+
+void TideTimesTest::SetUp()
+{
+    ProgramTest::SetUp();
+    Header.StartYear = 2004;
+    Header.Time_of_debut = *YearStartTime(2004);
+    OpenLog();
+}
 
 std::string RunTideTimes(const std::string& year, int month, bool exportable)
 {
@@ -36,47 +46,59 @@ std::vector<std::string> LinesOf(const std::string& text)
 long UtcTime(int year, int month, int day, int hour, int minute, int second)
 {
     std::tm t{};
-    t.tm_year = year - 1900;
-    t.tm_mon = month - 1;
-    t.tm_mday = day;
-    t.tm_hour = hour;
-    t.tm_min = minute;
-    t.tm_sec = second;
+    t.tm_year = year - 1900, t.tm_mon = month - 1, t.tm_mday = day;
+    t.tm_hour = hour, t.tm_min = minute, t.tm_sec = second;
     return static_cast<long>(timegm(&t));
 }
 
 std::tm ClockAt(long t)
 {
-    std::time_t when = t;
+    const std::time_t when = t;
     std::tm clock{};
-    localtime_r(&when, &clock);
-    return clock;
+    return *localtime_r(&when, &clock);
 }
 
-void SetPureWave(double periodHours, double ampl, double meanLevel, long highAt)
+double ClosedForm::Height(double t) const
+{
+    double h = meanLevel;
+    for (const Term& w : terms)
+        h += w.ampl * std::cos(w.Omega() * t - w.etab);
+    return h;
+}
+
+void ClosedForm::Install() const
 {
     WaveSet.count = 0;
     WaveSet.MeanLevel = meanLevel;
-    Wave w = WaveOf(periodHours, ampl, 0);
-    w.etab = w.speed * static_cast<double>(highAt - Header.Time_of_debut);
-    AppendWave(w);
+    for (const Term& w : terms)
+        AppendWave(WaveOf(w.periodHours, w.ampl, w.etab));
 }
 
-std::vector<ClockTide> PureWaveTides(double periodHours, long highAt, long from, long to)
+std::vector<Extreme> ClosedForm::Extremes(double from, double to) const
 {
-    const double half = periodHours * 3600 / 2;
-    std::vector<ClockTide> tides;
-    for (long k = static_cast<long>(std::floor((static_cast<double>(from - highAt)) / half)) - 1;; ++k) {
-        double at = static_cast<double>(highAt) + static_cast<double>(k) * half;
-        if (at >= static_cast<double>(to))
-            break;
-        if (at < static_cast<double>(from))
+    auto rising = [this](double t) {
+        double slope = 0;
+        for (const Term& w : terms)
+            slope -= w.Omega() * w.ampl * std::sin(w.Omega() * t - w.etab);
+        return slope > 0;
+    };
+    std::vector<Extreme> extremes;
+    for (double a = from; a < to; a += 600) {
+        double lo = a, hi = std::min(a + 600, to);
+        const bool up = rising(lo);
+        if (up == rising(hi))
             continue;
-        ClockTide tide;
-        tide.at = static_cast<long>(std::floor(at));
-        tide.high = k % 2 == 0;
-        tide.clock = ClockAt(tide.at);
-        tides.push_back(tide);
+        while (hi - lo > 1e-3) {
+            const double mid = (lo + hi) / 2;
+            (rising(mid) == up ? lo : hi) = mid;
+        }
+        extremes.push_back({lo, Height(lo), up});
     }
-    return tides;
+    return extremes;
+}
+
+ClosedForm PureWave(double periodHours, double ampl, double meanLevel, long highAt)
+{
+    const double etab = 2 * M_PI / (periodHours * 3600) * static_cast<double>(highAt - Header.Time_of_debut);
+    return ClosedForm{meanLevel, {{periodHours, ampl, etab}}};
 }

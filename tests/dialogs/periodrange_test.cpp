@@ -7,52 +7,41 @@
 
 namespace {
 
-using Action = headless::DialogAction;
+using A = headless::DialogAction;
 using PeriodRangeTest = ProgramTest;
 
-TEST_F(PeriodRangeTest, FieldsStartEmptyAndEmptyFieldsKeepTheBand)
+void RunWith(std::initializer_list<A> actions)
 {
-    std::string from = "?", to = "?";
-    headless::QueueDialogAction(Action::InspectWith([&](Window d) {
-        from = GetControlText(d, 101);
-        to = GetControlText(d, 102);
-    }).In("Détermination de période de ... à ..."));
-    headless::QueueDialogAction(Action::Press(ID_OK));
+    for (const A& a : actions)
+        headless::QueueDialogAction(a);
     RunPeriodRangeDialog();
-    EXPECT_EQ(from, "");
-    EXPECT_EQ(to, "");
-    EXPECT_EQ(Options.PeriodMin, 11.8);
-    EXPECT_EQ(Options.PeriodMax, 13.0);
-    EXPECT_EQ(headless::Dialogs()[0].owner, "main window");
 }
 
-TEST_F(PeriodRangeTest, OkStoresTheBandAndCancelKeepsIt)
+TEST_F(PeriodRangeTest, FieldsStartEmptyEmptyFieldsKeepTheBandAndCancelKeepsIt)
 {
-    for (Action a : {Action::TypeInto(101, "5"), Action::TypeInto(102, "6.5 h"), Action::Press(ID_OK)})
-        headless::QueueDialogAction(a);
-    RunPeriodRangeDialog();
-    EXPECT_EQ(Options.PeriodMin, 5.0);
-    EXPECT_EQ(Options.PeriodMax, 6.5);
+    std::string fields = "?";
+    RunWith({A::InspectWith([&](Window d) { fields = GetControlText(d, 101) + "|" + GetControlText(d, 102); })
+                 .In("Détermination de période de ... à ..."),
+             A::Press(ID_OK)});
+    EXPECT_EQ(fields, "|");
+    EXPECT_EQ(std::make_pair(Options.PeriodMin, Options.PeriodMax), std::make_pair(11.8, 13.0));  // the start band
+    EXPECT_EQ(headless::Dialogs()[0].owner, "main window");
 
-    for (Action a : {Action::TypeInto(101, "20"), Action::TypeInto(102, "30"), Action::Press(ID_CANCEL)})
-        headless::QueueDialogAction(a);
-    RunPeriodRangeDialog();
-    EXPECT_EQ(Options.PeriodMin, 5.0);
-    EXPECT_EQ(Options.PeriodMax, 6.5);
+    RunWith({A::TypeInto(101, "5"), A::TypeInto(102, "6.5 h"), A::Press(ID_OK)});
+    EXPECT_EQ(std::make_pair(Options.PeriodMin, Options.PeriodMax), std::make_pair(5.0, 6.5));
+    RunWith({A::TypeInto(101, "20"), A::TypeInto(102, "30"), A::Press(ID_CANCEL)});
+    EXPECT_EQ(std::make_pair(Options.PeriodMin, Options.PeriodMax), std::make_pair(5.0, 6.5));
 }
 
 TEST_F(PeriodRangeTest, AReversedOrNonPositiveBandIsRefusedAndTheDialogStaysOpen)
 {
-    for (Action a : {Action::TypeInto(101, "25"), Action::TypeInto(102, "23"), Action::Press(ID_OK),
-                     Action::TypeInto(101, "-1"), Action::Press(ID_OK),
-                     Action::TypeInto(101, "14"), Action::TypeInto(102, ""), Action::Press(ID_OK),  // 14 > 13.0 kept
-                     Action::TypeInto(101, "23"), Action::TypeInto(102, "25"), Action::Press(ID_OK)})
-        headless::QueueDialogAction(a);
-    RunPeriodRangeDialog();
+    RunWith({A::TypeInto(101, "25"), A::TypeInto(102, "23"), A::Press(ID_OK),
+             A::TypeInto(101, "-1"), A::Press(ID_OK),
+             A::TypeInto(101, "14"), A::TypeInto(102, ""), A::Press(ID_OK),  // 14 above the 13.0 kept
+             A::TypeInto(101, "23"), A::TypeInto(102, "25"), A::Press(ID_OK)});
     EXPECT_EQ(headless::Messages().size(), 3u);
     EXPECT_EQ(headless::Messages()[0].owner, "Détermination de période de ... à ...");
-    EXPECT_EQ(Options.PeriodMin, 23.0);
-    EXPECT_EQ(Options.PeriodMax, 25.0);
+    EXPECT_EQ(std::make_pair(Options.PeriodMin, Options.PeriodMax), std::make_pair(23.0, 25.0));
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <unistd.h>
 
 #include "analysis/fitting.h"
 #include "analysis/scan.h"
@@ -18,7 +17,6 @@
 #include "files/recordfile.h"
 #include "files/wavefile.h"
 #include "model/record.h"
-#include "model/units.h"
 #include "shell/app.h"
 
 void ResetProgramState()
@@ -56,10 +54,7 @@ std::string LogBytes()
     return ReadFile(LOG_FILE_NAME);
 }
 
-std::string LogContents()
-{
-    return WithoutCr(LogBytes());
-}
+std::string LogContents() { return WithoutCr(LogBytes()); }
 
 void WriteFile(const std::string& path, const std::string& bytes)
 {
@@ -69,10 +64,7 @@ void WriteFile(const std::string& path, const std::string& bytes)
     std::fclose(f);
 }
 
-std::string ReadFile(const std::string& path)
-{
-    return ReadFileBytes(path).value_or("");
-}
+std::string ReadFile(const std::string& path) { return ReadFileBytes(path).value_or(""); }
 
 Wave WaveOf(double periodHours, double ampl, double etab, const std::string& name)
 {
@@ -91,12 +83,5 @@ void InstallRecordOf(int days, double meanLevel, const std::vector<Wave>& waves)
     InstallRecord(days, std::move(values));
 }
 
-std::string RecordsDir()
-{
-    return HALIOME_RECORDS_DIR;
-}
-
-std::string ExamplePortRecord()
-{
-    return HALIOME_EXAMPLE_PORT;
-}
+std::string RecordsDir() { return HALIOME_RECORDS_DIR; }
+std::string ExamplePortRecord() { return HALIOME_EXAMPLE_PORT; }

@@ -3,19 +3,16 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QImage>
-#include <QMainWindow>
-#include <QMenu>
-#include <QMenuBar>
 #include <QTest>
-#include <QTimer>
+#include <QtWidgets>  // the tests reach for most widget classes
 
 #include <functional>
 #include <string>
 
 #include "platform/platform.h"
 #include "platform/qt/internal.h"
+
+inline const QRgb WHITE = qRgb(255, 255, 255), BLACK = qRgb(0, 0, 0), BLUE = qRgb(0, 0, 255);
 
 // Calls act with the modal widget of type T as soon as it is shown, while
 // the code under test waits in its exec().
@@ -38,20 +35,9 @@ void WhenShown(std::function<void(T*)> act)
     poll->start();
 }
 
-inline QMainWindow* Frame()
-{
-    return qobject_cast<QMainWindow*>(qtplatform::WidgetOf(MainWindow));
-}
-
-inline QWidget* ClientArea()
-{
-    return Frame()->findChild<QWidget*>(QStringLiteral("client area"));
-}
-
-inline QImage Grab()
-{
-    return ClientArea()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-}
+inline QMainWindow* Frame() { return qobject_cast<QMainWindow*>(qtplatform::WidgetOf(MainWindow)); }
+inline QWidget* ClientArea() { return Frame()->findChild<QWidget*>(QStringLiteral("client area")); }
+inline QImage Grab() { return ClientArea()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
 // The control of a template dialog with this identifier.
 template <class T>
@@ -66,19 +52,12 @@ inline std::string Describe(const QMenu* menu)
 {
     std::string out;
     for (const QAction* action : menu->actions()) {
-        if (!out.empty())
-            out += " ";
-        if (action->isSeparator()) {
+        out += out.empty() ? "" : " ";
+        if (action->isSeparator())
             out += "-";
-            continue;
-        }
-        out += qtplatform::Utf8(action->text());
-        if (!action->isEnabled())
-            out += "(grey)";
-        if (action->isChecked())
-            out += "[x]";
-        if (action->menu())
-            out += "{" + Describe(action->menu()) + "}";
+        else
+            out += qtplatform::Utf8(action->text()) + (action->isEnabled() ? "" : "(grey)") +
+                   (action->isChecked() ? "[x]" : "") + (action->menu() ? "{" + Describe(action->menu()) + "}" : "");
     }
     return out;
 }
@@ -96,7 +75,4 @@ inline QAction* ActionNamed(const QMenu* menu, const QString& text)
     return nullptr;
 }
 
-inline QString WithoutMnemonic(QString text)
-{
-    return text.remove(QLatin1Char('&'));
-}
+inline QString WithoutMnemonic(QString text) { return text.remove(QLatin1Char('&')); }

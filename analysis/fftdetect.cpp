@@ -87,7 +87,8 @@ void FillWalkedResidual(PredictionWalk& walk, float* input, std::int32_t count)
         const double error = (WalkHeightError(walk) + rounding) * (1 + 0x1p-50) + 0x1p-50 * std::fabs(approx);
         const float low = ResidualAtHour(i, approx + error);
         const float high = ResidualAtHour(i, approx - error);
-        const bool decided = std::bit_cast<std::uint32_t>(low) == std::bit_cast<std::uint32_t>(high);
+        const bool decided =
+            std::isfinite(error) && std::bit_cast<std::uint32_t>(low) == std::bit_cast<std::uint32_t>(high);
         input[i] = decided ? low : ResidualAtHour(i, PredictHeight(3600.0 * i, 0));
     }
 }

@@ -167,14 +167,15 @@ bool SignChanges(const RateKnown& previous, const RateKnown& current)
 long StepsOfSameSign(const PredictionWalk& walk, const ScanBounds& bounds, double rate, double margin)
 {
     const double slope = WalkAccel(walk);  // d rate / dt
-    const double growth = (rate > 0 ? slope : -slope) * (walk.step < 0 ? -1 : 1) - WalkAccelError(walk);
-    const double root = std::sqrt(growth * growth + 2 * bounds.jerk * margin);
+    // In long double: the squares of a model's huge rates would overflow a double.
+    const long double growth = (rate > 0 ? slope : -slope) * (walk.step < 0 ? -1 : 1) - WalkAccelError(walk);
+    const long double jerk = bounds.jerk;
+    const long double root = std::sqrt(growth * growth + 2 * jerk * margin);
     // The positive root of jerk·Δ²/2 − g·Δ − margin, written to avoid cancelling.
-    const double reach = growth > 0 ? (bounds.jerk > 0 ? (growth + root) / bounds.jerk : HUGE_VAL)
-                                    : 2 * margin / (root - growth);
+    const long double reach = growth > 0 ? (jerk > 0 ? (growth + root) / jerk : HUGE_VALL) : 2 * margin / (root - growth);
     if (!(reach >= 2 * SCAN_STEP))
         return 0;
-    return static_cast<long>(std::fmin(reach / SCAN_STEP, 1e6)) - 1;  // one step short: the bound is not strict
+    return static_cast<long>(std::fmin(reach / SCAN_STEP, 1e6L)) - 1;  // one step short: the bound is not strict
 }
 
 }  // namespace

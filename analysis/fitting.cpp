@@ -116,7 +116,8 @@ unsigned ThreadsFor(std::size_t hours, std::size_t lanes)
 {
     if (hours < PARALLEL_MIN_HOURS || lanes < PARALLEL_MIN_LANES)
         return 1;
-    const unsigned cores = Computation.threads ? Computation.threads : std::max(1u, std::thread::hardware_concurrency());
+    const unsigned cores =
+        Computation.threads ? Computation.threads : std::max(1u, std::thread::hardware_concurrency());
     return static_cast<unsigned>(std::min<std::size_t>(cores, lanes / (PARALLEL_MIN_LANES / 2)));
 }
 
@@ -154,7 +155,7 @@ void DemodulateAll(const double* periods, std::size_t count, Wave* out, Demodula
     std::vector<ComplexF> sums(turns.size());
     if (turns.size() == 1)
         sums[0] = DemodulateCurrentResidual(turns[0]);
-    else
+    else if (!turns.empty())
         DemodulateShared(HourlyResidual(), turns, sums);
     DemodulationMemo local;
     DemodulationMemo& known = memo ? *memo : local;

@@ -172,7 +172,8 @@ long StepsOfSameSign(const PredictionWalk& walk, const ScanBounds& bounds, doubl
     const long double jerk = bounds.jerk;
     const long double root = std::sqrt(growth * growth + 2 * jerk * margin);
     // The positive root of jerk·Δ²/2 − g·Δ − margin, written to avoid cancelling.
-    const long double reach = growth > 0 ? (jerk > 0 ? (growth + root) / jerk : HUGE_VALL) : 2 * margin / (root - growth);
+    const long double reach =
+        growth > 0 ? (jerk > 0 ? (growth + root) / jerk : HUGE_VALL) : 2 * margin / (root - growth);
     if (!(reach >= 2 * SCAN_STEP))
         return 0;
     return static_cast<long>(std::fmin(reach / SCAN_STEP, 1e6L)) - 1;  // one step short: the bound is not strict
@@ -194,7 +195,8 @@ std::vector<TurningPoint> ScanMonth(const MonthBounds& month)
     if (!walk.usable)
         return ScanMonthDirect(month);
     ScanBounds bounds;
-    bounds.rounding = RateRoundingBound(walk, std::fmax(std::fabs(static_cast<double>(first)), std::fabs(static_cast<double>(stop))));
+    const double farthest = std::fmax(std::fabs(static_cast<double>(first)), std::fabs(static_cast<double>(stop)));
+    bounds.rounding = RateRoundingBound(walk, farthest);
     bounds.jerk = walk.sumJerk * 1.001;
 
     std::vector<TurningPoint> points;

@@ -26,7 +26,8 @@ std::string Hex(double v) { return Format("%a", v); }
 {
     if (std::bit_cast<std::uint64_t>(fast.speed) == std::bit_cast<std::uint64_t>(direct.speed) &&
         std::bit_cast<std::uint64_t>(fast.ampl) == std::bit_cast<std::uint64_t>(direct.ampl) &&
-        std::bit_cast<std::uint64_t>(fast.etab) == std::bit_cast<std::uint64_t>(direct.etab) && fast.name == direct.name)
+        std::bit_cast<std::uint64_t>(fast.etab) == std::bit_cast<std::uint64_t>(direct.etab) &&
+        fast.name == direct.name)
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "fast " << Hex(fast.speed) << " " << Hex(fast.ampl) << " " << Hex(fast.etab)
                                          << " " << fast.name << "\ndirect " << Hex(direct.speed) << " "
@@ -158,7 +159,8 @@ protected:
         for (unsigned threads : {1u, 2u}) {
             Computation.threads = threads;
             const SweepOutcome fast = Sweep(band);
-            const std::string what = Format("%s, band %i … %i s, %u thread(s)", model.c_str(), band.lo, band.hi, threads);
+            const std::string what =
+                Format("%s, band %i … %i s, %u thread(s)", model.c_str(), band.lo, band.hi, threads);
             EXPECT_EQ(fast.graph, direct.graph) << what;
             EXPECT_EQ(fast.log, direct.log) << what;
             EXPECT_EQ(fast.boxes, direct.boxes) << what;

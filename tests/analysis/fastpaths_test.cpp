@@ -62,11 +62,13 @@ std::vector<double> SweptPeriods(Band band)
 }
 
 // Each real record, then the four-year one, with the start-up's five waves
-// and with 42.
+// and with 42 (the sanitizer build takes the first only).
 void ForEachModel(const std::function<void(const std::string&)>& check)
 {
-    for (int record = 0; record <= 3; ++record) {
+    for (int record = 0; record <= 3; record += IdentityStride()) {
         for (int waves : {5, 42}) {
+            if (waves == 42 && IdentityStride() > 1)
+                continue;
             if (record < 3)
                 LoadRealRecord(REAL_RECORDS[record]);
             else
@@ -202,7 +204,8 @@ TEST_F(FastPathsTest, FftDetectionAndKnownWavesGiveTheStraightforwardWaves)
         Computation.fastPaths = true;
         EXPECT_TRUE(SameWave(DetectWaveByFft(), directWave)) << model;
     });
-    for (const char* record : REAL_RECORDS) {
+    for (int r = 0; r < 3; r += IdentityStride()) {
+        const char* record = REAL_RECORDS[r];
         std::vector<Wave> waves[2];
         for (bool fast : {false, true}) {
             Computation.fastPaths = fast;

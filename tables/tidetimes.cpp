@@ -176,7 +176,8 @@ long StepsOfSameSign(const PredictionWalk& walk, const ScanBounds& bounds, doubl
         growth > 0 ? (jerk > 0 ? (growth + root) / jerk : HUGE_VALL) : 2 * margin / (root - growth);
     if (!(reach >= 2 * SCAN_STEP))
         return 0;
-    return static_cast<long>(std::fmin(reach / SCAN_STEP, 1e6L)) - 1;  // one step short: the bound is not strict
+    const long double steps = reach / SCAN_STEP;
+    return static_cast<long>(steps < 1e6L ? steps : 1e6L) - 1;  // one step short: the bound is not strict
 }
 
 }  // namespace

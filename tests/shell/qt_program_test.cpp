@@ -42,6 +42,16 @@ protected:
                     return action->trigger();
         ADD_FAILURE() << "no menu item " << text;
     }
+    // Fichier > Exporter > "Graphique (PNG ou SVG)…" under a typed name.
+    static void ExportChartAs(const std::string& name)
+    {
+        WhenShown<QFileDialog>([name](QFileDialog* dialog) {
+            auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QTest::keyClicks(edit, QString::fromStdString(name));
+            QTest::keyClick(edit, Qt::Key_Return);
+        });
+        Choose("Graphique (PNG ou SVG)…");
+    }
     std::unique_ptr<ScopedWorkDir> folder;
 };
 
@@ -173,6 +183,35 @@ TEST_F(QtProgramTest, PaintedPixelsFollowTheChart)
     EXPECT_EQ(low.pixel(40, 368), BLUE);
     for (int x = 2; x < 10; ++x)
         EXPECT_NE(low.pixel(x, 368), BLUE) << x;
+}
+
+TEST_F(QtProgramTest, EachChartIsExportedAsThePngOfWhatTheWindowShowsAndAsAnSvgOfItsCurves)
+{
+    struct Mode { const char* item; const char* curve; bool reports = false; };
+    const Mode modes[] = {
+        {"&Tracé de marée.", "stroke=\"rgb(0,0,255)\""},
+        {"Marée &prédite.", "stroke=\"rgb(0,0,255)\""},
+        {"Marée sour&ce.", "stroke=\"rgb(0,255,0)\""},
+        {"T&outes marées.", "stroke=\"rgb(255,0,0)\""},
+        {"De &11h45 à 13h.", "stroke=\"rgb(0,0,0)\"", true},  // the scan graph, and the wave it found
+    };
+    int n = 0;
+    for (const Mode& mode : modes) {
+        SCOPED_TRACE(mode.item);
+        if (mode.reports)
+            WhenShown<QMessageBox>([](QMessageBox* box) { box->accept(); });
+        Choose(mode.item);
+        const std::string name = "graphique" + std::to_string(++n);
+        ExportChartAs(name);  // no extension: PNG
+        const QImage png(QString::fromStdString(name + ".png"));
+        ASSERT_FALSE(png.isNull());
+        EXPECT_EQ(png.convertToFormat(QImage::Format_RGB32), Grab());
+        ExportChartAs(name + ".svg");
+        const std::string svg = ReadFile(name + ".svg");
+        EXPECT_EQ(svg.rfind("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"640\" height=\"480\"", 0), 0u);
+        EXPECT_GT(std::count_if(svg.begin(), svg.end(), [](char c) { return c == '\n'; }), 600);
+        EXPECT_NE(svg.find(mode.curve), std::string::npos);
+    }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "analysis/knownwaves.h"
 #include "base/localtime.h"
 #include "base/text.h"
 #include "exports/exportfile.h"
@@ -18,7 +19,6 @@
 #include "platform/headless/headless.h"
 #include "shell/app.h"
 #include "shell/commands.h"
-#include "analysis/knownwaves.h"
 
 namespace {
 

@@ -78,32 +78,35 @@ void ReportPictureRefused(const char* reason)
     LogPrintf("Exportation du graphique refusée. %s\n\n", reason);
 }
 
+// The tides of the period asked for, in the file chosen, as textOf writes
+// them; what names them in the log.
+void ExportTides(const char* title, const char* filterName, const char* extension, const char* what,
+                 std::string (*textOf)(const std::vector<Tide>&))
+{
+    ExportPeriod period;
+    std::optional<std::vector<Tide>> tides = AskedTides(period);
+    if (!tides)
+        return;
+    const std::string pattern = std::string("*.") + extension;
+    std::optional<std::string> path = ChooseExportFile(title, filterName, pattern.c_str(), extension);
+    if (path)
+        WriteAndLog(*path, textOf(*tides), Format("%s (%s)", what, PeriodName(period).c_str()).c_str());
+}
+
 }  // namespace
 
 void ExportTidesCsv()
 {
-    ExportPeriod period;
-    std::optional<std::vector<Tide>> tides = AskedTides(period);
-    if (!tides)
-        return;
-    std::optional<std::string> path =
-        ChooseExportFile("Exporter les horaires de marées", "Fichier CSV", "*.csv", "csv");
-    if (path)
-        WriteAndLog(*path, TidesCsv(*tides, Clock::Local),
-                    Format("des horaires de marées (%s)", PeriodName(period).c_str()).c_str());
+    ExportTides("Exporter les horaires de marées", "Fichier CSV", "csv", "des horaires de marées",
+                [](const std::vector<Tide>& tides) { return TidesCsv(tides, Clock::Local); });
 }
 
 void ExportTidesCalendar()
 {
-    ExportPeriod period;
-    std::optional<std::vector<Tide>> tides = AskedTides(period);
-    if (!tides)
-        return;
-    std::optional<std::string> path =
-        ChooseExportFile("Exporter le calendrier des marées", "Calendrier iCalendar", "*.ics", "ics");
-    if (path)
-        WriteAndLog(*path, TidesICalendar(*tides, PortName(), static_cast<CalendarTime>(std::time(nullptr))),
-                    Format("du calendrier des marées (%s)", PeriodName(period).c_str()).c_str());
+    ExportTides("Exporter le calendrier des marées", "Calendrier iCalendar", "ics", "du calendrier des marées",
+                [](const std::vector<Tide>& tides) {
+                    return TidesICalendar(tides, PortName(), static_cast<CalendarTime>(std::time(nullptr)));
+                });
 }
 
 void ExportTablesPdf()

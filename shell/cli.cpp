@@ -188,11 +188,7 @@ int Pdf(const Arguments& args, Streams io)
         return FILE_FAILED;
     std::optional<std::vector<TablePage>> pages = TablePages(args.year, WHOLE_YEAR);
     std::optional<std::string> pdf = pages ? PdfOfPages(*pages, "Annuaire des marées " + PortName()) : std::nullopt;
-    if (!pdf) {
-        io.errors << "haliome-cli: the tables could not be laid out\n";
-        return FILE_FAILED;
-    }
-    return WriteExportFile(args.output, *pdf) ? DONE : FILE_FAILED;
+    return pdf && WriteExportFile(args.output, *pdf) ? DONE : FILE_FAILED;  // a failure has been said
 }
 
 // ---- The command line ------------------------------------------------------------

@@ -122,13 +122,8 @@ void ExportTablesPdf()
     std::optional<std::vector<TablePage>> pages = TablePages(period->year, period->month);
     std::optional<std::string> pdf = pages ? PdfOfPages(*pages, "Annuaire des marées " + PortName()) : std::nullopt;
     ShowArrowCursor();
-    if (!pdf) {
-        ShowMessage(MainWindow, "L'annuaire des marées n'a pas pu être mis en page.", "Exportation",
-                    MessageButtons::Ok, MessageIcon::Warning);
-        LogText("Exportation : l'annuaire des marées n'a pas pu être mis en page.\n\n");
-        return;
-    }
-    WriteAndLog(*path, *pdf, Format("de l'annuaire des marées (%s)", PeriodName(*period).c_str()).c_str());
+    if (pdf)
+        WriteAndLog(*path, *pdf, Format("de l'annuaire des marées (%s)", PeriodName(*period).c_str()).c_str());
 }
 
 void ExportWavesCsv()

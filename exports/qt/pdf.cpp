@@ -1,5 +1,5 @@
-// The tide tables drawn on A4 pages by Qt's PDF writer. The pages' texts
-// come ready from exports/pages; here they are only placed.
+// The module that draws the tide tables on A4 pages with Qt's PDF writer.
+// The pages' texts come ready from exports/pages; here they are only placed.
 #include "exports/pdf.h"
 
 #include <QBuffer>
@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <clocale>
+#include <type_traits>
 
 namespace {
 
@@ -159,7 +160,7 @@ void DrawPage(QPainter& painter, const TablePage& page, const QRectF& area)
 
 }  // namespace
 
-std::optional<std::string> PdfOfPages(const std::vector<TablePage>& pages, const std::string& title)
+extern "C" bool HaliomePdfOfPages(const std::vector<TablePage>& pages, const std::string& title, std::string& pdf)
 {
     EnsureGuiApplication();
     QBuffer buffer;
@@ -173,7 +174,7 @@ std::optional<std::string> PdfOfPages(const std::vector<TablePage>& pages, const
         writer.setCreator(QStringLiteral("Haliome"));
         QPainter painter;
         if (!painter.begin(&writer))
-            return std::nullopt;
+            return false;
         const QRectF area(QPointF(0, 0), QSizeF(writer.width(), writer.height()));
         for (std::size_t i = 0; i < pages.size(); ++i) {
             if (i > 0)
@@ -181,8 +182,12 @@ std::optional<std::string> PdfOfPages(const std::vector<TablePage>& pages, const
             DrawPage(painter, pages[i], area);
         }
         if (!painter.end())
-            return std::nullopt;
+            return false;
     }
     const QByteArray& bytes = buffer.data();
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    pdf.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    return true;
 }
+
+// The loader calls it through this type.
+static_assert(std::is_same_v<decltype(&HaliomePdfOfPages), PdfWriterFunction>);

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include <cctype>
+#include <ctime>
 #include <optional>
 #include <string>
 

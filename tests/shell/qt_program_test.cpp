@@ -71,6 +71,30 @@ TEST_F(QtProgramTest, TheMenuBarHoldsTheProgramsMenusAndTheOptionMarksFollowTheT
               "Marée &normale Marée &rectifiée Marée &arrondie Marée r&ectifiée arrondie} - "
               "&Vebose mode{Calcul &FFT}");
     EXPECT_EQ(Options.VerboseFft, 1);  // chosen, though its item never shows a mark
+    EXPECT_EQ(Describe(Bars()[0]->actions()[0]->menu()),
+              "Ouvrir un fichier d'ondes Enregistrer un fichier d'ondes Enregistrer un fichier d'ondes sous... - "
+              "Importer un enregistrement Interpolation horaires.(grey) - E&xporter{Horaires de marées (CSV)… "
+              "Calendrier (iCalendar)… Annuaire des marées (PDF)… Ondes (CSV)… Graphique (PNG ou SVG)…} - &Quitter");
+}
+
+TEST_F(QtProgramTest, TheTablesOfTheChosenYearArePrintedFromTheWindow)
+{
+    WhenShown<QDialog>([](QDialog* period) {
+        EXPECT_EQ(period->windowTitle().toStdString(), "Période à exporter");
+        auto* year = Control<QLineEdit>(period, 102);
+        year->selectAll();
+        QTest::keyClicks(year, QStringLiteral("2009"));
+        WhenShown<QFileDialog>([](QFileDialog* dialog) {
+            auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QTest::keyClicks(edit, QStringLiteral("annuaire"));
+            QTest::keyClick(edit, Qt::Key_Return);
+        });
+        QTest::mouseClick(Control<QPushButton>(period, ID_OK), Qt::LeftButton);
+    });
+    Choose("Annuaire des marées (PDF)…");
+    const std::string pdf = ReadFile("annuaire.pdf");
+    EXPECT_EQ(pdf.rfind("%PDF-", 0), 0u);
+    EXPECT_NE(pdf.find("/Count 12"), std::string::npos);  // the page tree of a whole year
 }
 
 TEST_F(QtProgramTest, MeanLevelFromTheMenuShowsItsBoxOwnedByTheMainWindow)

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "exports/tides.h"
 #include "platform/platform.h"
 
 inline constexpr int PERIOD_YEAR_ID = 102;   // read as the tide-times dialog reads its year
@@ -27,6 +28,6 @@ void ExportPeriodDialog(Window dialog, DialogEvent event, int id, int notificati
 // What the dialog shows when it opens: the last choice made in this run.
 struct ExportPeriodChoice {
     std::string yearEntry;  // empty: this year
-    int month = 12;         // WHOLE_YEAR
+    int month = WHOLE_YEAR;
 };
 extern ExportPeriodChoice LastExportPeriod;

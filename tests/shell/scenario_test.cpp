@@ -212,7 +212,7 @@ TEST_F(ScenarioTest, TheYearIsCheckedBeforeAnyFileIsAskedFor)
         << output;
     EXPECT_EQ(ReadFile("annuaire.pdf").rfind("%PDF-", 0), 0u);
     EXPECT_EQ(headless::FileDialogs().size(), 1u);  // none after the cancelled period
-    EXPECT_EQ(LastExportPeriod.month, 12);           // the whole year, as at first
+    EXPECT_EQ(LastExportPeriod.month, WHOLE_YEAR);  // as at first
 }
 
 TEST_F(ScenarioTest, TheWavesGoToACsvOfTheMeanLevelAndTheFiveWaves)

@@ -137,7 +137,7 @@ TEST(ICalendarText, ALongPortNameIsFoldedWithinTheLineLengthAndReadBackWhole)
     EXPECT_EQ(ics.faults, std::vector<std::string>{});
     ASSERT_EQ(ics.events.size(), 2u);
     EXPECT_EQ(ics.events[0].at("LOCATION")[0], port);
-    EXPECT_EQ(ics.events[0].at("SUMMARY")[0], "Pleine mer 5,2 m (coef. 101)");  // 5.25 is a little less in binary
+    EXPECT_EQ(ics.events[0].at("SUMMARY")[0], "Pleine mer 5,2 m (coef. 101)");  // a half rounds to even
     EXPECT_EQ(ics.events[1].at("SUMMARY")[0], "Basse mer -0,0 m");
     EXPECT_EQ(ics.calendar.at("X-WR-CALNAME")[0], "Marées " + port);
 }

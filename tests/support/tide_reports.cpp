@@ -45,8 +45,6 @@ std::vector<CsvTide> ReadTidesCsv(const std::string& csv)
         tide.clock.tm_year = std::stoi(m[1]) - 1900, tide.clock.tm_mon = std::stoi(m[2]) - 1;
         tide.clock.tm_mday = std::stoi(m[3]), tide.clock.tm_hour = std::stoi(m[4]), tide.clock.tm_min = std::stoi(m[5]);
         tide.offsetSeconds = (m[6] == "-" ? -1 : 1) * (std::stol(m[7]) * 3600 + std::stol(m[8]) * 60);
-        std::tm asUtc = tide.clock;
-        tide.utc = static_cast<long>(timegm(&asUtc)) - tide.offsetSeconds;
         tide.high = m[9] == "PM";
         tide.height = std::stod(m[10]);
         tide.coefficient = m[11];

@@ -25,7 +25,6 @@ struct CsvTide {
     std::string time;    // as written
     std::tm clock{};     // its date and time fields
     long offsetSeconds = 0;
-    long utc = 0;        // the instant it names, s since the epoch
     bool high = false;
     double height = 0;   // m
     std::string coefficient;

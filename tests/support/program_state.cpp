@@ -17,6 +17,7 @@
 #include "base/options.h"
 #include "base/text.h"
 #include "dialogs/wavedialogs.h"
+#include "exports/perioddialog.h"
 #include "files/recordfile.h"
 #include "files/wavefile.h"
 #include "model/record.h"
@@ -37,6 +38,7 @@ void ResetProgramState()
     ModelReady = 0;
     RecordFilePath = DEFAULT_RECORD_FILE_PATH;
     WaveFilePath = DEFAULT_WAVE_FILE_PATH;
+    LastExportPeriod = ExportPeriodChoice{};
 }
 
 ScopedWorkDir::ScopedWorkDir() : previous(std::filesystem::current_path())

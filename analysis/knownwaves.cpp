@@ -104,20 +104,25 @@ double AddShallowWaterWave(int row)
     return AddCatalogueWave(row, ShallowWaterWaves[row]);
 }
 
-void AddAllKnownWaves()
+namespace {
+
+void AddEveryRow(int rows, double (*add)(int))
 {
-    for (int row = 0; row < KNOWN_WAVE_COUNT; ++row) {
+    for (int row = 0; row < rows; ++row) {
         if (!CanAddFittedWaveOrReport(MainWindow))
             return;
-        AddKnownWave(row);
+        add(row);
     }
+}
+
+}  // namespace
+
+void AddAllKnownWaves()
+{
+    AddEveryRow(KNOWN_WAVE_COUNT, AddKnownWave);
 }
 
 void AddAllShallowWaterWaves()
 {
-    for (int row = 0; row < SHALLOW_WAVE_COUNT; ++row) {
-        if (!CanAddFittedWaveOrReport(MainWindow))
-            return;
-        AddShallowWaterWave(row);
-    }
+    AddEveryRow(SHALLOW_WAVE_COUNT, AddShallowWaterWave);
 }

@@ -155,7 +155,7 @@ const std::vector<Resolved>& Table()
 
 double Square(double x) { return x * x; }
 
-double FactorM2(const NodalAngles& a) { return std::pow(std::cos(a.I / 2), 4) / 0.9154; }
+double FactorM2(const NodalAngles& a) { return Square(Square(std::cos(a.I / 2))) / 0.9154; }
 double FactorO1(const NodalAngles& a) { return std::sin(a.I) * Square(std::cos(a.I / 2)) / 0.3800; }
 
 // L2 is two lines of the elliptic inequality that the perigee beats
@@ -199,7 +199,7 @@ NodalFactor FactorOf(Modulation m, const NodalAngles& a)
     case Modulation::Mm: return {(2.0 / 3.0 - sinI * sinI) / 0.5021, 0};
     case Modulation::J1: return {std::sin(2 * a.I) / 0.7214, -a.nu};
     case Modulation::OO1: return {sinI * Square(std::sin(a.I / 2)) / 0.01640, -2 * a.xi - a.nu};
-    case Modulation::M3: return {std::pow(std::cos(a.I / 2), 6) / 0.8758, 3 * a.xi - 3 * a.nu};
+    case Modulation::M3: return {std::pow(std::cos(a.I / 2), 6.0) / 0.8758, 3 * a.xi - 3 * a.nu};
     case Modulation::L2: return FactorL2(a);
     case Modulation::M1: return FactorM1(a);
     }
@@ -240,8 +240,9 @@ NodalAngles NodalAnglesAt(double tSeconds)
 int ConstituentOfSpeed(double speedRadPerS)
 {
     const double degreesPerHour = speedRadPerS / DEGREE * 3600;
-    for (std::size_t c = 0; c < Table().size(); ++c) {
-        const double speed = Table()[c].degreesPerHour;
+    const std::vector<Resolved>& table = Table();
+    for (std::size_t c = 0; c < table.size(); ++c) {
+        const double speed = table[c].degreesPerHour;
         if (std::fabs(degreesPerHour - speed) <= 1e-6 * speed)
             return static_cast<int>(c);
     }
@@ -276,7 +277,8 @@ NodalFactor NodalFactorOf(int constituent, const NodalAngles& a)
     NodalFactor total;
     for (auto [b, times] : Table().at(static_cast<std::size_t>(constituent)).parts) {
         const NodalFactor one = FactorOf(BASICS[b].modulation, a);
-        total.f *= times == 1 ? one.f : std::pow(one.f, std::abs(times));
+        for (int k = 0; k < std::abs(times); ++k)
+            total.f *= one.f;
         total.u += times * one.u;
     }
     return total;

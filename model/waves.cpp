@@ -63,17 +63,33 @@ bool IsLeapYear(std::int64_t year)
     return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
 }
 
-NodalAngles AnglesOfDay(std::int64_t day)
+// The angles at the last calendar time asked: the waves of one day are
+// carried one after the other. Each thread its own.
+struct AnglesMemo {
+    bool valid = false;
+    double t = 0;
+    NodalAngles angles;
+};
+thread_local AnglesMemo DayMemo, YearMemo;
+
+const NodalAngles& AnglesAt(AnglesMemo& memo, double t)
 {
-    return NodalAnglesAt(static_cast<double>(Header.Time_of_debut) + DAY_SECONDS * static_cast<double>(day) +
-                         DAY_SECONDS / 2);
+    if (!memo.valid || memo.t != t)
+        memo = {true, t, NodalAnglesAt(t)};
+    return memo.angles;
+}
+
+const NodalAngles& AnglesOfDay(std::int64_t day)
+{
+    const double origin = static_cast<double>(Header.Time_of_debut);
+    return AnglesAt(DayMemo, origin + DAY_SECONDS * static_cast<double>(day) + DAY_SECONDS / 2);
 }
 
 // The middle of the year whose 1 January at 00:00 is model time 0.
-NodalAngles AnglesOfYear()
+const NodalAngles& AnglesOfYear()
 {
     const double days = IsLeapYear(Header.StartYear) ? 366 : 365;
-    return NodalAnglesAt(static_cast<double>(Header.Time_of_debut) + DAY_SECONDS / 2 * days);
+    return AnglesAt(YearMemo, static_cast<double>(Header.Time_of_debut) + DAY_SECONDS / 2 * days);
 }
 
 Wave Carried(const Wave& w, const NodalAngles& day, const NodalAngles& year)
@@ -123,8 +139,8 @@ bool StillCurrent(const DayWaves& c, std::int64_t day)
 
 void CarryToDay(DayWaves& c, std::int64_t day)
 {
-    const NodalAngles dayAngles = AnglesOfDay(day);
-    const NodalAngles yearAngles = AnglesOfYear();
+    const NodalAngles& dayAngles = AnglesOfDay(day);
+    const NodalAngles& yearAngles = AnglesOfYear();
     c.valid = true;
     c.day = day;
     c.origin = Header.Time_of_debut;

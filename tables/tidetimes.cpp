@@ -8,6 +8,7 @@
 #include "base/computation.h"
 #include "base/localtime.h"
 #include "base/log.h"
+#include "base/options.h"
 #include "base/text.h"
 #include "model/predictionwalk.h"
 #include "model/record.h"
@@ -356,10 +357,20 @@ std::vector<std::string> ExportableLines(const MonthBounds& month, const std::ve
 
 }  // namespace
 
+std::string NodalCorrectionsLine()
+{
+    return Format("Corrections nodales : %s (ondes de %i).\r\n", Options.NodalCorrections ? "oui" : "non",
+                  Header.StartYear);
+}
+
 std::vector<std::string> MonthReportLines(const MonthBounds& month, bool exportable)
 {
     const std::vector<TurningPoint> points = ScanMonth(month);
-    std::vector<std::string> lines = exportable ? ExportableLines(month, points) : PlainLines(month, points);
+    std::vector<std::string> lines;
+    if (month.year != Header.StartYear)
+        lines.push_back(NodalCorrectionsLine());  // computed first: the box's last line
+    const std::vector<std::string> tides = exportable ? ExportableLines(month, points) : PlainLines(month, points);
+    lines.insert(lines.end(), tides.begin(), tides.end());
     if (exportable)
         lines.push_back("Jour;HMmatin;HM AM;Coefmatin;CoefAM;BMmatin;BM AM\r\n");
     lines.push_back(Format("Détermination des horaires de marée du mois de %s %i\r\n", MonthNames[month.month],

@@ -56,11 +56,14 @@ TEST_F(QtProgramTest, TheMenuBarHoldsTheProgramsMenusAndTheOptionMarksFollowTheT
     Choose("Calcul Fourier");
     Choose("Calcul Fourier");
     Choose("Calcul &FFT");
+    Choose("Corrections nodales");
     EXPECT_EQ(Describe(Bars()[0]->actions()[3]->menu()),
-              "Axe du temps Axe hauteur[x] Horaire marée[x] - Calcul Fourier[x] - &Source{&Enregistrement "
+              "Axe du temps Axe hauteur[x] Horaire marée[x] - Calcul Fourier[x] Corrections nodales[x] - "
+              "&Source{&Enregistrement "
               "Marée &normale Marée &rectifiée Marée &arrondie Marée r&ectifiée arrondie} - "
               "&Vebose mode{Calcul &FFT}");
     EXPECT_EQ(Options.VerboseFft, 1);  // chosen, though its item never shows a mark
+    EXPECT_EQ(Options.NodalCorrections, 1);
 }
 
 TEST_F(QtProgramTest, MeanLevelFromTheMenuShowsItsBoxOwnedByTheMainWindow)

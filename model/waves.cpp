@@ -63,33 +63,59 @@ bool IsLeapYear(std::int64_t year)
     return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
 }
 
-// The angles at the last calendar time asked: the waves of one day are
-// carried one after the other. Each thread its own.
+// The angles of the middle of each day, kept for the days of a century from
+// the origin on (2 MB): a fit carries each wave to every day of the record.
+// Each thread its own.
+struct DayAngles {
+    CalendarTime origin = 0;
+    std::vector<NodalAngles> angles;
+    std::vector<char> known;
+};
+thread_local DayAngles KnownDays;
+constexpr std::int64_t DAYS_KEPT = 36525;
+
+NodalAngles AnglesOfDayAt(std::int64_t day)
+{
+    return NodalAnglesAt(static_cast<double>(Header.Time_of_debut) + DAY_SECONDS * static_cast<double>(day) +
+                         DAY_SECONDS / 2);
+}
+
+NodalAngles AnglesOfDay(std::int64_t day)
+{
+    DayAngles& kept = KnownDays;
+    if (day < 0 || day >= DAYS_KEPT)
+        return AnglesOfDayAt(day);
+    if (kept.origin != Header.Time_of_debut)
+        kept = DayAngles{Header.Time_of_debut, {}, {}};
+    const auto d = static_cast<std::size_t>(day);
+    if (d >= kept.known.size()) {
+        kept.angles.resize(d + 1);
+        kept.known.resize(d + 1, 0);
+    }
+    if (!kept.known[d]) {
+        kept.angles[d] = AnglesOfDayAt(day);
+        kept.known[d] = 1;
+    }
+    return kept.angles[d];
+}
+
+// The angles at the last calendar time asked. Each thread its own.
 struct AnglesMemo {
     bool valid = false;
     double t = 0;
     NodalAngles angles;
 };
-thread_local AnglesMemo DayMemo, YearMemo;
-
-const NodalAngles& AnglesAt(AnglesMemo& memo, double t)
-{
-    if (!memo.valid || memo.t != t)
-        memo = {true, t, NodalAnglesAt(t)};
-    return memo.angles;
-}
-
-const NodalAngles& AnglesOfDay(std::int64_t day)
-{
-    const double origin = static_cast<double>(Header.Time_of_debut);
-    return AnglesAt(DayMemo, origin + DAY_SECONDS * static_cast<double>(day) + DAY_SECONDS / 2);
-}
+thread_local AnglesMemo YearMemo;
 
 // The middle of the year whose 1 January at 00:00 is model time 0.
 const NodalAngles& AnglesOfYear()
 {
     const double days = IsLeapYear(Header.StartYear) ? 366 : 365;
-    return AnglesAt(YearMemo, static_cast<double>(Header.Time_of_debut) + DAY_SECONDS / 2 * days);
+    const double t = static_cast<double>(Header.Time_of_debut) + DAY_SECONDS / 2 * days;
+    AnglesMemo& memo = YearMemo;
+    if (!memo.valid || memo.t != t)
+        memo = {true, t, NodalAnglesAt(t)};
+    return memo.angles;
 }
 
 Wave Carried(const Wave& w, const NodalAngles& day, const NodalAngles& year)
@@ -139,7 +165,7 @@ bool StillCurrent(const DayWaves& c, std::int64_t day)
 
 void CarryToDay(DayWaves& c, std::int64_t day)
 {
-    const NodalAngles& dayAngles = AnglesOfDay(day);
+    const NodalAngles dayAngles = AnglesOfDay(day);
     const NodalAngles& yearAngles = AnglesOfYear();
     c.valid = true;
     c.day = day;

@@ -232,7 +232,6 @@ NodalAngles NodalAnglesAt(double tSeconds)
     a.nuPrime = std::atan2(sin2I * std::sin(a.nu), sin2I * std::cos(a.nu) + 0.3347);
     const double sinI2 = Square(std::sin(a.I));
     a.twoNuSecond = std::atan2(sinI2 * std::sin(2 * a.nu), sinI2 * std::cos(2 * a.nu) + 0.0727);
-    a.p = p;
     a.P = std::remainder(p - a.xi, 2 * M_PI);
     return a;
 }
@@ -261,8 +260,9 @@ double ConstituentSpeed(int constituent)
 
 int ConstituentNamed(const char* name)
 {
-    for (std::size_t c = 0; c < Table().size(); ++c)
-        if (std::strcmp(Table()[c].name, name) == 0)
+    const std::vector<Resolved>& table = Table();
+    for (std::size_t c = 0; c < table.size(); ++c)
+        if (std::strcmp(table[c].name, name) == 0)
             return static_cast<int>(c);
     return NO_CONSTITUENT;
 }

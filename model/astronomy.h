@@ -16,8 +16,6 @@
 // wave table or of the prediction.
 #pragma once
 
-#include <cstdint>
-
 // The state of the Moon's orbit at a date, in radians.
 struct NodalAngles {
     double I = 0;            // inclination of the Moon's orbit to the equator
@@ -25,8 +23,7 @@ struct NodalAngles {
     double xi = 0;           // ξ: longitude in the orbit of that intersection
     double nuPrime = 0;      // ν′, of the lunisolar K1
     double twoNuSecond = 0;  // 2ν″, of the lunisolar K2
-    double P = 0;            // p − ξ: the perigee from that intersection
-    double p = 0;            // mean longitude of the lunar perigee
+    double P = 0;            // p − ξ: the lunar perigee's mean longitude p from that intersection
 };
 
 // At calendar time tSeconds (s since 1970-01-01 00:00 UTC).

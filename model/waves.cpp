@@ -99,7 +99,7 @@ NodalAngles AnglesOfDay(std::int64_t day)
     return kept.angles[d];
 }
 
-// The angles at the last calendar time asked. Each thread its own.
+// The angles of the middle of the waves' year, as last asked. Each thread its own.
 struct AnglesMemo {
     bool valid = false;
     double t = 0;

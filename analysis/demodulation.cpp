@@ -3,6 +3,13 @@
 #include <algorithm>
 #include <cstring>
 
+#include "model/units.h"
+
+ComplexF HourTurnOf(double period)
+{
+    return UnitOf(3600 * (TWO_PI / period));
+}
+
 ComplexF DemodulateOne(const float* residual, std::size_t hours, ComplexF turn)
 {
     ComplexF z{1, 0};

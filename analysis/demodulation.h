@@ -12,6 +12,10 @@
 #include "analysis/singlecomplex.h"
 #include "base/computation.h"
 
+// e^(i·3600·2π/period), the angle rounded to single precision: the hour's
+// turn of a fit at this period (s).
+ComplexF HourTurnOf(double period);
+
 // sums[l] = Σ residual[n]·Zₙ for the turn of lane l, n = 0 … hours − 1,
 // with the vector code of Computation.
 void DemodulateLanes(const float* residual, std::size_t hours, const ComplexF* turns,

@@ -78,18 +78,27 @@ float ResidualAtHour(std::int32_t i, double predicted)
 
 // The prediction walked hour by hour: where its bound leaves no doubt about
 // the float, the walk gives it; elsewhere (rarely) the exact function does.
-void FillWalkedResidual(PredictionWalk& walk, float* input, std::int32_t count)
+// With the nodal corrections each day has its own waves, so its own walk.
+void FillWalkedResidual(float* input, std::int32_t count)
 {
-    const double rounding = HeightRoundingBound(walk, 3600.0 * count);
-    for (std::int32_t i = 0; i < count; ++i, WalkSteps(walk, 1)) {
+    PredictionWalk walk;
+    double rounding = 0;
+    for (std::int32_t i = 0; i < count; ++i) {
+        const double t = 3600.0 * i;
+        if (i == 0 || !(t < walk.until)) {
+            StartWalk(walk, t, 3600, 1);
+            rounding = HeightRoundingBound(walk, 3600.0 * count);
+        } else {
+            WalkSteps(walk, 1);
+        }
         const double approx = WalkHeight(walk);
         // Widened so that the rounded sums below still hold the exact value.
         const double error = (WalkHeightError(walk) + rounding) * (1 + 0x1p-50) + 0x1p-50 * std::fabs(approx);
         const float low = ResidualAtHour(i, approx + error);
         const float high = ResidualAtHour(i, approx - error);
-        const bool decided =
-            std::isfinite(error) && std::bit_cast<std::uint32_t>(low) == std::bit_cast<std::uint32_t>(high);
-        input[i] = decided ? low : ResidualAtHour(i, PredictHeight(3600.0 * i, 0));
+        const bool decided = walk.usable && std::isfinite(error) &&
+                             std::bit_cast<std::uint32_t>(low) == std::bit_cast<std::uint32_t>(high);
+        input[i] = decided ? low : ResidualAtHour(i, PredictHeight(t, 0));
     }
 }
 
@@ -99,12 +108,8 @@ void FillResidual(float* input, std::uint32_t n)
 {
     if (!Computation.fastPaths)
         return FillResidualDirect(input, n);
-    PredictionWalk walk;
-    StartWalk(walk, 0, 3600, 1);
-    if (!walk.usable)
-        return FillResidualDirect(input, n);
     const std::int32_t count = RecordSeries.RecordCount;
-    FillWalkedResidual(walk, input, count);
+    FillWalkedResidual(input, count);
     for (auto i = static_cast<std::uint32_t>(count); i < n; ++i)
         input[i] = 0.0f;
 }

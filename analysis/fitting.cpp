@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "analysis/demodulation.h"
+#include "analysis/nodalfit.h"
 #include "analysis/residual.h"
 #include "base/computation.h"
 #include "base/log.h"
@@ -88,11 +89,6 @@ namespace {
 constexpr std::size_t PARALLEL_MIN_HOURS = 3 * 8766;
 constexpr std::size_t PARALLEL_MIN_LANES = 128;
 
-ComplexF HourTurnOf(double period)
-{
-    return UnitOf(3600 * (TWO_PI / period));
-}
-
 std::uint32_t AngleBits(double period)
 {
     return std::bit_cast<std::uint32_t>(static_cast<float>(3600 * (TWO_PI / period)));
@@ -140,12 +136,33 @@ void DemodulateShared(const std::vector<float>& residual, const std::vector<Comp
         t.join();
 }
 
+// The periods fitted against their nodally modulated form, all together.
+void FitNodallyAmong(const double* periods, std::size_t count, Wave* out)
+{
+    std::vector<std::size_t> nodal;
+    std::vector<double> nodalPeriods;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (FitsNodally(periods[i])) {
+            nodal.push_back(i);
+            nodalPeriods.push_back(periods[i]);
+        }
+    }
+    if (nodal.empty())
+        return;
+    std::vector<Wave> waves(nodal.size());
+    FitNodally(HourlyResidual(), nodalPeriods.data(), nodalPeriods.size(), waves.data());
+    for (std::size_t k = 0; k < nodal.size(); ++k)
+        out[nodal[k]] = waves[k];
+}
+
 void DemodulateAll(const double* periods, std::size_t count, Wave* out, DemodulationMemo* memo)
 {
     std::vector<std::size_t> todo;  // indices whose angle the memo does not hold, each angle once
     std::vector<ComplexF> turns;
     std::unordered_map<std::uint32_t, std::size_t> firstOfAngle;
     for (std::size_t i = 0; i < count; ++i) {
+        if (FitsNodally(periods[i]))
+            continue;
         const std::uint32_t key = AngleBits(periods[i]);
         if ((memo && memo->sums.contains(key)) || !firstOfAngle.emplace(key, i).second)
             continue;
@@ -163,7 +180,9 @@ void DemodulateAll(const double* periods, std::size_t count, Wave* out, Demodula
         known.sums[AngleBits(periods[todo[k]])] = sums[k];
     const std::size_t hours = HourlyResidual().size();
     for (std::size_t i = 0; i < count; ++i)
-        out[i] = WaveOfSum(periods[i], known.sums.at(AngleBits(periods[i])), hours);
+        if (!FitsNodally(periods[i]))
+            out[i] = WaveOfSum(periods[i], known.sums.at(AngleBits(periods[i])), hours);
+    FitNodallyAmong(periods, count, out);
 }
 
 }  // namespace
@@ -193,6 +212,8 @@ Wave DetermineWave(double period)
 Wave FitByDemodulation(double period)
 {
     const std::vector<float> residual = HourlyResidualDirect();
+    if (FitsNodally(period))
+        return FitNodallyDirect(residual, period);
     return WaveOfSum(period, DemodulateOne(residual.data(), residual.size(), HourTurnOf(period)), residual.size());
 }
 

@@ -37,7 +37,8 @@ void DetermineWaves(const double* periods, std::size_t count, Wave* out, Demodul
 
 // Complex demodulation of the hourly residual, in single precision as the
 // program has always done it: the straightforward definition that the fast
-// fits are checked against.
+// fits are checked against. With the nodal corrections, the period of a
+// lunar constituent is fitted against its modulated form (FitNodallyDirect).
 Wave FitByDemodulation(double period);
 
 // Newton search of the time at which the residual folded at the period is

@@ -52,15 +52,34 @@ const int KnownWaveOrder[KNOWN_WAVE_COUNT] = {
     19, 34, 22, 8, 10, 11, 9, 16, 35, 12, 18, 20, 21, 23, 24, 29, 30, 31,
 };
 
+// Their periods are those of the sums of the constituents' speeds; MO3 is
+// not among them, for the catalogue's 2MK3 is the same line.
+const KnownWave ShallowWaterWaves[SHALLOW_WAVE_COUNT] = {
+    {4.092387539, "2MS6: Onde 2MS6 au sixième. 4h05m."},
+    {4.166283892, "2MN6: Onde 2MN6 au sixième. 4h09m."},
+    {11.78613095, "MSN2: Onde MSN2 semi-diurne. 11h47m."},
+    {6.094851999, "MK4: Onde MK4 quart diurne. 6h05m."},
+    {4.088569978, "2MK6: Onde 2MK6 au sixième. 4h05m."},
+    {4.041935463, "MSK6: Onde MSK6 au sixième. 4h02m."},
+    {3.078177694, "3MS8: Onde 3MS8 au huitième. 3h04m."},
+    {3.119799193, "3MN8: Onde 3MN8 au huitième. 3h07m."},
+    {4.117870204, "MSN6: Onde MSN6 au sixième. 4h07m."},
+    {13.12726745, "MNS2: Onde MNS2 semi-diurne. 13h07m."},
+    {4.045666394, "2SM6: Onde 2SM6 au sixième. 4h02m."},
+    {12.38550227, "MKS2: Onde MKS2 semi-diurne. 12h23m."},
+    {3.051669639, "2MS8: Onde 2MS8 au huitième. 3h03m."},
+    {2.466827731, "4MS10: Onde 4MS10 au dixième. 2h28m."},
+};
+
 namespace {
 
 // The block's number is the row, not the catalogue index.
-double AddCatalogueWave(int row, int k)
+double AddCatalogueWave(int row, const KnownWave& known)
 {
     if (!CanAddFittedWaveOrReport(MainWindow))
         return 0;
-    Wave w = DetermineWave(KnownWaves[k].periodHours * 3600.0);
-    w.name = KnownWaves[k].label;
+    Wave w = DetermineWave(known.periodHours * 3600.0);
+    w.name = known.label;
     AppendWave(w);
     LogPrintf("Détermination de l'onde %i :\n - Période : %Lf\n - Amplitude : %Lf\n"
               " - Etablissement : %Lf\n%s\n",
@@ -72,19 +91,38 @@ double AddCatalogueWave(int row, int k)
 
 double AddMenuWave(int row)
 {
-    return AddCatalogueWave(row, MenuWaveOrder[row]);
+    return AddCatalogueWave(row, KnownWaves[MenuWaveOrder[row]]);
 }
 
 double AddKnownWave(int row)
 {
-    return AddCatalogueWave(row, KnownWaveOrder[row]);
+    return AddCatalogueWave(row, KnownWaves[KnownWaveOrder[row]]);
 }
+
+double AddShallowWaterWave(int row)
+{
+    return AddCatalogueWave(row, ShallowWaterWaves[row]);
+}
+
+namespace {
+
+void AddEveryRow(int rows, double (*add)(int))
+{
+    for (int row = 0; row < rows; ++row) {
+        if (!CanAddFittedWaveOrReport(MainWindow))
+            return;
+        add(row);
+    }
+}
+
+}  // namespace
 
 void AddAllKnownWaves()
 {
-    for (int row = 0; row < KNOWN_WAVE_COUNT; ++row) {
-        if (!CanAddFittedWaveOrReport(MainWindow))
-            return;
-        AddKnownWave(row);
-    }
+    AddEveryRow(KNOWN_WAVE_COUNT, AddKnownWave);
+}
+
+void AddAllShallowWaterWaves()
+{
+    AddEveryRow(SHALLOW_WAVE_COUNT, AddShallowWaterWave);
 }

@@ -8,10 +8,13 @@ struct KnownWave {
 
 inline constexpr int KNOWN_WAVE_COUNT = 37;
 inline constexpr int MENU_WAVE_COUNT = 5;
+inline constexpr int SHALLOW_WAVE_COUNT = 14;
 
 extern const KnownWave KnownWaves[KNOWN_WAVE_COUNT];
 extern const int MenuWaveOrder[MENU_WAVE_COUNT];    // the waves of the menu entries, in menu order
 extern const int KnownWaveOrder[KNOWN_WAVE_COUNT];  // every catalogue index once, in the order of use
+// Compound waves of shallow water that the catalogue lacks, in the order of use.
+extern const KnownWave ShallowWaterWaves[SHALLOW_WAVE_COUNT];
 
 // Determine the catalogue wave of this row of MenuWaveOrder / KnownWaveOrder,
 // append it under its label and write its block to the log. Return its
@@ -19,7 +22,13 @@ extern const int KnownWaveOrder[KNOWN_WAVE_COUNT];  // every catalogue index onc
 // told and nothing is appended (0 is returned).
 double AddMenuWave(int row);
 double AddKnownWave(int row);
+// The same for a row of ShallowWaterWaves.
+double AddShallowWaterWave(int row);
 
 // "Toutes ondes connues": every catalogue wave in KnownWaveOrder, stopping at
 // the first refusal.
 void AddAllKnownWaves();
+
+// "Ondes de petits fonds.": every shallow-water wave in order, stopping at
+// the first refusal.
+void AddAllShallowWaterWaves();

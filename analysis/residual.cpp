@@ -6,7 +6,9 @@
 #include "analysis/demodulation.h"
 #include "analysis/fitting.h"
 #include "analysis/singlecomplex.h"
+#include "base/options.h"
 #include "model/record.h"
+#include "model/units.h"
 
 HourlyResidualCache ResidualCache;
 
@@ -38,21 +40,53 @@ bool Same(const WaveTerm& a, const WaveTerm& b)
     return Same(a.speed, b.speed) && Same(a.ampl, b.ampl) && Same(a.etab, b.etab);
 }
 
+// One wave's term at hour after hour: its phase factor advanced by the
+// hour's rotation, and with the nodal corrections started again at each day.
+class HourTerms {
+public:
+    explicit HourTerms(const WaveTerm& w)
+        : wave{w.speed, w.ampl, w.etab, ""}, phase(UnitOf(-w.etab)), hourStep(UnitOf(3600 * w.speed)),
+          ampl(w.ampl), byDays(Options.NodalCorrections != 0)
+    {
+    }
+    // The term of hour n; called for n = 0, 1, 2, … in turn.
+    double Next(std::size_t n)
+    {
+        if (byDays && n % 24 == 0)
+            StartDay(static_cast<std::int64_t>(n / 24));
+        const double term = static_cast<double>(phase.re) * ampl;
+        phase = Times(phase, hourStep);
+        return term;
+    }
+
+private:
+    void StartDay(std::int64_t day)
+    {
+        const Wave carried = WaveOnDay(wave, day);
+        phase = UnitOf(std::remainder(carried.speed * (86400.0 * static_cast<double>(day)) - carried.etab, TWO_PI));
+        ampl = carried.ampl;
+    }
+    Wave wave;
+    ComplexF phase, hourStep;
+    double ampl;
+    bool byDays;
+};
+
 // Adds the term of w at the end of each hour's sum.
 void AddTerm(std::vector<double>& predicted, const WaveTerm& w)
 {
-    ComplexF phase = UnitOf(-w.etab);
-    const ComplexF hourStep = UnitOf(3600 * w.speed);
-    for (double& pred : predicted) {
-        pred += static_cast<double>(phase.re) * w.ampl;
-        phase = Times(phase, hourStep);
-    }
+    HourTerms terms(w);
+    for (std::size_t n = 0; n < predicted.size(); ++n)
+        predicted[n] += terms.Next(n);
 }
 
 void StartOver(HourlyResidualCache& c)
 {
     const std::size_t hours = UsableHours();
     c.recordRevision = RecordSeries.RecordRevision;
+    c.nodal = Options.NodalCorrections;
+    c.origin = Header.Time_of_debut;
+    c.year = Header.StartYear;
     c.meanLevel = WaveSet.MeanLevel;
     c.terms.clear();
     c.observed.resize(hours);
@@ -67,6 +101,8 @@ void StartOver(HourlyResidualCache& c)
 bool CanExtend(const HourlyResidualCache& c)
 {
     if (!c.valid || c.recordRevision != RecordSeries.RecordRevision || !Same(c.meanLevel, WaveSet.MeanLevel))
+        return false;
+    if (c.nodal != Options.NodalCorrections || (c.nodal && (c.origin != Header.Time_of_debut || c.year != Header.StartYear)))
         return false;
     if (c.terms.size() > static_cast<std::size_t>(WaveSet.count))
         return false;
@@ -111,13 +147,11 @@ ComplexF DemodulateCurrentResidual(ComplexF turn)
     const WaveTerm& w = c.terms.back();
     // AddTerm, UpdateResidual and DemodulateOne in one loop: the same
     // operations on each hour, two recurrences that run side by side.
-    ComplexF phase = UnitOf(-w.etab);
-    const ComplexF hourStep = UnitOf(3600 * w.speed);
+    HourTerms terms(w);
     ComplexF z{1, 0};
     ComplexF sum{0, 0};
     for (std::size_t n = 0; n < c.predicted.size(); ++n) {
-        c.predicted[n] += static_cast<double>(phase.re) * w.ampl;
-        phase = Times(phase, hourStep);
+        c.predicted[n] += terms.Next(n);
         const auto r = static_cast<float>(c.observed[n] - c.predicted[n]);
         c.residual[n] = r;
         sum.re += r * z.re;
@@ -129,21 +163,16 @@ ComplexF DemodulateCurrentResidual(ComplexF turn)
 
 std::vector<float> HourlyResidualDirect()
 {
-    const int c = WaveSet.count;
-    ComplexF phase[WAVE_CAPACITY];
-    ComplexF hourStep[WAVE_CAPACITY];
-    for (int j = 0; j < c; ++j) {
-        phase[j] = UnitOf(-WaveSet.waves[j].etab);
-        hourStep[j] = UnitOf(3600 * WaveSet.waves[j].speed);
-    }
+    std::vector<HourTerms> terms;
+    for (int j = 0; j < WaveSet.count; ++j)
+        terms.emplace_back(TermOf(WaveSet.waves[j]));
     std::vector<float> residual;
     const double span = UsableSpan();
-    for (double t = 0.0; span > t; t += 3600) {
+    std::size_t n = 0;
+    for (double t = 0.0; span > t; t += 3600, ++n) {
         double pred = WaveSet.MeanLevel;
-        for (int j = 0; j < c; ++j) {
-            pred += static_cast<double>(phase[j].re) * WaveSet.waves[j].ampl;
-            phase[j] = Times(phase[j], hourStep[j]);
-        }
+        for (HourTerms& term : terms)
+            pred += term.Next(n);
         residual.push_back(static_cast<float>(ObservedHeight(t) - pred));
     }
     return residual;

@@ -9,6 +9,9 @@
 // the waves while the record, the mean level and the waves stay the same,
 // and a wave appended to the set adds its term at the end of each hour's sum
 // (the same bits as summing every wave again).
+//
+// With the nodal corrections, each wave's phase factor starts again at each
+// day from the wave as WaveOnDay carries it to that day.
 #pragma once
 
 #include <cstdint>
@@ -26,6 +29,9 @@ struct WaveTerm {
 struct HourlyResidualCache {
     bool valid = false;
     std::uint64_t recordRevision = 0;
+    int nodal = 0;                   // Options.NodalCorrections, and what it carries from:
+    std::int64_t origin = 0;         // Header.Time_of_debut
+    std::int32_t year = 0;           // Header.StartYear
     double meanLevel = 0;            // m, the first term of every hour's sum
     std::vector<WaveTerm> terms;     // the waves summed, in the order of the set
     std::vector<double> observed;    // m, the record at each hour

@@ -12,6 +12,7 @@ struct DisplayOptions {
     int ShowHeightAxis = 1;    // 0/1
     int ShowTimesOfTide = 1;   // 0/1
     int UseFourier = 1;        // 1 fit by demodulation, 0 fit by phase search
+    int NodalCorrections = 0;  // 0/1: "Corrections nodales", the lunar waves carried from their year to each date
     int VerboseFft = 0;        // 0/1: a message box before each stage of the FFT detection
     int SourceMode = 0;        // 0 record, 1 normal, 2 rectified, 3 rounded, 4 rectified rounded
     int SelectedWave = 0;      // row of the menu waves, 0..4

@@ -30,10 +30,12 @@ BENCHMARK(BM_DetermineWave)->ArgNames({"waves", "fourier", "fast"})
     ->Unit(benchmark::kMillisecond);
 
 // "Toutes ondes connues" after the start-up's five waves: 37 fits, 5 to 41
-// waves in the set.
+// waves in the set, on the example year or 19 years of it; with the nodal
+// corrections (nodal 1) the lunar ones against their modulated form.
 void BM_AllKnownWaves(benchmark::State& state)
 {
-    LoadExamplePort();
+    LoadExamplePort(static_cast<int>(state.range(2)));
+    Options.NodalCorrections = static_cast<int>(state.range(1));
     UseComputation(true);
     FitWaves(5);
     UseComputation(state.range(0) != 0);
@@ -42,8 +44,11 @@ void BM_AllKnownWaves(benchmark::State& state)
         AddAllKnownWaves();
     }
     UseComputation(true);
+    Options.NodalCorrections = 0;
 }
-BENCHMARK(BM_AllKnownWaves)->ArgName("fast")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AllKnownWaves)->ArgNames({"fast", "nodal", "years"})
+    ->Args({0, 0, 1})->Args({1, 0, 1})->Args({0, 1, 1})->Args({1, 1, 1})->Args({1, 0, 19})->Args({1, 1, 19})
+    ->Unit(benchmark::kMillisecond);
 
 void BM_LoadRecordFile(benchmark::State& state)
 {

@@ -3,6 +3,7 @@
 // build/bench/haliome_bench --benchmark_filter=MonthTide
 #include <benchmark/benchmark.h>
 
+#include "base/options.h"
 #include "bench/example_port.h"
 #include "model/record.h"
 #include "model/waves.h"
@@ -12,20 +13,25 @@ namespace {
 
 // March of the example year (2009): 31 days, with the change to summer time,
 // from 5, 42 or 100 waves fitted to the year, fast paths or the
-// straightforward scan.
+// straightforward scan; with the nodal corrections (nodal 1), March 2012
+// from the waves of 2009, each day with its own waves.
 void BM_MonthTideTimes(benchmark::State& state)
 {
     LoadExamplePort();
     FitWaves(static_cast<int>(state.range(0)));
     const bool exportable = state.range(1) != 0;
     UseComputation(state.range(2) != 0);
-    const MonthBounds month = *MonthBoundsOf(Header.StartYear, 2);
+    Options.NodalCorrections = static_cast<int>(state.range(3));
+    const MonthBounds month = *MonthBoundsOf(Header.StartYear + 3 * Options.NodalCorrections, 2);
     for (auto _ : state)
         benchmark::DoNotOptimize(MonthReportLines(month, exportable));
+    Options.NodalCorrections = 0;
     UseComputation(true);
 }
-BENCHMARK(BM_MonthTideTimes)->ArgNames({"waves", "exportable", "fast"})
-    ->Args({5, 0, 0})->Args({5, 0, 1})->Args({5, 1, 1})->Args({42, 0, 0})->Args({42, 0, 1})->Args({42, 1, 1})
-    ->Args({100, 0, 0})->Args({100, 0, 1})->Args({100, 1, 1})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MonthTideTimes)->ArgNames({"waves", "exportable", "fast", "nodal"})
+    ->Args({5, 0, 0, 0})->Args({5, 0, 1, 0})->Args({5, 1, 1, 0})->Args({42, 0, 0, 0})->Args({42, 0, 1, 0})
+    ->Args({42, 1, 1, 0})->Args({100, 0, 0, 0})->Args({100, 0, 1, 0})->Args({100, 1, 1, 0})
+    ->Args({42, 0, 0, 1})->Args({42, 0, 1, 1})->Args({100, 0, 0, 1})->Args({100, 0, 1, 1})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -176,6 +176,8 @@ void StartWalk(PredictionWalk& walk, double t, double step, int levels)
     walk = PredictionWalk{};
     walk.t = t;
     walk.step = step;
+    walk.from = WavesInForceFrom(t);
+    walk.until = WavesInForceUntil(t);
     walk.meanLevel = WaveSet.MeanLevel;
     walk.waves = static_cast<std::size_t>(WaveSet.count);
     const std::size_t n = (walk.waves + PADDING - 1) / PADDING * PADDING;
@@ -184,8 +186,9 @@ void StartWalk(PredictionWalk& walk, double t, double step, int levels)
     walk.etab.assign(n, 0);
     walk.rateCoef.assign(n, 0);
     walk.accelCoef.assign(n, 0);
+    const Wave* waves = WavesInForceAt(t);
     for (std::size_t j = 0; j < walk.waves; ++j) {
-        const Wave& w = WaveSet.waves[j];
+        const Wave& w = waves[j];
         walk.speed[j] = w.speed;
         walk.ampl[j] = w.ampl;
         walk.etab[j] = w.etab;

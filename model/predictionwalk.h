@@ -17,6 +17,10 @@
 struct PredictionWalk {
     double t = 0;      // s, model time reached
     double step = 0;   // s, the grid step (negative: a walk back in time)
+    // s: the walk follows the waves in force at its start, which hold for
+    // from ≤ t < until (a day with the nodal corrections): past that the
+    // caller starts a new walk.
+    double from = 0, until = 0;
     double drift = 0;  // bound on the Euclidean distance of each (cos, sin) pair to the exact one
     // Per active wave, from index 0, padded with waves of amplitude 0 to a
     // whole number of vectors:
@@ -37,9 +41,9 @@ struct PredictionWalk {
     bool usable = false;  // every value finite: the bounds hold
 };
 
-// A walk over the active waves of the set from model time t (s), with grid
-// step step (s, nonzero, a whole number of seconds) and rotations for up to
-// 2^levels − 1 steps at once.
+// A walk over the active waves of the set as WavesInForceAt(t) gives them,
+// from model time t (s), with grid step step (s, nonzero, a whole number of
+// seconds) and rotations for up to 2^levels − 1 steps at once.
 void StartWalk(PredictionWalk& walk, double t, double step, int levels);
 
 // Moves the walk on by steps grid steps (steps ≥ 0).

@@ -35,9 +35,34 @@ void AppendWave(const Wave& w);
 // keeping their order.
 void RemoveWave(int i);
 
-// At model time t (s), over the waves first … count − 1:
+// At model time t (s), over the waves first … count − 1 as WavesInForceAt(t)
+// gives them:
 double PredictHeight(double t, int first);       // m, MeanLevel included
 double PredictHeightRate(double t, int first);   // m/s; MeanLevel does not enter
 double PredictHeightAccel(double t, int first);  // m/s²
+
+// Nodal corrections. With Options.NodalCorrections, a wave whose speed is a
+// lunar constituent's (model/astronomy.h) describes the tide of the wave
+// set's year (Header.StartYear, the year its phases refer to) and is carried
+// from the middle of that year to the middle of each day: its amplitude is
+// multiplied by f/f₀ and its argument gains u − u₀ (etab lessened by it).
+// Other waves, and every wave with the option off, are summed as they are.
+
+// Model day of t (s): day d holds d·86400 ≤ t < (d + 1)·86400. |t| < 1e15.
+std::int64_t ModelDayOf(double t);
+
+// w as the prediction sums it on model day `day`: speed as w's, amplitude and
+// phase carried, name empty.
+Wave WaveOnDay(const Wave& w, std::int64_t day);
+
+// The active waves as the prediction sums them at t: WaveSet.waves itself
+// with the option off (or t beyond a million centuries), otherwise
+// WaveOnDay of each for t's day, kept until this thread's next call.
+const Wave* WavesInForceAt(double t);
+
+// The model times (s) from which and to which the waves of WavesInForceAt(t)
+// stay the same: t's day, or the whole line with the option off.
+double WavesInForceFrom(double t);
+double WavesInForceUntil(double t);
 
 extern WaveTable WaveSet;

@@ -27,9 +27,11 @@ const char* const HELP_TEXT =
     "jours de la marée prédite, de la marée source et de leur différence (la barre\n"
     "verticale règle l'échelle du temps) ; l'année suivante ou précédente.\n\n"
     "Détermination des ondes : le gestionnaire d'ondes (ajouter, modifier, supprimer),\n"
-    "le niveau moyen, les ondes listées, toutes les ondes connues, la réinitialisation,\n"
-    "une onde de la liste, la méthode FFT et le balayage d'une bande de périodes.\n\n"
+    "le niveau moyen, les ondes listées, toutes les ondes connues, les ondes de petits\n"
+    "fonds, la réinitialisation, une onde de la liste, la méthode FFT et le balayage\n"
+    "d'une bande de périodes.\n\n"
     "Options : les axes, les horaires sur le tracé d'une journée, le calcul de Fourier,\n"
+    "les corrections nodales (les ondes lunaires d'une année portées à toute autre date),\n"
     "la marée source des tracés et des déterminations.\n\n"
     "Outils : le convertisseur d'horaires de marées en relevé horaire\n"
     "(SOURCE.TXT vers SORTIE.TXT, avec REPORT.TXT).";
@@ -106,7 +108,7 @@ void ResetWaves()
     Repaint();
 }
 
-// The option items hold positions 0, 1, 2 and 4 of the "&Options" menu.
+// The option items hold positions 0, 1, 2, 4 and 5 of the "&Options" menu.
 void ToggleOption(int& flag, int position)
 {
     flag = flag ? 0 : 1;
@@ -164,6 +166,7 @@ void OnCommand(int command)
     case CMD_MEAN_LEVEL: DetermineMeanLevel(0); Repaint(); break;
     case CMD_LISTED_WAVES: DetermineListedWaves(); break;
     case CMD_ALL_KNOWN_WAVES: AddAllKnownWaves(); Repaint(); break;
+    case CMD_SHALLOW_WATER_WAVES: AddAllShallowWaterWaves(); Repaint(); break;
     case CMD_RESET_WAVES: ResetWaves(); break;
     case 769: case 770: case 771: case 772: case 773: DetermineMenuWave(command - CMD_MENU_WAVE_FIRST); break;
     case CMD_FFT: AddFftWave(); Repaint(); break;
@@ -176,6 +179,7 @@ void OnCommand(int command)
     case CMD_HEIGHT_AXIS: ToggleOption(Options.ShowHeightAxis, 1); break;
     case CMD_TIMES_OF_TIDE: ToggleOption(Options.ShowTimesOfTide, 2); break;
     case CMD_FOURIER: ToggleOption(Options.UseFourier, 4); break;
+    case CMD_NODAL_CORRECTIONS: ToggleOption(Options.NodalCorrections, 5); break;
     case 1281: case 1282: case 1283: case 1284: case 1285: ChooseSource(command - CMD_SOURCE_FIRST); break;
     case CMD_VERBOSE_FFT: Options.VerboseFft = !Options.VerboseFft; break;
     case CMD_CONVERTER: ConvertTideTimes(); break;

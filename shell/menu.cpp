@@ -40,6 +40,7 @@ MenuBar BuildMainMenu()
             MenuCommand(CMD_MEAN_LEVEL, "&Niveau moyen"),
             MenuCommand(CMD_LISTED_WAVES, "Ondes lis&tées"),
             MenuCommand(CMD_ALL_KNOWN_WAVES, "&Toutes ondes connues."),
+            MenuCommand(CMD_SHALLOW_WATER_WAVES, "Ondes de petits fonds."),
             MenuCommand(CMD_RESET_WAVES, "&Réinitialisation"),
             MenuSeparator(),
             MenuCommand(769, "Onde &Lunaire semi-diurne"),
@@ -63,6 +64,7 @@ MenuBar BuildMainMenu()
             MenuCommand(CMD_TIMES_OF_TIDE, "Horaire marée", true),
             MenuSeparator(),
             MenuCommand(CMD_FOURIER, "Calcul Fourier", true),
+            MenuCommand(CMD_NODAL_CORRECTIONS, "Corrections nodales"),
             MenuSeparator(),
             Submenu("&Source", {
                 MenuCommand(1281, "&Enregistrement"),

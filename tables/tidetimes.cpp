@@ -8,6 +8,7 @@
 #include "base/computation.h"
 #include "base/localtime.h"
 #include "base/log.h"
+#include "base/options.h"
 #include "base/text.h"
 #include "model/predictionwalk.h"
 #include "model/record.h"
@@ -182,23 +183,41 @@ long StepsOfSameSign(const PredictionWalk& walk, const ScanBounds& bounds, doubl
 
 }  // namespace
 
+namespace {
+
+// A walk from t with the waves in force there, and the bounds they give.
+void StartScanWalk(PredictionWalk& walk, ScanBounds& bounds, long t, double farthest)
+{
+    StartWalk(walk, static_cast<double>(t), -static_cast<double>(SCAN_STEP), 10);
+    bounds.rounding = RateRoundingBound(walk, farthest);
+    bounds.jerk = walk.sumJerk * 1.001;
+}
+
+// Whole scan steps back from t that stay with the walk's waves.
+long StepsWithinWalk(const PredictionWalk& walk, long t)
+{
+    const double steps = std::floor((static_cast<double>(t) - walk.from) / SCAN_STEP);
+    return steps < static_cast<double>(LONG_MAX) ? static_cast<long>(steps) : LONG_MAX;
+}
+
+}  // namespace
+
 // The same turning points as ScanMonthDirect without a sine per wave and
 // scan time: the walk's rates decide the sign wherever their bound allows,
-// and long stretches where the sign cannot change are stepped over.
+// and long stretches where the sign cannot change are stepped over. With
+// the nodal corrections each day has its own waves, so its own walk.
 std::vector<TurningPoint> ScanMonth(const MonthBounds& month)
 {
     const long first = month.end + SCAN_MARGIN_AFTER;
     const long stop = month.start - SCAN_MARGIN_BEFORE;  // the scan runs while t > stop
     if (!Computation.fastPaths)
         return ScanMonthDirect(month);
+    const double farthest = std::fmax(std::fabs(static_cast<double>(first)), std::fabs(static_cast<double>(stop)));
     PredictionWalk walk;
-    StartWalk(walk, static_cast<double>(first), -static_cast<double>(SCAN_STEP), 10);
+    ScanBounds bounds;
+    StartScanWalk(walk, bounds, first, farthest);
     if (!walk.usable)
         return ScanMonthDirect(month);
-    ScanBounds bounds;
-    const double farthest = std::fmax(std::fabs(static_cast<double>(first)), std::fabs(static_cast<double>(stop)));
-    bounds.rounding = RateRoundingBound(walk, farthest);
-    bounds.jerk = walk.sumJerk * 1.001;
 
     std::vector<TurningPoint> points;
     double lastLow = WaveSet.MeanLevel;
@@ -206,15 +225,25 @@ std::vector<TurningPoint> ScanMonth(const MonthBounds& month)
     RateKnown previous = RateAt(walk, bounds, first, margin);
     long t = first;
     for (;;) {
-        // Skip while the sign cannot change; the previous rate then keeps its sign.
+        // Skip while the sign cannot change; the previous rate then keeps its
+        // sign. A skip stays with the walk's waves; one step past them starts
+        // a new walk.
         long steps = 1 + (margin > 0 ? StepsOfSameSign(walk, bounds, previous.value, margin) : 0);
         steps = std::min(steps, (t - stop - 1) / SCAN_STEP);
+        const long within = StepsWithinWalk(walk, t);
+        steps = std::min(steps, std::max(within, 1L));
         if (steps <= 0)
             break;
         if (steps > 1)
             previous.t = t - (steps - 1) * SCAN_STEP;
-        WalkSteps(walk, steps);
         t -= steps * SCAN_STEP;
+        if (steps <= within) {
+            WalkSteps(walk, steps);
+        } else {
+            StartScanWalk(walk, bounds, t, farthest);
+            if (!walk.usable)
+                return ScanMonthDirect(month);
+        }
         const RateKnown current = RateAt(walk, bounds, t, margin);
         if (SignChanges(previous, current)) {
             TurningPoint point = TurningPointAt(t, lastLow);
@@ -329,10 +358,20 @@ std::vector<std::string> ExportableLines(const MonthBounds& month, const std::ve
 
 }  // namespace
 
+std::string NodalCorrectionsLine()
+{
+    return Format("Corrections nodales : %s (ondes de %i).\r\n", Options.NodalCorrections ? "oui" : "non",
+                  Header.StartYear);
+}
+
 std::vector<std::string> MonthReportLines(const MonthBounds& month, bool exportable)
 {
     const std::vector<TurningPoint> points = ScanMonth(month);
-    std::vector<std::string> lines = exportable ? ExportableLines(month, points) : PlainLines(month, points);
+    std::vector<std::string> lines;
+    if (month.year != Header.StartYear)
+        lines.push_back(NodalCorrectionsLine());  // computed first: the box's last line
+    const std::vector<std::string> tides = exportable ? ExportableLines(month, points) : PlainLines(month, points);
+    lines.insert(lines.end(), tides.begin(), tides.end());
     if (exportable)
         lines.push_back("Jour;HMmatin;HM AM;Coefmatin;CoefAM;BMmatin;BM AM\r\n");
     lines.push_back(Format("Détermination des horaires de marée du mois de %s %i\r\n", MonthNames[month.month],

@@ -76,10 +76,15 @@ std::vector<TurningPoint> ScanMonth(const MonthBounds& month);
 // that ScanMonth is checked against.
 std::vector<TurningPoint> ScanMonthDirect(const MonthBounds& month);
 
-// The report of a month in the order it is computed: the tide or day lines
-// from the latest to the earliest, then (exportable) the column header, then
-// the title. Each line ends with "\r\n".
+// The report of a month in the order it is computed: for a month outside
+// the wave set's year (Header.StartYear) NodalCorrectionsLine(), then the
+// tide or day lines from the latest to the earliest, then (exportable) the
+// column header, then the title. Each line ends with "\r\n".
 std::vector<std::string> MonthReportLines(const MonthBounds& month, bool exportable);
+
+// Whether the waves were carried to the date by the nodal corrections, and
+// the year they describe: "Corrections nodales : non (ondes de 2009).".
+std::string NodalCorrectionsLine();
 
 // Prédiction > "&Horaires de marées.": runs the dialog modally, owned by the
 // main window, and returns when it closes.

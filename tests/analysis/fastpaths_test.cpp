@@ -13,6 +13,7 @@
 #include "analysis/residual.h"
 #include "analysis/scan.h"
 #include "base/computation.h"
+#include "base/options.h"
 #include "model/units.h"
 #include "tests/analysis/analysis_test.h"
 
@@ -96,6 +97,15 @@ TEST_F(FastPathsTest, TheKeptResidualFollowsEveryChangeOfTheModel)
     check("a phase edited");
     WaveSet.MeanLevel += 0.01;
     check("the mean level changed");
+    Options.NodalCorrections = 1;
+    check("the corrections on");
+    AddMenuWave(0);
+    check("a wave appended with the corrections");
+    Header.StartYear = 2012;
+    Header.Time_of_debut = *YearStartTime(2012);
+    check("the waves of another year");
+    Options.NodalCorrections = 0;
+    check("the corrections off");
     LoadRealRecord(REAL_RECORDS[2]);
     check("another record");
     WaveSet.count = 0;
@@ -217,6 +227,58 @@ TEST_F(FastPathsTest, FftDetectionAndKnownWavesGiveTheStraightforwardWaves)
         ASSERT_EQ(waves[1].size(), waves[0].size()) << record;
         for (std::size_t i = 0; i < waves[0].size(); ++i)
             EXPECT_TRUE(SameWave(waves[1][i], waves[0][i])) << record << ", wave " << i;
+    }
+}
+
+// With the corrections, the lunar constituents are fitted against their
+// modulated form and every prediction carries the waves to its day: the
+// known and shallow-water waves, a sweep whose refinement meets M2's period,
+// the FFT detection, and all the catalogue's periods at once in every vector
+// variant, on the example year and on four years.
+TEST_F(SweepTest, WithTheCorrectionsTheFastPathsGiveTheStraightforwardResults)
+{
+    Options.NodalCorrections = 1;
+    for (int record = 0; record < 2; record += IdentityStride()) {
+        const char* model = record == 0 ? REAL_RECORDS[0] : "four years";
+        std::vector<Wave> waves[2];
+        for (bool fast : {false, true}) {
+            Computation.fastPaths = fast;
+            record == 0 ? LoadRealRecord(REAL_RECORDS[0]) : LoadFourYearRecord();
+            FitWavesUpTo(5);
+            AddAllKnownWaves();
+            AddAllShallowWaterWaves();
+            waves[fast].assign(WaveSet.waves, WaveSet.waves + WaveSet.count);
+        }
+        ASSERT_EQ(waves[1].size(), waves[0].size()) << model;
+        for (std::size_t i = 0; i < waves[0].size(); ++i)
+            EXPECT_TRUE(SameWave(waves[1][i], waves[0][i])) << model << ", wave " << i;
+
+        std::vector<double> periods;
+        for (const KnownWave& k : KnownWaves)
+            periods.push_back(k.periodHours * 3600);
+        std::vector<Wave> direct(periods.size()), fast(periods.size());
+        Computation.fastPaths = false;
+        DetermineWaves(periods.data(), periods.size(), direct.data());
+        Computation.fastPaths = true;
+        for (VectorCode code : RunnableCodes()) {
+            Computation.vectorCode = code;
+            DetermineWaves(periods.data(), periods.size(), fast.data());
+            for (std::size_t i = 0; i < periods.size(); ++i)
+                EXPECT_TRUE(SameWave(fast[i], direct[i])) << model << ", " << KnownWaves[i].label;
+        }
+
+        const std::uint32_t n = FftLength(RecordSeries.RecordCount);
+        std::vector<float> residualDirect(n), residualFast(n);
+        FillResidualDirect(residualDirect.data(), n);
+        FillResidual(residualFast.data(), n);
+        EXPECT_TRUE(SameFloats(residualFast, residualDirect)) << model;
+        if (record == 0 && IdentityStride() == 1) {
+            ExpectSameSweep(PRESETS[0], model);
+            Computation.fastPaths = false;
+            const Wave directWave = DetectWaveByFft();
+            Computation.fastPaths = true;
+            EXPECT_TRUE(SameWave(DetectWaveByFft(), directWave)) << model;
+        }
     }
 }
 

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
+#include "base/options.h"
+#include "model/record.h"
 #include "model/waves.h"
 #include "tests/support/program_test.h"
 
@@ -37,6 +41,35 @@ TEST_F(PredictionTest, RateAndAccelerationAreTheDerivativesOfTheHeight)
         const double accel = (PredictHeightRate(t + dt, 0) - PredictHeightRate(t - dt, 0)) / (2 * dt);
         EXPECT_NEAR(PredictHeightRate(t, 0), rate, 1e-9) << t;
         EXPECT_NEAR(PredictHeightAccel(t, 0), accel, 1e-12) << t;
+    }
+}
+
+// Waves of 2009 carried to 1 July 2012 (model day 1277): M2 and K1 by the
+// factors and angles worked out by hand for the middles of 2009 and of that
+// day (f 0.980886 → 1.016999, u 1.8353° → 1.9017°; K1 f 1.069264 → 0.960217,
+// u 6.9786° → 8.4491°). A wave of another period, as a sweep or the FFT
+// finds, S2 (solar) and every wave with the option off stay as they are.
+TEST_F(PredictionTest, OnlyLunarConstituentsAreCarriedAndOnlyWithTheCorrections)
+{
+    Header.StartYear = 2009;
+    Header.Time_of_debut = *YearStartTime(2009);
+    const struct { Wave wave; int nodal; double factor, angle; } cases[] = {
+        {WaveOf(12.4206012, 1.7, 0.3), 1, 1.036817, 0.0011586},
+        {WaveOf(23.9344697, 0.07, 2.0), 1, 0.898016, 0.025663},
+        {WaveOf(12.4206012, 1.7, 0.3), 0, 1, 0},
+        {WaveOf(12.0, 0.5, 0.2), 1, 1, 0},
+        {WaveOf(12.43, 0.4, 0.1), 1, 1, 0},
+    };
+    for (const auto& c : cases) {
+        Options.NodalCorrections = c.nodal;
+        const Wave carried = WaveOnDay(c.wave, 1277);
+        EXPECT_EQ(carried.speed, c.wave.speed);
+        EXPECT_NEAR(carried.ampl / c.wave.ampl, c.factor, 2e-6) << c.wave.speed << " nodal " << c.nodal;
+        EXPECT_NEAR(c.wave.etab - carried.etab, c.angle, 2e-6) << c.wave.speed << " nodal " << c.nodal;
+        WaveSet.count = 0;
+        AppendWave(c.wave);
+        const double t = 1277 * 86400.0 + 4000;
+        EXPECT_EQ(PredictHeight(t, 0), WaveSet.MeanLevel + carried.ampl * std::cos(carried.speed * t - carried.etab));
     }
 }
 

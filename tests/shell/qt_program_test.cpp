@@ -66,8 +66,10 @@ TEST_F(QtProgramTest, TheMenuBarHoldsTheProgramsMenusAndTheOptionMarksFollowTheT
     Choose("Calcul Fourier");
     Choose("Calcul Fourier");
     Choose("Calcul &FFT");
+    Choose("Corrections nodales");
     EXPECT_EQ(Describe(Bars()[0]->actions()[3]->menu()),
-              "Axe du temps Axe hauteur[x] Horaire marée[x] - Calcul Fourier[x] - &Source{&Enregistrement "
+              "Axe du temps Axe hauteur[x] Horaire marée[x] - Calcul Fourier[x] Corrections nodales[x] - "
+              "&Source{&Enregistrement "
               "Marée &normale Marée &rectifiée Marée &arrondie Marée r&ectifiée arrondie} - "
               "&Vebose mode{Calcul &FFT}");
     EXPECT_EQ(Options.VerboseFft, 1);  // chosen, though its item never shows a mark
@@ -75,6 +77,7 @@ TEST_F(QtProgramTest, TheMenuBarHoldsTheProgramsMenusAndTheOptionMarksFollowTheT
               "Ouvrir un fichier d'ondes Enregistrer un fichier d'ondes Enregistrer un fichier d'ondes sous... - "
               "Importer un enregistrement Interpolation horaires.(grey) - E&xporter{Horaires de marées (CSV)… "
               "Calendrier (iCalendar)… Annuaire des marées (PDF)… Ondes (CSV)… Graphique (PNG ou SVG)…} - &Quitter");
+    EXPECT_EQ(Options.NodalCorrections, 1);
 }
 
 TEST_F(QtProgramTest, TheTablesOfTheChosenYearArePrintedFromTheWindow)

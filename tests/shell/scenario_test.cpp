@@ -88,8 +88,9 @@ TEST_F(ScenarioTest, AResetEmptiesTheWavesAndAChartCommandBringsTheYearBackAfter
 
 TEST_F(ScenarioTest, OptionTogglesFlipTheirFlagAndTheirCheckMark)
 {
-    ASSERT_EQ(Run("command 1297\ncommand 1298\ncommand 1298\ncommand 1300\ncommand 1313\n"), 0);
+    ASSERT_EQ(Run("command 1297\ncommand 1298\ncommand 1298\ncommand 1300\ncommand 1313\ncommand 1301\n"), 0);
     const std::vector<std::pair<int, bool>> flagsAndMarks = {
+        {Options.NodalCorrections, headless::IsMenuChecked(CMD_NODAL_CORRECTIONS)},
         {Options.ShowTimeAxis, headless::IsMenuChecked(CMD_TIME_AXIS)},
         {Options.ShowHeightAxis, headless::IsMenuChecked(CMD_HEIGHT_AXIS)},
         {Options.ShowTimesOfTide, headless::IsMenuChecked(CMD_TIMES_OF_TIDE)},
@@ -97,7 +98,24 @@ TEST_F(ScenarioTest, OptionTogglesFlipTheirFlagAndTheirCheckMark)
         {Options.VerboseFft, headless::IsMenuChecked(CMD_VERBOSE_FFT)},  // never marked
     };
     EXPECT_EQ(flagsAndMarks,
-              (std::vector<std::pair<int, bool>>{{0, false}, {1, true}, {1, true}, {0, false}, {1, false}}));
+              (std::vector<std::pair<int, bool>>{{1, true}, {0, false}, {1, true}, {1, true}, {0, false}, {1, false}}));
+}
+
+// A year fitted with the shallow-water waves and saved; the file opened with
+// the corrections on prints the tables of another year, and says so.
+TEST_F(ScenarioTest, AYearFittedAndSavedPrintsAnotherYearsTablesWithTheCorrections)
+{
+    const std::string script = "command 801\ncommand 802\ncommand 260\nfile port2009\ncommand 775\n"
+                               "command 1301\ncommand 258\nfile port2009.TID\n"
+                               "command 528\ntype 102 2012\nselect 103 2\nclick 111\nprint 101\nclick 1\n";
+    ASSERT_EQ(Run(script), 0) << errorText;
+    ASSERT_EQ(WaveSet.count, 5 + 37 + SHALLOW_WAVE_COUNT);
+    EXPECT_EQ(WaveSet.waves[42].name, ShallowWaterWaves[0].label);
+    EXPECT_NE(Log().find("Détermination de l'onde 13 :\n"), std::string::npos);
+    const std::string last = "Corrections nodales : oui (ondes de 2009).\r\n\n---\n";
+    ASSERT_GE(output.size(), last.size());
+    EXPECT_EQ(output.substr(output.size() - last.size()), last) << output;
+    EXPECT_NE(output.find("du mois de  mars 2012\r\n"), std::string::npos);
 }
 
 TEST_F(ScenarioTest, ASourceItemRunsTheCurrentTaskAgain)

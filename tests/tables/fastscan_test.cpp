@@ -8,6 +8,7 @@
 #include <future>
 
 #include "base/computation.h"
+#include "base/options.h"
 #include "base/text.h"
 #include "model/record.h"
 #include "model/waves.h"
@@ -76,6 +77,19 @@ TEST_F(FastScanTest, EveryMonthOf2009To2030HasTheStraightforwardScansTides)
     }
 }
 
+// With the corrections each day has its own waves: months of other years
+// than the waves' own, across the changes of clock and of year.
+TEST_F(FastScanTest, WithTheCorrectionsMonthsOfOtherYearsHaveTheStraightforwardScansTides)
+{
+    Options.NodalCorrections = 1;
+    LoadRealRecord(REAL_RECORDS[0]);
+    FitWavesUpTo(42);
+    std::vector<MonthBounds> months = MonthsOf(2012, 2012, IdentityStride());
+    for (const MonthBounds& month : MonthsOf(2013, 2030, 5 * IdentityStride()))
+        months.push_back(month);
+    ExpectSameScans(months, "42 waves of 2009 carried");
+}
+
 // A period of 0 (speed 1e28), a negative, a vanishing and a huge amplitude,
 // a phase of many turns; and no wave at all, where every rate is zero.
 TEST_F(FastScanTest, OddModelsHaveTheStraightforwardScansTides)
@@ -85,6 +99,9 @@ TEST_F(FastScanTest, OddModelsHaveTheStraightforwardScansTides)
                           WaveOf(6.2, 1e-120, 0.2), WaveOf(24.0, 1e200, 0.4)})
         AppendWave(w);
     ExpectSameScans(MonthsOf(2004, 2004, 5), "odd waves");
+    Options.NodalCorrections = 1;
+    AppendWave(WaveOf(12.4206012, 1e200, 0.5));  // M2: carried to each day
+    ExpectSameScans(MonthsOf(2007, 2007, 5), "odd waves carried");
     WaveSet.count = 0;
     ExpectSameScans(MonthsOf(2004, 2004, 11), "no wave");
 }

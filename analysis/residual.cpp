@@ -1,6 +1,7 @@
 #include "analysis/residual.h"
 
 #include <bit>
+#include <cmath>
 #include <cstddef>
 
 #include "analysis/demodulation.h"
@@ -59,6 +60,7 @@ void StartOver(HourlyResidualCache& c)
     for (std::size_t i = 0; i < hours; ++i)
         c.observed[i] = ObservedHeight(3600.0 * static_cast<double>(i));
     c.predicted.assign(hours, WaveSet.MeanLevel);
+    c.measuredHours = static_cast<std::size_t>(MeasuredHoursBefore(static_cast<std::int64_t>(hours)));
     c.valid = true;
 }
 
@@ -76,11 +78,17 @@ bool CanExtend(const HourlyResidualCache& c)
     return true;
 }
 
+// The residual of one hour; 0 where it was not measured.
+float ResidualOf(double observed, double predicted)
+{
+    return std::isnan(observed) ? 0.0f : static_cast<float>(observed - predicted);
+}
+
 void UpdateResidual(HourlyResidualCache& c)
 {
     c.residual.resize(c.predicted.size());
     for (std::size_t i = 0; i < c.predicted.size(); ++i)
-        c.residual[i] = static_cast<float>(c.observed[i] - c.predicted[i]);
+        c.residual[i] = ResidualOf(c.observed[i], c.predicted[i]);
 }
 
 }  // namespace
@@ -118,7 +126,7 @@ ComplexF DemodulateCurrentResidual(ComplexF turn)
     for (std::size_t n = 0; n < c.predicted.size(); ++n) {
         c.predicted[n] += static_cast<double>(phase.re) * w.ampl;
         phase = Times(phase, hourStep);
-        const auto r = static_cast<float>(c.observed[n] - c.predicted[n]);
+        const float r = ResidualOf(c.observed[n], c.predicted[n]);
         c.residual[n] = r;
         sum.re += r * z.re;
         sum.im += r * z.im;
@@ -144,7 +152,7 @@ std::vector<float> HourlyResidualDirect()
             pred += static_cast<double>(phase[j].re) * WaveSet.waves[j].ampl;
             phase[j] = Times(phase[j], hourStep[j]);
         }
-        residual.push_back(static_cast<float>(ObservedHeight(t) - pred));
+        residual.push_back(ResidualOf(ObservedHeight(t), pred));
     }
     return residual;
 }

@@ -97,16 +97,23 @@ void ReportPartialRead(const WaveFileContents& file)
                     MessageIcon::Warning);
 }
 
+// The file's phases refer to 1 January of its year. A record read from a
+// file keeps the time origin, since its hours are tied to their dates: the
+// waves are turned to it. The default series has no date and follows the file.
 void InstallWaveFile(const WaveFileContents& file, CalendarTime start)
 {
     Header.PortName = file.portLine;
-    Header.StartYear = static_cast<std::int32_t>(file.year);
-    Header.Time_of_debut = start;
     if (file.meanLevel)
         WaveSet.MeanLevel = *file.meanLevel;
     WaveSet.count = 0;
     for (const Wave& w : file.waves)
         AppendWave(w);
+    const CalendarTime recordStart = Header.Time_of_debut;
+    Header.Time_of_debut = start;
+    if (RecordSeries.Placeholder)
+        Header.StartYear = static_cast<std::int32_t>(file.year);
+    else
+        MoveTimeOrigin(recordStart);
 }
 
 }  // namespace
@@ -177,12 +184,7 @@ void OpenWaveFile()
 
 void SaveWaveFile()
 {
-    std::string bytes = WithCrLf(Windows1252FromUtf8(WaveFileText()));
-    std::FILE* f = std::fopen(WaveFilePath.c_str(), "wb");
-    bool written = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    if (f && std::fclose(f) != 0)
-        written = false;
-    if (!written) {
+    if (!WriteFileBytes(WaveFilePath, WithCrLf(Windows1252FromUtf8(WaveFileText())))) {
         ShowMessage(MainWindow, "Erreur enregistrement", "ERROR", MessageButtons::Ok, MessageIcon::None);
         return;
     }

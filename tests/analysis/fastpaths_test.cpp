@@ -61,20 +61,36 @@ std::vector<double> SweptPeriods(Band band)
     return periods;
 }
 
-// Each real record, then the four-year one, with the start-up's five waves
-// and with 42 (the sanitizer build takes the first only).
+// The example year with a third of its hours missing, in blocks and alone.
+void LoadRecordWithGaps()
+{
+    LoadRealRecord(REAL_RECORDS[0]);
+    RemoveAThirdInBlocks(true);
+}
+
+// Record 0 … 4: each real record, the four-year one, the example year with gaps.
+const char* LoadModelRecord(int record)
+{
+    if (record < 3)
+        LoadRealRecord(REAL_RECORDS[record]);
+    else if (record == 3)
+        LoadFourYearRecord();
+    else
+        LoadRecordWithGaps();
+    return record < 3 ? REAL_RECORDS[record] : record == 3 ? "four years" : "2009 with gaps";
+}
+
+// Each record with the start-up's five waves and with 42 (the sanitizer
+// build takes the record with gaps and five waves only).
 void ForEachModel(const std::function<void(const std::string&)>& check)
 {
-    for (int record = 0; record <= 3; record += IdentityStride()) {
+    for (int record = IdentityStride() > 1 ? 4 : 0; record <= 4; ++record) {
         for (int waves : {5, 42}) {
             if (waves == 42 && IdentityStride() > 1)
                 continue;
-            if (record < 3)
-                LoadRealRecord(REAL_RECORDS[record]);
-            else
-                LoadFourYearRecord();
+            const char* name = LoadModelRecord(record);
             FitWavesUpTo(waves);
-            check(Format("%s, %i waves", record < 3 ? REAL_RECORDS[record] : "four years", waves));
+            check(Format("%s, %i waves", name, waves));
         }
     }
 }
@@ -98,6 +114,8 @@ TEST_F(FastPathsTest, TheKeptResidualFollowsEveryChangeOfTheModel)
     check("the mean level changed");
     LoadRealRecord(REAL_RECORDS[2]);
     check("another record");
+    RemoveAThirdInBlocks(true);
+    check("hours taken out of the record");
     WaveSet.count = 0;
     check("the waves reset");
 }
@@ -204,12 +222,12 @@ TEST_F(FastPathsTest, FftDetectionAndKnownWavesGiveTheStraightforwardWaves)
         Computation.fastPaths = true;
         EXPECT_TRUE(SameWave(DetectWaveByFft(), directWave)) << model;
     });
-    for (int r = 0; r < 3; r += IdentityStride()) {
-        const char* record = REAL_RECORDS[r];
+    for (int r = IdentityStride() > 1 ? 4 : 0; r <= 4; r += r == 2 ? 2 : 1) {
+        std::string record;
         std::vector<Wave> waves[2];
         for (bool fast : {false, true}) {
             Computation.fastPaths = fast;
-            LoadRealRecord(record);
+            record = LoadModelRecord(r);
             FitWavesUpTo(5);
             AddAllKnownWaves();
             waves[fast].assign(WaveSet.waves, WaveSet.waves + WaveSet.count);

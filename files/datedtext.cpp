@@ -46,8 +46,10 @@ void ReadUnitFrom(std::string_view header, Measurements& m)
     }
 }
 
-// The height after the date: an empty field after a comma, a semicolon or a
-// tab is a missing height; nothing at all after the date is a cut line.
+// The height after the date, up to the next separator of the same kind:
+// an empty field after a comma, a semicolon or a tab is a missing height;
+// nothing at all after the date is a cut line. Where the comma does not
+// separate the fields, it may be the decimal sign ("1,25").
 bool HeightField(std::string_view rest, std::int64_t& micro, std::string& fault)
 {
     if (rest.empty() || !IsSeparator(rest[0])) {
@@ -55,18 +57,19 @@ bool HeightField(std::string_view rest, std::int64_t& micro, std::string& fault)
         return false;
     }
     std::size_t p = std::min(rest.find_first_not_of(' '), rest.size());
-    bool marked = rest[0] == '\t';
-    if (p < rest.size() && (rest[p] == ',' || rest[p] == ';')) {
-        marked = true;
-        ++p;
-    }
-    std::string_view value = Trim(rest.substr(p));
-    value = value.substr(0, value.find_first_of(",;\t "));
+    char separator = rest[0] == '\t' ? '\t' : ' ';
+    if (p < rest.size() && (rest[p] == ',' || rest[p] == ';'))
+        separator = rest[p++];
+    const std::string_view field = Trim(rest.substr(p));
+    const std::string_view written = field.substr(0, separator == ' ' ? field.find_first_of(" \t") : field.find(separator));
+    std::string value(written);
+    if (separator != ',' && value.find(',') != std::string::npos && value.find('.') == std::string::npos)
+        value[value.find(',')] = '.';
     micro = MISSING_MICRO;
-    if (value.empty() && !marked)
+    if (value.empty() && separator == ' ')
         fault = "ligne tronquée : la hauteur manque après la date";
     else if (!value.empty() && !ParseMicro(value, micro))
-        fault = Format("hauteur illisible « %.*s »", static_cast<int>(value.size()), value.data());
+        fault = Format("hauteur illisible « %.*s »", static_cast<int>(written.size()), written.data());
     return fault.empty();
 }
 

@@ -1,6 +1,5 @@
 #include "files/recordfile.h"
 
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -41,15 +40,19 @@ std::string PortNameFrom(const std::string& line)
     return IsValidUtf8(line) ? line : Utf8FromWindows1252(line);
 }
 
-// The mark of an hour that was not measured: a lone "-".
+// The mark of an hour that was not measured: a "-" alone on its line.
 bool ScanMissingMark(TextReader& in)
 {
     SkipWhitespace(in);
     const std::string& t = in.text;
-    if (in.pos >= t.size() || t[in.pos] != MISSING_HOUR_MARK[0] ||
-        (in.pos + 1 < t.size() && !std::isspace(static_cast<unsigned char>(t[in.pos + 1]))))
+    if (t.compare(in.pos, 1, MISSING_HOUR_MARK) != 0)
         return false;
-    ++in.pos;
+    std::size_t end = in.pos + 1;
+    while (end < t.size() && (t[end] == ' ' || t[end] == '\t'))
+        ++end;
+    if (end < t.size() && t[end] != '\n')
+        return false;
+    in.pos = end;
     return true;
 }
 

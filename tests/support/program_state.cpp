@@ -17,6 +17,7 @@
 #include "base/options.h"
 #include "base/text.h"
 #include "dialogs/wavedialogs.h"
+#include "files/importdialog.h"
 #include "files/recordfile.h"
 #include "files/wavefile.h"
 #include "model/record.h"
@@ -36,6 +37,7 @@ void ResetProgramState()
     std::fill(std::begin(ScanGraph), std::end(ScanGraph), 0);
     ModelReady = 0;
     RecordFilePath = DEFAULT_RECORD_FILE_PATH;
+    Import = PendingImport{};
     WaveFilePath = DEFAULT_WAVE_FILE_PATH;
 }
 
@@ -89,6 +91,7 @@ void InstallRecordOf(int days, double meanLevel, const std::vector<Wave>& waves)
 }
 
 std::string RecordsDir() { return HALIOME_RECORDS_DIR; }
+std::string FormatsDir() { return HALIOME_FORMATS_DIR; }
 
 const char* const REAL_RECORDS[3] = {"VLISSINGEN2009.TXT", "VLISSINGEN2012.TXT", "HONOLULU2010.TXT"};
 

@@ -78,7 +78,7 @@ void Accept(Window dialog)
 
 DialogTemplate ImportTemplate(bool zoneEditable, bool unitEditable)
 {
-    DialogTemplate t{"Importer des mesures", 290, 154, {}};
+    DialogTemplate t{"Importer des mesures", 290, 168, {}};
     t.controls.push_back({ControlKind::CentredLabel, NO_ID, "Mesures trouvées dans le fichier", 5, 4, 280, 9});
     AddRow(t, 0, "Format :", IMPORT_FORMAT_ID);
     AddRow(t, 1, "Station :", IMPORT_STATION_ID);
@@ -89,12 +89,11 @@ DialogTemplate ImportTemplate(bool zoneEditable, bool unitEditable)
     AddChoiceRow(t, 6, "Fuseau horaire :", IMPORT_ZONE_ID, zoneEditable, ControlKind::Edit);
     AddChoiceRow(t, 7, "Unité des hauteurs :", IMPORT_UNIT_ID, unitEditable, ControlKind::DropDownList);
     t.controls.push_back({ControlKind::Label, NO_ID,
-                          "Le relevé horaire prend la hauteur de chaque heure entière (heure locale", 5, 114, 280, 9});
-    t.controls.push_back({ControlKind::Label, NO_ID,
-                          "normale) ; une heure sans mesure reste manquante. OK remplace l'enregistrement.",
-                          5, 123, 280, 9});
-    t.controls.push_back({ControlKind::PushButton, ID_CANCEL, "Cancel", 180, 136, 50, 14});
-    t.controls.push_back({ControlKind::DefaultPushButton, ID_OK, "OK", 235, 136, 50, 14});
+                          "Le relevé horaire prend la hauteur de chaque heure entière, en heure locale normale ; "
+                          "une heure sans mesure reste manquante. OK remplace l'enregistrement en mémoire.",
+                          5, 116, 280, 28});
+    t.controls.push_back({ControlKind::PushButton, ID_CANCEL, "Cancel", 180, 150, 50, 14});
+    t.controls.push_back({ControlKind::DefaultPushButton, ID_OK, "OK", 235, 150, 50, 14});
     return t;
 }
 

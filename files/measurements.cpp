@@ -73,7 +73,7 @@ bool ReadMeasurements(std::string_view bytes, const std::string& stationByDefaul
     if (!read)
         return false;
     if (out.times.empty())
-        return RefuseAt(refusal, in.number, "le fichier ne contient aucune mesure");
+        return RefuseAt(refusal, 0, "le fichier ne contient aucune mesure");
     if (out.station.empty())
         out.station = stationByDefault;
     return true;
@@ -209,27 +209,30 @@ std::optional<std::size_t> FirstMeasured(const Measurements& m)
     return std::nullopt;
 }
 
-}  // namespace
-
-namespace {
+// The hour of the record that row i gives: a measured height at a whole hour
+// of the record's time base (the file's clock less shiftS is UTC).
+std::optional<std::int64_t> WholeHourOf(const Measurements& m, std::size_t i, std::int64_t shiftS, CalendarTime start)
+{
+    const std::int64_t sinceStart = m.times[i] - shiftS - start;
+    if (m.heights[i] == MISSING_MICRO || sinceStart % 3600 != 0)
+        return std::nullopt;
+    return sinceStart / 3600;
+}
 
 bool HourlyRecordOf(const Measurements& m, int zoneMinutes, HeightUnit unit, ImportedRecord& out,
                     ImportRefusal& refusal)
 {
-    const std::int64_t shift = m.zoneInEachRow ? 0 : std::int64_t{60} * zoneMinutes;
+    const std::int64_t shiftS = m.zoneInEachRow ? 0 : std::int64_t{60} * zoneMinutes;
     const std::optional<std::size_t> first = FirstMeasured(m);
     if (!first)
         return RefuseAt(refusal, 0, "le fichier ne donne aucune hauteur mesurée");
     std::int32_t year = 0;
-    const std::optional<CalendarTime> start = StandardYearStart(m.times[*first] - shift, year);
+    const std::optional<CalendarTime> start = StandardYearStart(m.times[*first] - shiftS, year);
     if (!start)
         return RefuseAt(refusal, 0, "la date de la première mesure ne peut pas être convertie");
     std::int64_t lastHour = -1;
-    for (std::size_t i = *first; i < m.times.size(); ++i) {
-        const std::int64_t sinceStart = m.times[i] - shift - *start;
-        if (m.heights[i] != MISSING_MICRO && sinceStart % 3600 == 0)
-            lastHour = sinceStart / 3600;
-    }
+    for (std::size_t i = *first; i < m.times.size(); ++i)
+        lastHour = WholeHourOf(m, i, shiftS, *start).value_or(lastHour);
     if (lastHour < 0)
         return RefuseAt(refusal, 0, "aucune mesure ne tombe sur une heure entière de l'heure locale normale");
     const std::int64_t days = lastHour / 24 + 1;
@@ -238,26 +241,20 @@ bool HourlyRecordOf(const Measurements& m, int zoneMinutes, HeightUnit unit, Imp
                         Format("les mesures couvrent %lld jours depuis le 1er janvier %i, plus que les %li "
                                "qu'un relevé horaire peut contenir",
                                static_cast<long long>(days), year, MAX_RECORD_DAYS));
-    const std::size_t hours = static_cast<std::size_t>(days) * 24;
-    out.values.assign(hours + 1, MISSING_HEIGHT_CM);
-    for (std::size_t i = *first; i < m.times.size(); ++i) {
-        const std::int64_t sinceStart = m.times[i] - shift - *start;
-        if (m.heights[i] != MISSING_MICRO && sinceStart % 3600 == 0 && sinceStart / 3600 <= lastHour)
-            out.values[static_cast<std::size_t>(sinceStart / 3600)] = CentimetresOf(m.heights[i], unit);
-    }
+    out.values.assign(static_cast<std::size_t>(days) * 24 + 1, MISSING_HEIGHT_CM);
+    for (std::size_t i = *first; i < m.times.size(); ++i)
+        if (const std::optional<std::int64_t> hour = WholeHourOf(m, i, shiftS, *start))
+            out.values[static_cast<std::size_t>(*hour)] = CentimetresOf(m.heights[i], unit);
     out.portLine = (IsValidUtf8(m.station) ? m.station : Utf8FromWindows1252(m.station)) + "\n";
     out.year = year;
     out.start = *start;
     out.days = static_cast<std::int32_t>(days);
-    out.missingHours = static_cast<std::int32_t>(std::count(out.values.begin(), out.values.end() - 1, MISSING_HEIGHT_CM));
+    out.missingHours =
+        static_cast<std::int32_t>(std::count(out.values.begin(), out.values.end() - 1, MISSING_HEIGHT_CM));
     return true;
 }
 
-}  // namespace
-
 // ---- The import as a whole --------------------------------------------------------
-
-namespace {
 
 std::string FileStem(const std::string& path)
 {

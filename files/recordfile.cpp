@@ -25,6 +25,16 @@ void InstallDefaultSeries()
     RecordSeries.Placeholder = true;
 }
 
+FileDialogOptions RecordFileDialog(const char* title)
+{
+    FileDialogOptions dialog;
+    dialog.title = title;
+    dialog.filterName = "Fichier de relevé horaires";
+    dialog.filterPattern = "*.TXT";
+    dialog.pathMustExist = true;
+    return dialog;
+}
+
 void RefuseRecordFile(const std::string& reason)
 {
     ShowMessage(MainWindow,
@@ -161,11 +171,7 @@ std::string RecordFileText(const std::string& portLine, std::int32_t year, std::
 
 void SaveRecordFileAs()
 {
-    FileDialogOptions dialog;
-    dialog.title = "Enregistrer le relevé horaire";
-    dialog.filterName = "Fichier de relevé horaires";
-    dialog.filterPattern = "*.TXT";
-    dialog.pathMustExist = true;
+    FileDialogOptions dialog = RecordFileDialog("Enregistrer le relevé horaire");
     dialog.defaultExtension = "TXT";
     std::optional<std::string> path = ChooseFileToSave(MainWindow, dialog);
     if (!path)
@@ -185,12 +191,8 @@ void SaveRecordFileAs()
 
 void ImportRecordFile()
 {
-    FileDialogOptions dialog;
-    dialog.title = "Importer un fichier de relevé horaires";
-    dialog.filterName = "Fichier de relevé horaires";
-    dialog.filterPattern = "*.TXT";
+    FileDialogOptions dialog = RecordFileDialog("Importer un fichier de relevé horaires");
     dialog.fileMustExist = true;
-    dialog.pathMustExist = true;
     if (std::optional<std::string> path = ChooseFileToOpen(MainWindow, dialog)) {
         RecordFilePath = *path;
         LoadRecordFile();

@@ -17,9 +17,9 @@
 double DetermineMeanLevel(int silent);
 
 // The wave of this period (s) that best fits the residual left by all active
-// waves over the measured hours: speed, ampl and etab set, name empty. Fits by demodulation when
-// Options.UseFourier is set (with the same bits as FitByDemodulation), by
-// phase search otherwise. Sets CurrentPeriod.
+// waves over the measured hours: speed, ampl and etab set, name empty. Fits
+// by demodulation when Options.UseFourier is set (with the same bits as
+// FitByDemodulation), by phase search otherwise. Sets CurrentPeriod.
 Wave DetermineWave(double period);
 
 // Sums of fits by demodulation already done, by the bits of the hour's turn

@@ -6,9 +6,9 @@
 // each wave advanced hour by hour by its single-precision phase factor, the
 // difference rounded to float; 0 at an hour that was not measured, which
 // adds nothing to a sum r·z (±0 leaves a sum as it is, and a sum that
-// starts at +0 never becomes −0), while z still turns as it must. The fit
-// divides by the measured hours alone. It does not depend on the period being
-// fitted, so a sweep computes it once; it is kept with the per-hour sum of
+// starts at +0 never becomes −0), while z still turns as it must; the fit
+// divides by the measured hours alone. It does not depend on the period
+// being fitted, so a sweep computes it once; it is kept with the per-hour sum of
 // the waves while the record, the mean level and the waves stay the same,
 // and a wave appended to the set adds its term at the end of each hour's sum
 // (the same bits as summing every wave again).

@@ -153,6 +153,41 @@ TEST_F(ImportTest, TheDiaSourceOfVlissingen2009IsItsRecordLess300CmAndFitsTheSam
     }
 }
 
+// The real samples flag nothing; these rows do. GESLA: the null value, use
+// 0, qc 4 and 5 are missing, qc 2 and 3 kept and flagged. NOAA: an empty
+// level is missing, I or L set is flagged. DIA: quality 99 is missing,
+// others are flagged.
+TEST_F(ImportTest, FlagsDecideWhichHeightsAreMissingAndWhichAreKeptButCounted)
+{
+    struct Case { const char* what; std::string text; const char* values; std::vector<std::int32_t> hours; };
+    const std::int32_t M = MISSING_HEIGHT_CM;
+    const Case cases[] = {
+        {"GESLA", "# TIME ZONE HOURS 1\n# NULL VALUE -99.9999\n"
+                  "2009/01/01 00:00:00 1.0 1 1\n2009/01/01 01:00:00 -99.9999 1 1\n2009/01/01 02:00:00 1.2 1 0\n"
+                  "2009/01/01 03:00:00 1.3 4 1\n2009/01/01 04:00:00 1.4 5 1\n2009/01/01 05:00:00 1.5 2 1\n"
+                  "2009/01/01 06:00:00 1.6 3 1\n2009/01/01 07:00:00 1.7 0 1\n",
+         "8, dont 4 manquantes ou rejetées et 2 signalées", {100, M, M, M, M, 150, 160, 170}},
+        {"NOAA hourly heights", "Date Time, Water Level, Sigma, I, L\n2009-01-01 00:00,1.0,0.0,0,0\n"
+                                "2009-01-01 01:00,,,0,0\n2009-01-01 02:00,1.2,0.0,1,0\n"
+                                "2009-01-01 03:00,1.3,0.0,0,1\n",
+         "4, dont 1 manquantes ou rejetées et 2 signalées", {100, M, 120, 130, M, M, M, M}},
+        {"DIA", "[IDT;*DIF*;A;CENT;20190213]\n[W3H]\nEHD;I;cm\n[RKS]\n"
+                "TYD;20090101;0000;20090101;0300;60;min\n[WRD]\n100/0:-999999999/99:\n120/25:130/0:\n",
+         "4, dont 1 manquantes ou rejetées et 1 signalées", {100, M, 120, 130, M, M, M, M}},
+    };
+    for (const Case& c : cases) {
+        WriteFile("flags", c.text);
+        Measurements m;
+        std::string message;
+        ASSERT_TRUE(ReadMeasurementFile("flags", m, message)) << c.what << ": " << message;
+        EXPECT_EQ(FactsOf(m).values, c.values) << c.what;
+        ImportChoices paris;  // the NOAA rows are taken on Paris standard time
+        paris.zoneMinutes = 60;
+        const ImportedRecord r = Imported("flags", paris);
+        EXPECT_EQ(std::vector<std::int32_t>(r.values.begin(), r.values.begin() + 8), c.hours) << c.what;
+    }
+}
+
 // Two days of heights written on four clocks: UTC, UTC+2 stated in each
 // row, UTC−5 stated in a GESLA header, and a clock the file does not state,
 // given as UTC+1.

@@ -19,14 +19,15 @@ void AddRow(DialogTemplate& t, int row, const char* caption, int id)
 }
 
 // An edit field or a list where the file says nothing, with a word of warning.
-void AddChoiceRow(DialogTemplate& t, int row, const char* caption, int id, bool editable, ControlKind kind)
+void AddChoiceRow(DialogTemplate& t, int row, const char* caption, int id, bool editable, ControlKind kind,
+                  const char* warning)
 {
     if (!editable)
         return AddRow(t, row, caption, id);
     const int y = 18 + 12 * row;
     t.controls.push_back({ControlKind::Label, NO_ID, caption, 5, y, 78, 9});
     t.controls.push_back({kind, id, "", 86, y - 2, 80, kind == ControlKind::Edit ? 12 : 60});
-    t.controls.push_back({ControlKind::Label, NO_ID, "non indiqué par le fichier", 172, y, 113, 9});
+    t.controls.push_back({ControlKind::Label, NO_ID, warning, 172, y, 113, 9});
 }
 
 void ShowFacts(Window dialog)
@@ -86,8 +87,10 @@ DialogTemplate ImportTemplate(bool zoneEditable, bool unitEditable)
     AddRow(t, 3, "Dernière mesure :", IMPORT_LAST_ID);
     AddRow(t, 4, "Valeurs :", IMPORT_VALUES_ID);
     AddRow(t, 5, "Intervalle :", IMPORT_INTERVAL_ID);
-    AddChoiceRow(t, 6, "Fuseau horaire :", IMPORT_ZONE_ID, zoneEditable, ControlKind::Edit);
-    AddChoiceRow(t, 7, "Unité des hauteurs :", IMPORT_UNIT_ID, unitEditable, ControlKind::DropDownList);
+    AddChoiceRow(t, 6, "Fuseau horaire :", IMPORT_ZONE_ID, zoneEditable, ControlKind::Edit,
+                 "non indiqué par le fichier");
+    AddChoiceRow(t, 7, "Unité des hauteurs :", IMPORT_UNIT_ID, unitEditable, ControlKind::DropDownList,
+                 "non indiquée par le fichier");
     t.controls.push_back({ControlKind::Label, NO_ID,
                           "Le relevé horaire prend la hauteur de chaque heure entière, en heure locale normale ; "
                           "une heure sans mesure reste manquante. OK remplace l'enregistrement en mémoire.",

@@ -103,7 +103,7 @@ TEST_F(RecordFileTest, AFileThatIsNotARecordIsRefusedAndChangesNothing)
     }
 }
 
-// A lone "-" is an hour that was not measured, wherever it stands; the
+// A "-" alone on its line is an hour that was not measured; the
 // lowest int32, which marks such an hour in memory, is no height and ends
 // the reading like any unreadable line. The hours not read stay missing
 // rather than take heights that would pull the mean level and the fits.
@@ -113,7 +113,7 @@ TEST_F(RecordFileTest, DashesAreMissingHoursAndTheHoursAfterAShortFileStayMissin
     const Case cases[] = {
         {"a dash, then an unreadable line", "-\r\n" + Heights(18, 101) + "pas un nombre\r\n500\r\n", 19},
         {"-2147483648 as a height", "-\r\n" + Heights(18, 101) + "-2147483648\r\n500\r\n", 19},
-        {"a dash before a digit is a minus sign", "-\r\n" + Heights(18, 101) + "- 5\r\n", 19},
+        {"a dash with more on its line", "-\r\n" + Heights(18, 101) + "- 5\r\n", 19},
     };
     for (const Case& c : cases) {
         headless::Reset();

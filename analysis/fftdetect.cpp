@@ -69,11 +69,14 @@ Samples SamplesOrExit(std::uint32_t n, int status)
 }
 
 // The residual at hour i, the stored hour itself (at a whole hour there is
-// nothing to interpolate) minus the prediction, rounded to float.
+// nothing to interpolate) minus the prediction, rounded to float; 0 at an
+// hour that was not measured, as after the end of the record.
 float ResidualAtHour(std::int32_t i, double predicted)
 {
-    const double observed = RecordSeries.RecordValues[static_cast<std::size_t>(i)] * METRES_PER_CM;
-    return static_cast<float>(observed - predicted);
+    const std::int32_t cm = RecordSeries.RecordValues[static_cast<std::size_t>(i)];
+    if (cm == MISSING_HEIGHT_CM)
+        return 0.0f;
+    return static_cast<float>(cm * METRES_PER_CM - predicted);
 }
 
 // The prediction walked hour by hour: where its bound leaves no doubt about

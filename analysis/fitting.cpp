@@ -22,21 +22,24 @@ double CurrentPeriod = 0;
 
 double DetermineMeanLevel(int silent)
 {
-    const std::int32_t n = RecordSeries.RecordCount;
+    const std::int64_t n = MeasuredHoursBefore(RecordSeries.RecordCount);
     if (n <= 0) {
         if (!silent)
             ShowMessage(MainWindow,
-                        Format("L'enregistrement horaire ne contient aucune valeur.\n"
+                        Format("L'enregistrement horaire ne contient aucune valeur%s.\n"
                                "Le niveau moyen reste %Lf m.",
-                               Lf(WaveSet.MeanLevel)),
+                               RecordSeries.RecordCount > 0 ? " mesurée" : "", Lf(WaveSet.MeanLevel)),
                         "Détermination du niveau moyen", MessageButtons::Ok,
                         MessageIcon::Warning);
         return WaveSet.MeanLevel;
     }
     double sum = 0;
-    for (std::int32_t i = 0; i < n; ++i)
-        sum += ObservedHeight(3600.0 * i);
-    double mean = sum / n;
+    for (std::int32_t i = 0; i < RecordSeries.RecordCount; ++i) {
+        const double observed = ObservedHeight(3600.0 * i);
+        if (!std::isnan(observed))  // an hour that was not measured
+            sum += observed;
+    }
+    double mean = sum / static_cast<double>(n);
     if (!silent) {
         std::string text = Format("Niveau moyen : %Lf \n\n", Lf(mean));
         ShowMessage(MainWindow, text, "Détermination du niveau moyen", MessageButtons::Ok,
@@ -77,6 +80,14 @@ bool CanAddFittedWaveOrReport(Window owner)
                   RecordSeries.RecordDays);
         return false;
     }
+    if (MeasuredHoursBefore(std::int64_t{24} * (RecordSeries.RecordDays - 2)) == 0) {
+        ShowMessage(owner,
+                    "Aucune heure de l'enregistrement horaire n'a été mesurée, les deux derniers "
+                    "jours mis à part :\nil n'y a rien à quoi ajuster une onde.",
+                    "Enregistrement sans mesure", MessageButtons::Ok, MessageIcon::Warning);
+        LogText("Enregistrement sans mesure : aucune onde déterminée.\n\n");
+        return false;
+    }
     return true;
 }
 
@@ -94,12 +105,13 @@ std::uint32_t AngleBits(double period)
     return std::bit_cast<std::uint32_t>(static_cast<float>(3600 * (TWO_PI / period)));
 }
 
+// hours: the measured hours of the sum, whose mean it gives.
 Wave WaveOfSum(double period, ComplexF sum, std::size_t hours)
 {
     Wave w;
     w.speed = TWO_PI / period;
     if (hours == 0)
-        return w;  // no usable span: nothing to fit
+        return w;  // no measured hour in the usable span: nothing to fit
     const auto n = static_cast<double>(hours);
     double x = static_cast<double>(sum.re) / n;
     double y = static_cast<double>(sum.im) / n;
@@ -178,7 +190,8 @@ void DemodulateAll(const double* periods, std::size_t count, Wave* out, Demodula
     DemodulationMemo& known = memo ? *memo : local;
     for (std::size_t k = 0; k < todo.size(); ++k)
         known.sums[AngleBits(periods[todo[k]])] = sums[k];
-    const std::size_t hours = HourlyResidual().size();
+    HourlyResidual();  // brought up to date, with its count of measured hours
+    const std::size_t hours = ResidualCache.measuredHours;
     for (std::size_t i = 0; i < count; ++i)
         if (!FitsNodally(periods[i]))
             out[i] = WaveOfSum(periods[i], known.sums.at(AngleBits(periods[i])), hours);
@@ -212,9 +225,10 @@ Wave DetermineWave(double period)
 Wave FitByDemodulation(double period)
 {
     const std::vector<float> residual = HourlyResidualDirect();
+    const auto measured = static_cast<std::size_t>(MeasuredHoursBefore(static_cast<std::int64_t>(residual.size())));
     if (FitsNodally(period))
         return FitNodallyDirect(residual, period);
-    return WaveOfSum(period, DemodulateOne(residual.data(), residual.size(), HourTurnOf(period)), residual.size());
+    return WaveOfSum(period, DemodulateOne(residual.data(), residual.size(), HourTurnOf(period)), measured);
 }
 
 // ---- Fit by phase search ----------------------------------------------------------
@@ -222,10 +236,28 @@ Wave FitByDemodulation(double period)
 namespace {
 
 // Stored value i, the index kept inside the storage.
-double StoredCm(std::int64_t i)
+std::int32_t StoredValue(std::int64_t i)
 {
     const std::int64_t last = RecordSeries.RecordCount;
     return RecordSeries.RecordValues[static_cast<std::size_t>(i < 0 ? 0 : i > last ? last : i)];
+}
+
+double StoredCm(std::int64_t i)
+{
+    return StoredValue(i);
+}
+
+// Whether the hours that Residual, ResidualRate and ResidualAccel read at s
+// (h − 1 … h + 1, or 0 … 2 in the first hour) were all measured.
+bool MeasuredAround(std::int64_t s)
+{
+    if (RecordSeries.MissingHours == 0)
+        return true;
+    const std::int64_t h = s / 3600 < 1 ? 1 : s / 3600;
+    for (std::int64_t i = h - 1; i <= h + 1; ++i)
+        if (StoredValue(i) == MISSING_HEIGHT_CM)
+            return false;
+    return true;
 }
 
 // Hourly slope (cm per hour) of the segment that starts at hour h.
@@ -270,9 +302,12 @@ double FoldedMean(double (*g)(std::int64_t), double x)
     double sum = 0;
     int n = 0;
     while (x < span) {
-        sum += g(static_cast<std::int64_t>(x));
+        const auto s = static_cast<std::int64_t>(x);
+        if (MeasuredAround(s)) {  // the three folded means take the same samples
+            sum += g(s);
+            ++n;
+        }
         x += CurrentPeriod;
-        ++n;
     }
     return n ? sum / n : 0;
 }

@@ -11,15 +11,15 @@
 #include "model/waves.h"
 #include "platform/platform.h"
 
-// Mean of the record's heights (m). Stores it in MeanLevel and returns it.
-// silent = 0 also shows it in a message box and writes it to the log. An
-// empty record has no mean: MeanLevel keeps its value.
+// Mean of the record's measured heights (m). Stores it in MeanLevel and
+// returns it. silent = 0 also shows it in a message box and writes it to the
+// log. A record without a measured hour has no mean: MeanLevel keeps its value.
 double DetermineMeanLevel(int silent);
 
 // The wave of this period (s) that best fits the residual left by all active
-// waves: speed, ampl and etab set, name empty. Fits by demodulation when
-// Options.UseFourier is set (with the same bits as FitByDemodulation), by
-// phase search otherwise. Sets CurrentPeriod.
+// waves over the measured hours: speed, ampl and etab set, name empty. Fits
+// by demodulation when Options.UseFourier is set (with the same bits as
+// FitByDemodulation), by phase search otherwise. Sets CurrentPeriod.
 Wave DetermineWave(double period);
 
 // Sums of fits by demodulation already done, by the bits of the hour's turn
@@ -51,7 +51,8 @@ double Residual(std::int64_t s);       // m
 double ResidualRate(std::int64_t s);   // m/s
 double ResidualAccel(std::int64_t s);  // m/s²
 
-// Mean of g at x, x + CurrentPeriod, … over the usable span (s).
+// Mean of g at x, x + CurrentPeriod, … over the usable span (s), leaving
+// out the samples next to an hour that was not measured.
 double FoldedMean(double (*g)(std::int64_t), double x);
 
 // Time (s) in [0, 2.5·CurrentPeriod] at which the folded residual peaks.
@@ -62,8 +63,8 @@ double FindPeakTime(double x0, double tolerance);
 double UsableSpan();
 
 // Before a wave is fitted and appended: true when the table has room and the
-// record a usable span; otherwise the user is told (message box owned by
-// owner, and a log line) and the caller appends nothing.
+// record a usable span with a measured hour; otherwise the user is told
+// (message box owned by owner, and a log line) and the caller appends nothing.
 bool CanAddFittedWaveOrReport(Window owner);
 
 extern double CurrentPeriod;  // s, the period of the last DetermineWave

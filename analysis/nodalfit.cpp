@@ -7,6 +7,7 @@
 #include "analysis/singlecomplex.h"
 #include "base/options.h"
 #include "model/astronomy.h"
+#include "model/record.h"
 #include "model/units.h"
 
 namespace {
@@ -21,6 +22,14 @@ std::size_t DaysOf(std::size_t hours)
 std::size_t HoursOfDay(std::size_t day, std::size_t hours)
 {
     return std::min(HOURS_PER_DAY, hours - day * HOURS_PER_DAY);
+}
+
+// The hours of the day that were measured: a missing hour has no weight.
+std::size_t MeasuredHoursOfDay(std::size_t day, std::size_t hours)
+{
+    const auto first = RecordSeries.RecordValues.begin() + static_cast<std::ptrdiff_t>(day * HOURS_PER_DAY);
+    const auto end = first + static_cast<std::ptrdiff_t>(HoursOfDay(day, hours));
+    return static_cast<std::size_t>(std::count_if(first, end, [](std::int32_t cm) { return cm != MISSING_HEIGHT_CM; }));
 }
 
 // Σ_d F_d·e^{i(ω·86400·d + U_d)}·daySums[d] over Σ F_d² per hour: for a
@@ -42,8 +51,10 @@ Wave WaveOfDaySums(double period, const std::vector<ComplexF>& daySums, std::siz
         const auto y = static_cast<double>(daySums[d].im);
         re += c * x - s * y;
         im += c * y + s * x;
-        weight += static_cast<double>(HoursOfDay(d, hours)) * carried.ampl * carried.ampl;
+        weight += static_cast<double>(MeasuredHoursOfDay(d, hours)) * carried.ampl * carried.ampl;
     }
+    if (weight == 0)
+        return w;  // no hour measured: nothing to fit
     const double x = re / weight;
     const double y = im / weight;
     w.ampl = 2 * std::sqrt(x * x + y * y);

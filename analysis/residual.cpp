@@ -1,6 +1,7 @@
 #include "analysis/residual.h"
 
 #include <bit>
+#include <cmath>
 #include <cstddef>
 
 #include "analysis/demodulation.h"
@@ -93,6 +94,7 @@ void StartOver(HourlyResidualCache& c)
     for (std::size_t i = 0; i < hours; ++i)
         c.observed[i] = ObservedHeight(3600.0 * static_cast<double>(i));
     c.predicted.assign(hours, WaveSet.MeanLevel);
+    c.measuredHours = static_cast<std::size_t>(MeasuredHoursBefore(static_cast<std::int64_t>(hours)));
     c.valid = true;
 }
 
@@ -112,11 +114,17 @@ bool CanExtend(const HourlyResidualCache& c)
     return true;
 }
 
+// The residual of one hour; 0 where it was not measured.
+float ResidualOf(double observed, double predicted)
+{
+    return std::isnan(observed) ? 0.0f : static_cast<float>(observed - predicted);
+}
+
 void UpdateResidual(HourlyResidualCache& c)
 {
     c.residual.resize(c.predicted.size());
     for (std::size_t i = 0; i < c.predicted.size(); ++i)
-        c.residual[i] = static_cast<float>(c.observed[i] - c.predicted[i]);
+        c.residual[i] = ResidualOf(c.observed[i], c.predicted[i]);
 }
 
 }  // namespace
@@ -152,7 +160,7 @@ ComplexF DemodulateCurrentResidual(ComplexF turn)
     ComplexF sum{0, 0};
     for (std::size_t n = 0; n < c.predicted.size(); ++n) {
         c.predicted[n] += terms.Next(n);
-        const auto r = static_cast<float>(c.observed[n] - c.predicted[n]);
+        const float r = ResidualOf(c.observed[n], c.predicted[n]);
         c.residual[n] = r;
         sum.re += r * z.re;
         sum.im += r * z.im;
@@ -173,7 +181,7 @@ std::vector<float> HourlyResidualDirect()
         double pred = WaveSet.MeanLevel;
         for (HourTerms& term : terms)
             pred += term.Next(n);
-        residual.push_back(static_cast<float>(ObservedHeight(t) - pred));
+        residual.push_back(ResidualOf(ObservedHeight(t), pred));
     }
     return residual;
 }

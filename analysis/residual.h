@@ -4,8 +4,11 @@
 // For each whole hour t = 0, 3600, … below the usable span: the record's
 // height at t minus the prediction of the mean level and every active wave,
 // each wave advanced hour by hour by its single-precision phase factor, the
-// difference rounded to float. It does not depend on the period being
-// fitted, so a sweep computes it once; it is kept with the per-hour sum of
+// difference rounded to float; 0 at an hour that was not measured, which
+// adds nothing to a sum r·z (±0 leaves a sum as it is, and a sum that
+// starts at +0 never becomes −0), while z still turns as it must; the fit
+// divides by the measured hours alone. It does not depend on the period
+// being fitted, so a sweep computes it once; it is kept with the per-hour sum of
 // the waves while the record, the mean level and the waves stay the same,
 // and a wave appended to the set adds its term at the end of each hour's sum
 // (the same bits as summing every wave again).
@@ -34,13 +37,15 @@ struct HourlyResidualCache {
     std::int32_t year = 0;           // Header.StartYear
     double meanLevel = 0;            // m, the first term of every hour's sum
     std::vector<WaveTerm> terms;     // the waves summed, in the order of the set
-    std::vector<double> observed;    // m, the record at each hour
+    std::vector<double> observed;    // m, the record at each hour; NaN where not measured
     std::vector<double> predicted;   // m: mean level + Σ terms, per hour
-    std::vector<float> residual;     // m: float(observed − predicted)
+    std::vector<float> residual;     // m: float(observed − predicted), 0 where not measured
+    std::size_t measuredHours = 0;   // of the hours of residual
 };
 
 // The residual of the record against the current waves and mean level, one
-// value per hour of the usable span (none when the span is empty).
+// value per hour of the usable span (none when the span is empty); with it,
+// ResidualCache.measuredHours is up to date.
 const std::vector<float>& HourlyResidual();
 
 // The sum of one fit by demodulation at this hour turn over that residual,

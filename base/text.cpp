@@ -64,6 +64,15 @@ std::optional<std::string> ReadFileBytes(const std::string& path)
     return bytes;
 }
 
+bool WriteFileBytes(const std::string& path, std::string_view bytes)
+{
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    bool written = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    if (f && std::fclose(f) != 0)
+        written = false;
+    return written;
+}
+
 std::string WithoutCr(std::string_view bytes)
 {
     std::string out;

@@ -26,6 +26,9 @@ void WriteText(std::FILE* stream, std::string_view text);
 // The whole file as bytes, or nothing when it cannot be opened.
 std::optional<std::string> ReadFileBytes(const std::string& path);
 
+// Writes the whole file; false when it cannot be opened or written whole.
+bool WriteFileBytes(const std::string& path, std::string_view bytes);
+
 // What a text-mode read sees: each CR LF becomes LF.
 std::string WithoutCr(std::string_view bytes);
 

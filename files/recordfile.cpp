@@ -1,5 +1,6 @@
 #include "files/recordfile.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -19,8 +20,19 @@ namespace {
 void InstallDefaultSeries()
 {
     // The year has been read before, so its start converts.
-    Header.Time_of_debut = YearStartTime(Header.StartYear).value_or(Header.Time_of_debut);
+    MoveTimeOrigin(YearStartTime(Header.StartYear).value_or(Header.Time_of_debut), Header.StartYear);
     InstallRecord(365, std::vector<std::int32_t>(365 * 24 + 1, 0));
+    RecordSeries.Placeholder = true;
+}
+
+FileDialogOptions RecordFileDialog(const char* title)
+{
+    FileDialogOptions dialog;
+    dialog.title = title;
+    dialog.filterName = "Fichier de relevé horaires";
+    dialog.filterPattern = "*.TXT";
+    dialog.pathMustExist = true;
+    return dialog;
 }
 
 bool RefuseRecordFile(const std::string& reason)
@@ -39,37 +51,57 @@ std::string PortNameFrom(const std::string& line)
     return IsValidUtf8(line) ? line : Utf8FromWindows1252(line);
 }
 
-// Reads up to values.size() − 1 heights; returns how many were read.
+// The mark of an hour that was not measured: a "-" alone on its line.
+bool ScanMissingMark(TextReader& in)
+{
+    SkipWhitespace(in);
+    const std::string& t = in.text;
+    if (t.compare(in.pos, 1, MISSING_HOUR_MARK) != 0)
+        return false;
+    std::size_t end = in.pos + 1;
+    while (end < t.size() && (t[end] == ' ' || t[end] == '\t'))
+        ++end;
+    if (end < t.size() && t[end] != '\n')
+        return false;
+    in.pos = end;
+    return true;
+}
+
+// Reads up to values.size() − 1 heights or marks of missing hours; returns
+// how many were read.
 std::size_t ReadHeights(TextReader& in, std::vector<std::int32_t>& values)
 {
     const std::size_t wanted = values.size() - 1;
     for (std::size_t i = 0; i < wanted; ++i) {
         long v = 0;
-        if (!ScanDecimal(in, v) || v < std::numeric_limits<std::int32_t>::min() ||
-            v > std::numeric_limits<std::int32_t>::max())
+        if (ScanDecimal(in, v)) {
+            // The lowest int32 is the mark of a missing hour in memory, not a height.
+            if (v <= MISSING_HEIGHT_CM || v > std::numeric_limits<std::int32_t>::max())
+                return i;
+            values[i] = static_cast<std::int32_t>(v);
+        } else if (ScanMissingMark(in)) {
+            values[i] = MISSING_HEIGHT_CM;
+        } else {
             return i;
-        values[i] = static_cast<std::int32_t>(v);
+        }
     }
     return wanted;
 }
 
-// Missing hours take the mean of the values read, so that the mean level and
-// the fits are not pulled toward zero; the user is told.
-void FillMissingHeights(std::vector<std::int32_t>& values, std::size_t read, long days)
+// The hours after the last value read were not measured: they stay missing,
+// rather than take heights that would pull the mean level and the fits; the
+// user is told.
+void MarkUnreadHoursMissing(std::vector<std::int32_t>& values, std::size_t read, long days)
 {
     const std::size_t wanted = values.size() - 1;
-    double sum = 0;
-    for (std::size_t i = 0; i < read; ++i)
-        sum += values[i];
-    auto fill = static_cast<std::int32_t>(read ? std::lround(sum / static_cast<double>(read)) : 0);
     for (std::size_t i = read; i < wanted; ++i)
-        values[i] = fill;
+        values[i] = MISSING_HEIGHT_CM;
     ShowMessage(MainWindow,
                 Format("Le fichier de relevé horaires « %s » annonce %li jours, soit %zu valeurs,\n"
                        "mais seules les %zu premières ont pu être lues.\n\n"
-                       "Les %zu valeurs manquantes ont été remplacées par la moyenne des valeurs "
-                       "lues (%i cm).",
-                       RecordFilePath.c_str(), days, wanted, read, wanted - read, fill),
+                       "Les %zu heures suivantes sont tenues pour manquantes : les déterminations "
+                       "les laissent de côté.",
+                       RecordFilePath.c_str(), days, wanted, read, wanted - read),
                 "Relevé horaire incomplet", MessageButtons::Ok, MessageIcon::Warning);
 }
 
@@ -108,24 +140,60 @@ bool LoadRecordFile()
     }
     std::size_t read = ReadHeights(in, values);
     if (read < values.size() - 1)
-        FillMissingHeights(values, read, days);
+        MarkUnreadHoursMissing(values, read, days);
 
     Header.PortName = portLine;
-    Header.StartYear = static_cast<std::int32_t>(year);
-    Header.Time_of_debut = *start;
+    MoveTimeOrigin(*start, static_cast<std::int32_t>(year));
     InstallRecord(static_cast<std::int32_t>(days), std::move(values));
     DetermineMeanLevel(1);
     return true;
 }
 
+std::string RecordFileText(const std::string& portLine, std::int32_t year, std::int32_t days,
+                           const std::vector<std::int32_t>& values)
+{
+    std::string text = portLine;
+    if (text.empty() || text.back() != '\n')
+        text += '\n';
+    text += Format("%i\n%i\n\n", year, days);
+    const std::size_t count = static_cast<std::size_t>(days) * 24;
+    text.reserve(text.size() + count * 6);
+    for (std::size_t i = 0; i < count && i < values.size(); ++i) {
+        if (values[i] == MISSING_HEIGHT_CM) {
+            text += MISSING_HOUR_MARK;
+        } else {
+            char digits[16];
+            text.append(digits, std::to_chars(digits, digits + sizeof digits, values[i]).ptr);
+        }
+        text += '\n';
+    }
+    return text;
+}
+
+void SaveRecordFileAs()
+{
+    FileDialogOptions dialog = RecordFileDialog("Enregistrer le relevé horaire");
+    dialog.defaultExtension = "TXT";
+    std::optional<std::string> path = ChooseFileToSave(MainWindow, dialog);
+    if (!path)
+        return;
+    const std::string bytes = WithCrLf(RecordFileText(Header.PortName, Header.StartYear, RecordSeries.RecordDays,
+                                                      RecordSeries.RecordValues));
+    if (!WriteFileBytes(*path, bytes)) {
+        ShowMessage(MainWindow, Format("Le relevé horaire n'a pas pu être enregistré dans « %s ».", path->c_str()),
+                    "Erreur", MessageButtons::Ok, MessageIcon::Warning);
+        LogPrintf("Relevé horaire non enregistré : %s\n\n", path->c_str());
+        return;
+    }
+    RecordFilePath = *path;
+    LogPrintf("\nEnregistrement du relevé horaire : %s\n%i jours, dont %i heures manquantes.\n\n",
+              path->c_str(), RecordSeries.RecordDays, RecordSeries.MissingHours);
+}
+
 void ImportRecordFile()
 {
-    FileDialogOptions dialog;
-    dialog.title = "Importer un fichier de relevé horaires";
-    dialog.filterName = "Fichier de relevé horaires";
-    dialog.filterPattern = "*.TXT";
+    FileDialogOptions dialog = RecordFileDialog("Importer un fichier de relevé horaires");
     dialog.fileMustExist = true;
-    dialog.pathMustExist = true;
     if (std::optional<std::string> path = ChooseFileToOpen(MainWindow, dialog)) {
         RecordFilePath = *path;
         LoadRecordFile();

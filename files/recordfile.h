@@ -1,23 +1,40 @@
 // The hourly record file (".TXT"): port line, year, number of days, then one
-// height in centimetres per hour from 00:00 on 1 January.
+// height in centimetres per hour from 00:00 on 1 January, or "-" for an hour
+// that was not measured.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 // A century of days: more is taken for a damaged day line.
 inline constexpr long MAX_RECORD_DAYS = 36525;
 
 inline constexpr const char* DEFAULT_RECORD_FILE_PATH = "PORT.TXT";
 
+// The line of an hour that was not measured.
+inline constexpr const char* MISSING_HOUR_MARK = "-";
+
 // Reads RecordFilePath into the record and the header values, then takes the
-// record's mean as the mean level. A file that cannot be opened gives the
-// default series (365 days of zeros from 1 January of StartYear). A file that
-// cannot be read as a record is refused with a message and changes nothing;
-// one with fewer values than announced keeps them and says what was filled.
+// record's mean as the mean level. The time origin moves to the file's year,
+// the waves in memory with it (MoveTimeOrigin). A file that cannot be opened
+// gives the default series (365 days of zeros from 1 January of StartYear). A
+// file that cannot be read as a record is refused with a message and changes
+// nothing; one with fewer values than announced keeps them, the hours after
+// them missing, and says so.
 // True when the file was read as a record.
 bool LoadRecordFile();
 
 // Fichier > "Importer un enregistrement".
 void ImportRecordFile();
+
+// The record file of these values (cm, or MISSING_HEIGHT_CM), days × 24 of
+// them, with LF line ends.
+std::string RecordFileText(const std::string& portLine, std::int32_t year, std::int32_t days,
+                           const std::vector<std::int32_t>& values);
+
+// Fichier > "Enregistrer le relevé sous...": the record in memory, under a
+// chosen name, which becomes RecordFilePath.
+void SaveRecordFileAs();
 
 extern std::string RecordFilePath;

@@ -97,16 +97,23 @@ void ReportPartialRead(const WaveFileContents& file)
                     MessageIcon::Warning);
 }
 
+// The file's phases refer to 1 January of its year. A record read from a
+// file keeps the time origin, since its hours are tied to their dates: the
+// waves are turned to it. The default series has no date and follows the file.
 void InstallWaveFile(const WaveFileContents& file, CalendarTime start)
 {
     Header.PortName = file.portLine;
-    Header.StartYear = static_cast<std::int32_t>(file.year);
-    Header.Time_of_debut = start;
     if (file.meanLevel)
         WaveSet.MeanLevel = *file.meanLevel;
     WaveSet.count = 0;
     for (const Wave& w : file.waves)
         AppendWave(w);
+    const CalendarTime recordStart = Header.Time_of_debut;
+    const std::int32_t recordYear = Header.StartYear;
+    Header.Time_of_debut = start;
+    Header.StartYear = static_cast<std::int32_t>(file.year);
+    if (!RecordSeries.Placeholder)
+        MoveTimeOrigin(recordStart, recordYear);
 }
 
 }  // namespace
@@ -182,12 +189,7 @@ void OpenWaveFile()
 
 void SaveWaveFile()
 {
-    const std::string bytes = WaveFileBytes();
-    std::FILE* f = std::fopen(WaveFilePath.c_str(), "wb");
-    bool written = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    if (f && std::fclose(f) != 0)
-        written = false;
-    if (!written) {
+    if (!WriteFileBytes(WaveFilePath, WaveFileBytes())) {
         ShowMessage(MainWindow, "Erreur enregistrement", "ERROR", MessageButtons::Ok, MessageIcon::None);
         return;
     }

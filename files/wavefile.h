@@ -20,9 +20,12 @@ void OpenWaveFile();
 void SaveWaveFile();
 void SaveWaveFileAs();
 
-// Replaces the model, the port line and the year by those of a wave file's
-// bytes. A file whose year cannot be read is refused with a message and
-// changes nothing. Returns whether the model was replaced.
+// Replaces the model and the port line by those of a wave file's bytes.
+// While a record read from a file is in memory, the time origin stays its
+// start and the waves' phases are turned from the file's year to it, so that
+// they predict the same heights at the same dates; otherwise the file's year
+// becomes the origin. A file whose year cannot be read is refused with a
+// message and changes nothing. Returns whether the model was replaced.
 bool ReadWaveFile(std::string_view bytes);
 
 // The model as a wave file, UTF-8 with LF line ends.

@@ -1,6 +1,8 @@
 #include "model/record.h"
 
+#include <algorithm>
 #include <cassert>
+#include <cmath>
 
 #include "base/options.h"
 #include "model/units.h"
@@ -10,8 +12,15 @@ HourlyRecord RecordSeries;
 FileHeaderValues Header;
 
 namespace {
+
 std::uint64_t LastRecordRevision = 0;  // never reset: a revision is never given twice
+
+double MetresOf(std::int32_t cm)
+{
+    return cm == MISSING_HEIGHT_CM ? std::nan("") : cm * METRES_PER_CM;
 }
+
+}  // namespace
 
 void InstallRecord(std::int32_t days, std::vector<std::int32_t> values)
 {
@@ -19,7 +28,10 @@ void InstallRecord(std::int32_t days, std::vector<std::int32_t> values)
     values.back() = days > 0 ? values[values.size() - 2] : 0;
     RecordSeries.RecordDays = days;
     RecordSeries.RecordCount = days * 24;
+    RecordSeries.MissingHours =
+        static_cast<std::int32_t>(std::count(values.begin(), values.end() - 1, MISSING_HEIGHT_CM));
     RecordSeries.RecordValues = std::move(values);
+    RecordSeries.Placeholder = false;
     RecordSeries.RecordRevision = ++LastRecordRevision;
 }
 
@@ -28,13 +40,16 @@ double ObservedHeight(double t)
     const std::vector<std::int32_t>& v = RecordSeries.RecordValues;
     const std::int32_t count = RecordSeries.RecordCount;
     if (!(t >= 0))
-        return v.front() * METRES_PER_CM;
+        return MetresOf(v.front());
     if (!(t < 3600.0 * count))
-        return v.back() * METRES_PER_CM;
+        return MetresOf(v.back());
     auto h = static_cast<std::int32_t>(t * INV_3600);  // truncates toward zero
     if (h + 1 > count)
-        return v.back() * METRES_PER_CM;  // t × (1/3600) rounded up to the end
+        return MetresOf(v.back());  // t × (1/3600) rounded up to the end
     double f = t - static_cast<double>(std::int64_t{3600} * h);
+    // A missing hour of weight 0 adds ±0 below; one with a weight has no height.
+    if ((v[h] == MISSING_HEIGHT_CM && f != 3600) || (v[h + 1] == MISSING_HEIGHT_CM && f != 0))
+        return std::nan("");
     return (v[h] * (3600 - f) + v[h + 1] * f) * INV_3600 * METRES_PER_CM;
 }
 
@@ -49,4 +64,30 @@ double SourceHeight(double t, int first)
     case 4: return PredictHeight(wholeMinute(t), first);
     }
     return ObservedHeight(t);
+}
+
+std::int64_t MeasuredHoursBefore(std::int64_t end)
+{
+    end = std::clamp<std::int64_t>(end, 0, RecordSeries.RecordCount);
+    if (RecordSeries.MissingHours == 0)
+        return end;
+    const auto first = RecordSeries.RecordValues.begin();
+    return end - std::count(first, first + end, MISSING_HEIGHT_CM);
+}
+
+void MoveTimeOrigin(CalendarTime start, std::int32_t year)
+{
+    const CalendarTime from = Header.Time_of_debut;
+    const std::int32_t fromYear = Header.StartYear;
+    Header.Time_of_debut = start;
+    Header.StartYear = year;
+    if (start == from && year == fromYear)
+        return;
+    const auto shiftS = static_cast<double>(start - from);
+    for (int i = 0; i < WaveSet.count; ++i) {
+        Wave& w = WaveSet.waves[i];
+        const Wave carried = WaveOfAnotherYear(w, from, fromYear, start, year);
+        w.ampl = carried.ampl;
+        w.etab = std::remainder(carried.etab - w.speed * shiftS, TWO_PI);
+    }
 }

@@ -107,11 +107,17 @@ struct AnglesMemo {
 };
 thread_local AnglesMemo YearMemo;
 
+// Calendar time (s) of the middle of year, whose 1 January at 00:00 is origin.
+double MiddleOfYear(CalendarTime origin, std::int32_t year)
+{
+    const double days = IsLeapYear(year) ? 366 : 365;
+    return static_cast<double>(origin) + DAY_SECONDS / 2 * days;
+}
+
 // The middle of the year whose 1 January at 00:00 is model time 0.
 const NodalAngles& AnglesOfYear()
 {
-    const double days = IsLeapYear(Header.StartYear) ? 366 : 365;
-    const double t = static_cast<double>(Header.Time_of_debut) + DAY_SECONDS / 2 * days;
+    const double t = MiddleOfYear(Header.Time_of_debut, Header.StartYear);
     AnglesMemo& memo = YearMemo;
     if (!memo.valid || memo.t != t)
         memo = {true, t, NodalAnglesAt(t)};
@@ -200,6 +206,14 @@ Wave WaveOnDay(const Wave& w, std::int64_t day)
     if (!Options.NodalCorrections)
         return Wave{w.speed, w.ampl, w.etab, ""};
     return Carried(w, AnglesOfDay(day), AnglesOfYear());
+}
+
+Wave WaveOfAnotherYear(const Wave& w, CalendarTime fromOrigin, std::int32_t fromYear, CalendarTime toOrigin,
+                       std::int32_t toYear)
+{
+    if (!Options.NodalCorrections)
+        return Wave{w.speed, w.ampl, w.etab, ""};
+    return Carried(w, NodalAnglesAt(MiddleOfYear(toOrigin, toYear)), NodalAnglesAt(MiddleOfYear(fromOrigin, fromYear)));
 }
 
 const Wave* WavesInForceAt(double t)

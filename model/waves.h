@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "base/localtime.h"
+
 struct Wave {
     double speed = 0;   // rad/s; the term is ampl·cos(speed·t − etab)
     double ampl = 0;    // m
@@ -54,6 +56,14 @@ std::int64_t ModelDayOf(double t);
 // w as the prediction sums it on model day `day`: speed as w's, amplitude and
 // phase carried, name empty.
 Wave WaveOnDay(const Wave& w, std::int64_t day);
+
+// w, a wave of the year fromYear whose 1 January at 00:00 is calendar time
+// fromOrigin, as a wave of toYear (starting at toOrigin): with the option on
+// a lunar constituent is carried from the middle of one year to the middle
+// of the other, so that the corrected prediction stays the same; otherwise w
+// as it is. Its phase still refers to fromOrigin.
+Wave WaveOfAnotherYear(const Wave& w, CalendarTime fromOrigin, std::int32_t fromYear, CalendarTime toOrigin,
+                       std::int32_t toYear);
 
 // The active waves as the prediction sums them at t: WaveSet.waves itself
 // with the option off (or t beyond a million centuries), otherwise

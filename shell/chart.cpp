@@ -134,12 +134,30 @@ void DrawOneDayChart(Canvas* canvas)
 
 // ---- Multi-day chart ---------------------------------------------------------------
 
+// A curve through the columns, from (0, 210); a height that is NaN (an hour
+// the record does not have) leaves a gap, and the curve starts again at the
+// next column that has one.
+void DrawColumns(Canvas* canvas, double (*height)(std::int64_t), int (*rowOf)(double))
+{
+    MoveTo(canvas, 0, 210);
+    bool gap = false;
+    for (int x = 0; x <= MULTI_DAY_LAST_COLUMN; ++x) {
+        const double h = height(MultiDayColumnTime(x) + Options.YearOffset);
+        if (std::isnan(h)) {
+            gap = true;
+        } else if (gap) {
+            MoveTo(canvas, x, rowOf(h));
+            gap = false;
+        } else {
+            LineTo(canvas, x, rowOf(h));
+        }
+    }
+}
+
 void DrawMultiDayCurve(Canvas* canvas, Color pen, double (*height)(std::int64_t))
 {
     SelectPen(canvas, pen);
-    MoveTo(canvas, 0, 210);
-    for (int x = 0; x <= MULTI_DAY_LAST_COLUMN; ++x)
-        LineTo(canvas, x, ScaleY(height(MultiDayColumnTime(x) + Options.YearOffset)));
+    DrawColumns(canvas, height, ScaleY);
 }
 
 double Difference(std::int64_t t)
@@ -147,14 +165,15 @@ double Difference(std::int64_t t)
     return Source(t) - Predicted(t);
 }
 
+int DifferenceRow(double d)
+{
+    return 460 - static_cast<int>(d * 30 + 250);
+}
+
 void DrawDifference(Canvas* canvas)
 {
     SelectPen(canvas, PenRed);
-    MoveTo(canvas, 0, 210);
-    for (int x = 0; x <= MULTI_DAY_LAST_COLUMN; ++x) {
-        double d = Difference(MultiDayColumnTime(x) + Options.YearOffset);
-        LineTo(canvas, x, 460 - static_cast<int>(d * 30 + 250));
-    }
+    DrawColumns(canvas, Difference, DifferenceRow);
     MoveTo(canvas, 0, 230);
     LineTo(canvas, MULTI_DAY_LAST_COLUMN, 230);
 }

@@ -9,6 +9,7 @@
 #include "dialogs/periodrange.h"
 #include "dialogs/wavedialogs.h"
 #include "files/converter.h"
+#include "files/importdialog.h"
 #include "files/recordfile.h"
 #include "files/wavefile.h"
 #include "model/record.h"
@@ -21,7 +22,8 @@ const char* const HELP_TEXT =
     "Haliome prédit et étudie la marée d'un port : un niveau moyen et des ondes,\n"
     "déterminés à partir d'une année de hauteurs relevées d'heure en heure.\n\n"
     "Fichier : ouvrir et enregistrer les ondes (fichiers .TID), importer un relevé\n"
-    "horaire (fichier .TXT).\n\n"
+    "horaire (fichier .TXT) ou les mesures d'un marégraphe (UHSLC, GESLA, NOAA CO-OPS,\n"
+    "DIA, texte daté ISO 8601), enregistrer le relevé horaire.\n\n"
     "Prédiction : le tracé d'une journée avec les heures des pleines et basses mers ;\n"
     "les horaires de marées d'un mois avec leurs coefficients ; le tracé sur plusieurs\n"
     "jours de la marée prédite, de la marée source et de leur différence (la barre\n"
@@ -149,6 +151,8 @@ void OnCommand(int command)
     case CMD_SAVE_WAVES: SaveWaveFile(); break;
     case CMD_SAVE_WAVES_AS: SaveWaveFileAs(); break;
     case CMD_IMPORT_RECORD: ImportRecordFile(); break;
+    case CMD_IMPORT_MEASUREMENTS: ImportMeasurements(); break;
+    case CMD_SAVE_RECORD_AS: SaveRecordFileAs(); break;
     case CMD_EXPORT_TIDES_CSV: ExportTidesCsv(); break;
     case CMD_EXPORT_CALENDAR: ExportTidesCalendar(); break;
     case CMD_EXPORT_TABLES_PDF: ExportTablesPdf(); break;

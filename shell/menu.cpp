@@ -11,6 +11,8 @@ MenuBar BuildMainMenu()
             MenuCommand(CMD_SAVE_WAVES_AS, "Enregistrer un fichier d'ondes sous..."),
             MenuSeparator(),
             MenuCommand(CMD_IMPORT_RECORD, "Importer un enregistrement"),
+            MenuCommand(CMD_IMPORT_MEASUREMENTS, "&Importer des mesures..."),
+            MenuCommand(CMD_SAVE_RECORD_AS, "Enregistrer le &relevé sous..."),
             MenuCommand(CMD_HOURLY_INTERPOLATION, "Interpolation horaires.", false, true),
             MenuSeparator(),
             Submenu("E&xporter", {

@@ -2,6 +2,7 @@
 // records built from known waves.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -45,6 +46,27 @@ inline const Wave S2_TRUTH = WaveOf(12.0, 0.5, 2.0);
 inline void InstallSemiDiurnalRecord()
 {
     InstallLevelledRecord(415, 3.0, {M2_TRUTH, S2_TRUTH, WaveOf(12.6583482, 0.35, -0.5)});
+}
+
+// Takes a third of the record's hours out, in blocks of one to fourteen days
+// between measured stretches twice as long, and every 97th hour besides when
+// lone hours are asked for; the mean level is then taken again.
+inline void RemoveAThirdInBlocks(bool loneHoursToo = false)
+{
+    std::vector<std::int32_t> values = RecordSeries.RecordValues;
+    const std::size_t count = static_cast<std::size_t>(RecordSeries.RecordCount);
+    const std::size_t blockDays[] = {1, 5, 2, 14, 3, 8};
+    std::size_t i = 0;
+    for (std::size_t k = 0; i < count; ++k) {
+        const std::size_t block = 24 * blockDays[k % 6];
+        for (std::size_t j = i + 2 * block; j < std::min(i + 3 * block, count); ++j)
+            values[j] = MISSING_HEIGHT_CM;
+        i += 3 * block;
+    }
+    for (std::size_t j = 50; loneHoursToo && j < count; j += 97)
+        values[j] = MISSING_HEIGHT_CM;
+    InstallRecord(RecordSeries.RecordDays, std::move(values));
+    DetermineMeanLevel(1);
 }
 
 // A wave found without being told its period, against the one the record was

@@ -62,20 +62,36 @@ std::vector<double> SweptPeriods(Band band)
     return periods;
 }
 
-// Each real record, then the four-year one, with the start-up's five waves
-// and with 42 (the sanitizer build takes the first only).
+// The example year with a third of its hours missing, in blocks and alone.
+void LoadRecordWithGaps()
+{
+    LoadRealRecord(REAL_RECORDS[0]);
+    RemoveAThirdInBlocks(true);
+}
+
+// Record 0 … 4: each real record, the four-year one, the example year with gaps.
+const char* LoadModelRecord(int record)
+{
+    if (record < 3)
+        LoadRealRecord(REAL_RECORDS[record]);
+    else if (record == 3)
+        LoadFourYearRecord();
+    else
+        LoadRecordWithGaps();
+    return record < 3 ? REAL_RECORDS[record] : record == 3 ? "four years" : "2009 with gaps";
+}
+
+// Each record with the start-up's five waves and with 42 (the sanitizer
+// build takes the record with gaps and five waves only).
 void ForEachModel(const std::function<void(const std::string&)>& check)
 {
-    for (int record = 0; record <= 3; record += IdentityStride()) {
+    for (int record = IdentityStride() > 1 ? 4 : 0; record <= 4; ++record) {
         for (int waves : {5, 42}) {
             if (waves == 42 && IdentityStride() > 1)
                 continue;
-            if (record < 3)
-                LoadRealRecord(REAL_RECORDS[record]);
-            else
-                LoadFourYearRecord();
+            const char* name = LoadModelRecord(record);
             FitWavesUpTo(waves);
-            check(Format("%s, %i waves", record < 3 ? REAL_RECORDS[record] : "four years", waves));
+            check(Format("%s, %i waves", name, waves));
         }
     }
 }
@@ -108,6 +124,8 @@ TEST_F(FastPathsTest, TheKeptResidualFollowsEveryChangeOfTheModel)
     check("the corrections off");
     LoadRealRecord(REAL_RECORDS[2]);
     check("another record");
+    RemoveAThirdInBlocks(true);
+    check("hours taken out of the record");
     WaveSet.count = 0;
     check("the waves reset");
 }
@@ -214,12 +232,12 @@ TEST_F(FastPathsTest, FftDetectionAndKnownWavesGiveTheStraightforwardWaves)
         Computation.fastPaths = true;
         EXPECT_TRUE(SameWave(DetectWaveByFft(), directWave)) << model;
     });
-    for (int r = 0; r < 3; r += IdentityStride()) {
-        const char* record = REAL_RECORDS[r];
+    for (int r = IdentityStride() > 1 ? 4 : 0; r <= 4; r += r == 2 ? 2 : 1) {
+        std::string record;
         std::vector<Wave> waves[2];
         for (bool fast : {false, true}) {
             Computation.fastPaths = fast;
-            LoadRealRecord(record);
+            record = LoadModelRecord(r);
             FitWavesUpTo(5);
             AddAllKnownWaves();
             waves[fast].assign(WaveSet.waves, WaveSet.waves + WaveSet.count);
@@ -234,16 +252,18 @@ TEST_F(FastPathsTest, FftDetectionAndKnownWavesGiveTheStraightforwardWaves)
 // modulated form and every prediction carries the waves to its day: the
 // known and shallow-water waves, a sweep whose refinement meets M2's period,
 // the FFT detection, and all the catalogue's periods at once in every vector
-// variant, on the example year and on four years.
+// variant, on the example year, on four years and on the year with gaps.
 TEST_F(SweepTest, WithTheCorrectionsTheFastPathsGiveTheStraightforwardResults)
 {
     Options.NodalCorrections = 1;
-    for (int record = 0; record < 2; record += IdentityStride()) {
-        const char* model = record == 0 ? REAL_RECORDS[0] : "four years";
+    for (int record : {4, 0, 3}) {
+        if (IdentityStride() > 1 && record != 4)
+            continue;
+        const char* model = "";
         std::vector<Wave> waves[2];
         for (bool fast : {false, true}) {
             Computation.fastPaths = fast;
-            record == 0 ? LoadRealRecord(REAL_RECORDS[0]) : LoadFourYearRecord();
+            model = LoadModelRecord(record);
             FitWavesUpTo(5);
             AddAllKnownWaves();
             AddAllShallowWaterWaves();

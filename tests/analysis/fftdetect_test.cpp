@@ -39,6 +39,26 @@ TEST_F(FftDetectTest, TwoRunsOnAnM2S2N2RecordFindM2ThenS2)
     EXPECT_EQ(NewLog(), AddedReport("a été", WaveSet.waves[0]) + "\n" + AddedReport("a été", WaveSet.waves[1]) + "\n");
 }
 
+// A missing hour enters the transform as a zero, like the hours after the
+// end: with a third of the hours gone, the strongest line is still M2's.
+TEST_F(FftDetectTest, MissingHoursEnterTheTransformAsZerosAndM2IsStillFound)
+{
+    InstallSemiDiurnalRecord();
+    RemoveAThirdInBlocks(true);
+    const std::uint32_t n = FftLength(RecordSeries.RecordCount);
+    std::vector<float> input(n);
+    FillResidualDirect(input.data(), n);
+    for (int i = 0; i < RecordSeries.RecordCount; ++i) {
+        const std::int32_t cm = RecordSeries.RecordValues[i];
+        const float expected = cm == MISSING_HEIGHT_CM ? 0.0f : static_cast<float>(cm * 0.01 - WaveSet.MeanLevel);
+        ASSERT_EQ(input[i], expected) << "hour " << i;
+    }
+    AddFftWave();
+    ASSERT_EQ(WaveSet.count, 1);
+    EXPECT_NEAR(2 * M_PI / WaveSet.waves[0].speed / 3600, 12.4206012, 1e-3);
+    EXPECT_NEAR(WaveSet.waves[0].ampl, M2_TRUTH.ampl, 0.01);
+}
+
 // None of these may reach the exit of the transform or append anything. In
 // verbose mode each stage the transform reaches is announced in a box with no
 // owner; a refusal before the transform shows none.

@@ -11,13 +11,34 @@ using FittingTest = AnalysisTest;
 // The phase search reads the record between whole hours by linear
 // interpolation, which flattens a 12-hour crest by about 2 %, and it stops
 // when two steps differ by less than 1 cm.
-TEST_F(FittingTest, KnownWavesComeBackOneAfterTheOtherByBothMethods)
+// With a third of the hours gone, the mean level is the mean of the hours
+// that remain and the fits use only those (the gaps widen the leak between
+// waves a little); heights put in the gaps would pull the mean level by a
+// metre and every amplitude by a third.
+TEST_F(FittingTest, KnownWavesComeBackOneAfterTheOtherByBothMethodsWithOrWithoutGaps)
 {
     const std::vector<Wave> truth = {WaveOf(12.4206012, 1.5, 1.0), WaveOf(12.6583482, 0.35, 2.5),
                                      WaveOf(25.8193417, 0.2, -0.7)};
-    InstallLevelledRecord(365, 3.0, truth);
-    struct Method { const char* name; int useFourier; double amplTolerance, phaseTolerance; };  // m, rad
-    for (const Method& m : {Method{"demodulation", 1, 0.008, 0.01}, Method{"phase search", 0, 0.04, 0.05}}) {
+    struct Method { const char* name; bool gaps; int useFourier; double amplTolerance, phaseTolerance; };  // m, rad
+    const Method methods[] = {
+        {"demodulation", false, 1, 0.008, 0.01}, {"phase search", false, 0, 0.04, 0.05},
+        {"demodulation with gaps", true, 1, 0.012, 0.015}, {"phase search with gaps", true, 0, 0.05, 0.06},
+    };
+    for (const Method& m : methods) {
+        InstallLevelledRecord(365, 3.0, truth);
+        if (m.gaps) {
+            RemoveAThirdInBlocks();
+            double sum = 0;
+            int measured = 0;
+            for (int i = 0; i < RecordSeries.RecordCount; ++i)
+                if (RecordSeries.RecordValues[i] != MISSING_HEIGHT_CM) {
+                    sum += RecordSeries.RecordValues[i] * 0.01;
+                    ++measured;
+                }
+            EXPECT_NEAR(RecordSeries.MissingHours, RecordSeries.RecordCount / 3, 24 * 14);
+            EXPECT_NEAR(WaveSet.MeanLevel, sum / measured, 1e-12);
+            EXPECT_NEAR(WaveSet.MeanLevel, 3.0, 0.01);
+        }
         Options.UseFourier = m.useFourier;
         WaveSet.count = 0;
         for (const Wave& expected : truth) {
@@ -31,6 +52,18 @@ TEST_F(FittingTest, KnownWavesComeBackOneAfterTheOtherByBothMethods)
         EXPECT_LT(std::fabs(DetermineWave(12.4206012 * 3600).ampl), 0.015)
             << m.name << ": a second M2 holds only what the first left";
     }
+}
+
+// Nothing to fit: the user is told, as for a record too short.
+TEST_F(FittingTest, ARecordWithoutAMeasuredHourRefusesTheFitsAndKeepsTheMeanLevel)
+{
+    InstallRecord(10, std::vector<std::int32_t>(10 * 24 + 1, MISSING_HEIGHT_CM));
+    WaveSet.MeanLevel = 2.5;
+    EXPECT_EQ(DetermineMeanLevel(1), 2.5);
+    EXPECT_FALSE(CanAddFittedWaveOrReport(MainWindow));
+    ASSERT_EQ(headless::Messages().size(), 1u);
+    EXPECT_EQ(headless::Messages()[0].caption, "Enregistrement sans mesure");
+    EXPECT_EQ(NewLog(), "Enregistrement sans mesure : aucune onde déterminée.\n\n");
 }
 
 TEST_F(FittingTest, TheFirstHourTakesTheSecondDifferenceOfHourOne)

@@ -2,6 +2,7 @@
 
 #include "base/localtime.h"
 #include "base/log.h"
+#include "base/text.h"
 #include "files/recordfile.h"
 #include "model/record.h"
 #include "platform/headless/headless.h"
@@ -102,18 +103,34 @@ TEST_F(RecordFileTest, AFileThatIsNotARecordIsRefusedAndChangesNothing)
     }
 }
 
-TEST_F(RecordFileTest, AShortFileKeepsWhatWasReadAndFillsTheRestWithTheirMean)
+// A "-" alone on its line is an hour that was not measured; the
+// lowest int32, which marks such an hour in memory, is no height and ends
+// the reading like any unreadable line. The hours not read stay missing
+// rather than take heights that would pull the mean level and the fits.
+TEST_F(RecordFileTest, DashesAreMissingHoursAndTheHoursAfterAShortFileStayMissing)
 {
-    // 100 … 119, mean 109.5; the value after the unreadable line is not taken.
-    WriteFile("PORT.TXT", RecordText("Brest", "2004", "1", Heights(20, 100) + "pas un nombre\r\n500\r\n"));
-    LoadRecordFile();
-    ASSERT_EQ(RecordSeries.RecordCount, 24);
-    EXPECT_EQ(RecordSeries.RecordValues[19], 119);
-    for (int i = 20; i < 24; ++i)
-        EXPECT_EQ(RecordSeries.RecordValues[i], 110) << "hour " << i;
-    EXPECT_EQ(OnlyMessage().caption, "Relevé horaire incomplet");
-    EXPECT_NE(OnlyMessage().text.find("seules les 20 premières"), std::string::npos);
-    EXPECT_NE(OnlyMessage().text.find("Les 4 valeurs manquantes"), std::string::npos);
+    struct Case { const char* what; std::string heights; int read; };
+    const Case cases[] = {
+        {"a dash, then an unreadable line", "-\r\n" + Heights(18, 101) + "pas un nombre\r\n500\r\n", 19},
+        {"-2147483648 as a height", "-\r\n" + Heights(18, 101) + "-2147483648\r\n500\r\n", 19},
+        {"a dash with more on its line", "-\r\n" + Heights(18, 101) + "- 5\r\n", 19},
+    };
+    for (const Case& c : cases) {
+        headless::Reset();
+        WriteFile("PORT.TXT", RecordText("Brest", "2004", "1", c.heights));
+        LoadRecordFile();
+        ASSERT_EQ(RecordSeries.RecordCount, 24) << c.what;
+        EXPECT_EQ(RecordSeries.RecordValues[0], MISSING_HEIGHT_CM) << c.what;
+        EXPECT_EQ(RecordSeries.RecordValues[18], 118) << c.what;
+        for (int i = c.read; i < 24; ++i)
+            EXPECT_EQ(RecordSeries.RecordValues[i], MISSING_HEIGHT_CM) << c.what << ", hour " << i;
+        EXPECT_EQ(RecordSeries.MissingHours, 1 + 24 - c.read) << c.what;
+        EXPECT_NEAR(WaveSet.MeanLevel, 1.095, 1e-12) << c.what << ": the mean of 101 … 118 cm";
+        EXPECT_EQ(OnlyMessage().caption, "Relevé horaire incomplet") << c.what;
+        EXPECT_NE(OnlyMessage().text.find(Format("seules les %i premières", c.read)), std::string::npos) << c.what;
+        EXPECT_NE(OnlyMessage().text.find(Format("Les %i heures suivantes sont tenues pour manquantes", 24 - c.read)),
+                  std::string::npos) << c.what;
+    }
 }
 
 TEST_F(RecordFileTest, AMissingFileGivesTheDefaultSeriesSilently)

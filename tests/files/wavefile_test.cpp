@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "base/localtime.h"
 #include "base/log.h"
@@ -110,6 +111,7 @@ TEST_F(WaveFileTest, AFileWhoseYearCannotBeReadIsRefusedAndChangesNothing)
 TEST_F(WaveFileTest, OpeningReadsTheChosenFileButNotTheRecordAndAFileThatCannotBeReadIsReported)
 {
     InstallRecordOf(3, 2.0, {});
+    RecordSeries.Placeholder = true;  // as the default series: the file's year becomes the time origin
     WriteFile("model.tid", "Brest\r\n2004\r\nspeed;ampl;etab;name\r\n0.0;4.0;0.0;Niveau Moyen\r\n43200;1;1;S2\r\n");
     headless::QueueFileChoice(std::nullopt);
     OpenWaveFile();
@@ -127,6 +129,41 @@ TEST_F(WaveFileTest, OpeningReadsTheChosenFileButNotTheRecordAndAFileThatCannotB
     EXPECT_EQ(headless::RepaintCount(), 3);
     EXPECT_EQ(headless::FileDialogs()[0].options.filterPattern, "*.TID");
     EXPECT_TRUE(headless::FileDialogs()[0].options.fileMustExist);
+}
+
+// Waves fitted on 2009 predict the same heights at the same dates after the
+// 2012 record is loaded (the waves are turned to its origin), and so does
+// the 2009 wave file opened while the 2012 record is in memory (the file's
+// waves are turned to the record's origin, which stays). The file keeps six
+// decimals of each number: a few micrometres over three years.
+TEST_F(WaveFileTest, AWaveSetOf2009PredictsTheSameHeightsAtTheSameDatesWithThe2012Record)
+{
+    LoadRealRecord("VLISSINGEN2009.TXT");
+    FitWavesUpTo(5);
+    WaveFilePath = "2009.TID";
+    SaveWaveFile();
+    const CalendarTime from = *YearStartTime(2012), to = *YearStartTime(2013);
+    auto tide = [] (CalendarTime c) {
+        return PredictHeight(static_cast<double>(c - Header.Time_of_debut), 0) - WaveSet.MeanLevel;
+    };
+    std::vector<double> fitted;
+    for (CalendarTime c = from; c < to; c += 3 * 3600 + 60)
+        fitted.push_back(tide(c));
+    struct Step { const char* what; std::function<void()> act; double tolerance; };  // m
+    const Step steps[] = {
+        {"the 2012 record loaded", [] { LoadRealRecord("VLISSINGEN2012.TXT"); }, 1e-9},
+        {"the 2009 wave file opened", [] { ASSERT_TRUE(ReadWaveFile(ReadFile("2009.TID"))); }, 2e-5},
+    };
+    for (const Step& step : steps) {
+        step.act();
+        EXPECT_EQ(Header.StartYear, 2012) << step.what;
+        EXPECT_EQ(Header.Time_of_debut, from) << step.what;
+        std::size_t i = 0;
+        for (CalendarTime c = from; c < to; c += 3 * 3600 + 60, ++i)
+            ASSERT_NEAR(tide(c), fitted[i], step.tolerance) << step.what << ", " << CTimeText(c);
+    }
+    SaveWaveFile();
+    EXPECT_EQ(ReadFile("2009.TID").substr(0, 18), "Vlissingen\r\n2012\r\n");
 }
 
 TEST_F(WaveFileTest, SaveAsAddsTheExtensionAndAFileThatCannotBeWrittenIsReported)

@@ -136,6 +136,32 @@ TEST_F(ChartTest, MultiDayTickKindsDependOnTheZoom)
                                                  "Fri Mar 13 18:13:20 2009@450,5", "0m@2,360", "8m@2,95"}));
 }
 
+// Hours 5 to 8 not measured: at 100 s a pixel the record has no height
+// strictly between 4:00 and 9:00, columns 145 to 323. The source and the
+// difference stop at column 144 and start again at 324; the prediction and
+// a source taken from it run through.
+TEST_F(ChartTest, TheRecordedTideAndTheDifferenceLeaveAGapWhereHoursWereNotMeasured)
+{
+    std::vector<std::int32_t> values(365 * 24 + 1, 350);
+    for (int hour = 5; hour <= 8; ++hour)
+        values[hour] = MISSING_HEIGHT_CM;
+    InstallRecord(365, values);
+    SendCommand(CMD_ALL_CHART);
+    for (Color pen : {PenGreen, PenRed}) {
+        std::vector<DrawOp> lines = LinesOf(pen);
+        if (pen == PenRed)
+            lines.pop_back();  // the base line at 230
+        ASSERT_EQ(lines.size(), 621u - 179 - 1) << "pen " << int(pen.r);
+        EXPECT_EQ(lines[144].x1, 144);
+        EXPECT_EQ(std::make_tuple(lines[145].x0, lines[145].x1), std::make_tuple(324, 325));
+        for (const DrawOp& op : lines)
+            EXPECT_EQ(op.y1, 210 - 15) << "pen " << int(pen.r) << " at " << op.x1;
+    }
+    EXPECT_EQ(LinesOf(PenBlue).size(), 621u);
+    SendCommand(CMD_SOURCE_FIRST + 1);  // "Marée normale": the source is the prediction
+    EXPECT_EQ(LinesOf(PenGreen).size(), 621u);
+}
+
 TEST_F(ChartTest, AnEmptiedZoomDrawsFlatCurvesAndNoTicks)
 {
     AppendWave(WaveOf(12, 1, 0));

@@ -75,7 +75,8 @@ TEST_F(QtProgramTest, TheMenuBarHoldsTheProgramsMenusAndTheOptionMarksFollowTheT
     EXPECT_EQ(Options.VerboseFft, 1);  // chosen, though its item never shows a mark
     EXPECT_EQ(Describe(Bars()[0]->actions()[0]->menu()),
               "Ouvrir un fichier d'ondes Enregistrer un fichier d'ondes Enregistrer un fichier d'ondes sous... - "
-              "Importer un enregistrement Interpolation horaires.(grey) - E&xporter{Horaires de marées (CSV)… "
+              "Importer un enregistrement &Importer des mesures... Enregistrer le &relevé sous... Interpolation "
+              "horaires.(grey) - E&xporter{Horaires de marées (CSV)… "
               "Calendrier (iCalendar)… Annuaire des marées (PDF)… Ondes (CSV)… Graphique (PNG ou SVG)…} - &Quitter");
     EXPECT_EQ(Options.NodalCorrections, 1);
 }

@@ -9,6 +9,7 @@
 #include "base/options.h"
 #include "base/text.h"
 #include "exports/perioddialog.h"
+#include "model/record.h"
 #include "model/waves.h"
 #include "platform/headless/headless.h"
 #include "shell/menu.h"
@@ -134,6 +135,26 @@ TEST_F(ScenarioTest, WaveFilesAreSavedAndOpenedThroughTheDialogs)
     EXPECT_EQ(ReadFile("modele.TID").substr(0, 18), "Vlissingen\r\n2009\r\n");
     EXPECT_NE(Log().find("\nEnregistrement.\n\n\n\nRéinitialisation\n\n"
                          "Ouverture d'un fichier de composantes d'ondes.\n\n"),
+              std::string::npos);
+}
+
+// Nineteen years of Vlissingen from the menu: the known waves fitted on the
+// whole span (M2 about 1.75 m), then the record and the waves saved.
+TEST_F(ScenarioTest, AMultiYearGaugeFileIsImportedFittedAndSavedFromAScript)
+{
+    const std::string script = "command 263\nfile " + FormatsDir() + "/long-record/VLISSGN_obs19.txt\nclick 1\n"
+                               "command 775\ncommand 801\ncommand 264\nfile releve\ncommand 260\nfile ondes\n";
+    ASSERT_EQ(Run(script), 0) << errorText;
+    EXPECT_EQ(output, "");
+    EXPECT_EQ(RecordSeries.RecordDays, 6940);
+    ASSERT_EQ(WaveSet.count, 37);
+    EXPECT_EQ(WaveSet.waves[0].name, KnownWaves[0].label);
+    EXPECT_NEAR(WaveSet.waves[0].ampl, 1.75, 0.05);
+    const std::string head = "Vlissingen\r\n1976\r\n6940\r\n\r\n122\r\n225\r\n";
+    EXPECT_EQ(ReadFile("releve.TXT").substr(0, head.size()), head);
+    EXPECT_EQ(ReadFile("ondes.TID").substr(0, 18), "Vlissingen\r\n1976\r\n");
+    EXPECT_NE(Log().find("Relevé horaire : 6940 jours depuis le 1er janvier 1976 (heure locale normale), "
+                         "dont 0 heures manquantes.\nTime_of_debut = 189298800\n\n"),
               std::string::npos);
 }
 

@@ -18,6 +18,7 @@
 #include "base/text.h"
 #include "dialogs/wavedialogs.h"
 #include "exports/perioddialog.h"
+#include "files/importdialog.h"
 #include "files/recordfile.h"
 #include "files/wavefile.h"
 #include "model/record.h"
@@ -37,6 +38,7 @@ void ResetProgramState()
     std::fill(std::begin(ScanGraph), std::end(ScanGraph), 0);
     ModelReady = 0;
     RecordFilePath = DEFAULT_RECORD_FILE_PATH;
+    Import = PendingImport{};
     WaveFilePath = DEFAULT_WAVE_FILE_PATH;
     LastExportPeriod = ExportPeriodChoice{};
 }
@@ -91,6 +93,7 @@ void InstallRecordOf(int days, double meanLevel, const std::vector<Wave>& waves)
 }
 
 std::string RecordsDir() { return HALIOME_RECORDS_DIR; }
+std::string FormatsDir() { return HALIOME_FORMATS_DIR; }
 
 const char* const REAL_RECORDS[3] = {"VLISSINGEN2009.TXT", "VLISSINGEN2012.TXT", "HONOLULU2010.TXT"};
 

@@ -41,8 +41,10 @@ Wave WaveOf(double periodHours, double ampl, double etab, const std::string& nam
 // to nearest, meanLevel + Σ ampl·cos(speed·3600·i − etab).
 void InstallRecordOf(int days, double meanLevel, const std::vector<Wave>& waves);
 
-// The folder of the real hourly records beside the project.
+// The folder of the real hourly records beside the project, and that of the
+// gauge files in the formats people download.
 std::string RecordsDir();
+std::string FormatsDir();
 // Its three records, and a record of four years made of them one after the
 // other (2009, 2012, 2010, 2009 again: long enough for fits on two threads).
 extern const char* const REAL_RECORDS[3];

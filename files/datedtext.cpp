@@ -1,0 +1,123 @@
+// A plain text of two columns: an ISO 8601 date and time, with or without
+// an offset from UTC, and a height, separated by a comma, a semicolon, a tab
+// or blanks, with a header line or not. An empty height after a separator
+// is missing. The unit is taken from the header when it names one (m, cm,
+// mm, ft); the offsets, when every row gives one, state the time base.
+#include <algorithm>
+#include <cctype>
+#include <string>
+
+#include "base/text.h"
+#include "files/gaugeformats.h"
+
+namespace {
+
+bool IsSeparator(char c)
+{
+    return c == ',' || c == ';' || c == '\t' || c == ' ';
+}
+
+bool StartsWithTime(std::string_view line)
+{
+    std::int64_t clock = 0;
+    std::optional<int> offset;
+    return IsoTimeAtStart(Trim(line), clock, offset) > 0;
+}
+
+// A unit named by a word of the header: "height (m)", "niveau_cm", "[ft]".
+void ReadUnitFrom(std::string_view header, Measurements& m)
+{
+    const struct { const char* word; HeightUnit unit; } units[] = {
+        {"m", HeightUnit::Metre}, {"cm", HeightUnit::Centimetre}, {"mm", HeightUnit::Millimetre},
+        {"ft", HeightUnit::Foot}, {"feet", HeightUnit::Foot}};
+    std::string word;
+    for (std::size_t i = 0; i <= header.size(); ++i) {
+        const bool letter = i < header.size() && std::isalpha(static_cast<unsigned char>(header[i]));
+        if (letter) {
+            word += static_cast<char>(std::tolower(static_cast<unsigned char>(header[i])));
+            continue;
+        }
+        for (const auto& u : units)
+            if (word == u.word) {
+                m.unit = u.unit;
+                m.unitStated = true;
+            }
+        word.clear();
+    }
+}
+
+// The height after the date, up to the next separator of the same kind:
+// an empty field after a comma, a semicolon or a tab is a missing height;
+// nothing at all after the date is a cut line. Where the comma does not
+// separate the fields, it may be the decimal sign ("1,25").
+bool HeightField(std::string_view rest, std::int64_t& micro, std::string& fault)
+{
+    if (rest.empty() || !IsSeparator(rest[0])) {
+        fault = "ligne tronquée : la hauteur manque après la date";
+        return false;
+    }
+    std::size_t p = std::min(rest.find_first_not_of(' '), rest.size());
+    char separator = rest[0] == '\t' ? '\t' : ' ';
+    if (p < rest.size() && (rest[p] == ',' || rest[p] == ';'))
+        separator = rest[p++];
+    const std::string_view field = Trim(rest.substr(p));
+    const std::string_view written = field.substr(0, separator == ' ' ? field.find_first_of(" \t") : field.find(separator));
+    std::string value(written);
+    if (separator != ',' && value.find(',') != std::string::npos && value.find('.') == std::string::npos)
+        value[value.find(',')] = '.';
+    micro = MISSING_MICRO;
+    if (value.empty() && separator == ' ')
+        fault = "ligne tronquée : la hauteur manque après la date";
+    else if (!value.empty() && !ParseMicro(value, micro))
+        fault = Format("hauteur illisible « %.*s »", static_cast<int>(written.size()), written.data());
+    return fault.empty();
+}
+
+bool ReadRow(std::string_view line, int number, bool& first, Measurements& m, ImportRefusal& refusal)
+{
+    line.remove_prefix(std::min(line.find_first_not_of(" \t"), line.size()));
+    std::int64_t clock = 0;
+    std::optional<int> offset;
+    const std::size_t taken = IsoTimeAtStart(line, clock, offset);
+    if (taken == 0)
+        return RefuseAt(refusal, number, "date et heure ISO 8601 illisibles (par exemple 2009-01-01 00:00)");
+    if (!first && offset.has_value() != m.zoneInEachRow)
+        return RefuseAt(refusal, number, "certaines lignes donnent leur décalage horaire et d'autres non");
+    if (first)
+        m.zoneInEachRow = m.zoneStated = offset.has_value();
+    first = false;
+    std::int64_t micro = 0;
+    std::string fault;
+    if (!HeightField(line.substr(taken), micro, fault))
+        return RefuseAt(refusal, number, fault);
+    const std::int64_t utcOrClock = offset ? clock - std::int64_t{60} * *offset : clock;
+    return AppendMeasurement(m, utcOrClock, micro, false, number, refusal);
+}
+
+}  // namespace
+
+bool LooksLikeDatedText(std::string_view text)
+{
+    LineReader in = LinesOf(text);
+    std::string_view line;
+    if (!NextFilledLine(in, line))
+        return false;
+    return StartsWithTime(line) || (NextFilledLine(in, line) && StartsWithTime(line));
+}
+
+bool ReadDatedText(std::string_view text, Measurements& m, ImportRefusal& refusal)
+{
+    m.format = "Texte daté (ISO 8601)";
+    LineReader in = LinesOf(text);
+    std::string_view line;
+    NextFilledLine(in, line);
+    bool first = true;
+    if (!StartsWithTime(line))
+        ReadUnitFrom(line, m);
+    else if (!ReadRow(line, in.number, first, m, refusal))
+        return false;
+    while (NextFilledLine(in, line))
+        if (!ReadRow(line, in.number, first, m, refusal))
+            return false;
+    return true;
+}

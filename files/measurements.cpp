@@ -1,0 +1,334 @@
+#include "files/measurements.h"
+
+#include <algorithm>
+#include <cctype>
+#include <unordered_map>
+
+#include "analysis/fitting.h"
+#include "base/text.h"
+#include "files/gaugeformats.h"
+#include "files/recordfile.h"
+#include "model/record.h"
+
+const char* UnitSymbol(HeightUnit unit)
+{
+    switch (unit) {
+    case HeightUnit::Metre: return "m";
+    case HeightUnit::Centimetre: return "cm";
+    case HeightUnit::Millimetre: return "mm";
+    case HeightUnit::Foot: return "ft";
+    }
+    return "m";
+}
+
+bool RefuseAt(ImportRefusal& refusal, int line, std::string reason)
+{
+    refusal.line = line;
+    refusal.reason = std::move(reason);
+    return false;
+}
+
+bool AppendMeasurement(Measurements& m, std::int64_t clockSeconds, std::int64_t micro, bool flagged, int line,
+                       ImportRefusal& refusal)
+{
+    if (!m.times.empty() && clockSeconds <= m.times.back())
+        return RefuseAt(refusal, line,
+                        Format(clockSeconds == m.times.back() ? "la date %s est déjà celle de la mesure précédente"
+                                                              : "la date %s précède celle de la mesure précédente",
+                               ClockText(clockSeconds).c_str()));
+    m.times.push_back(clockSeconds);
+    m.heights.push_back(micro);
+    if (micro == MISSING_MICRO)
+        ++m.missing;
+    else if (flagged)
+        ++m.flagged;
+    return true;
+}
+
+namespace {
+
+bool ReadMeasurements(std::string_view bytes, const std::string& stationByDefault, Measurements& out,
+                      ImportRefusal& refusal)
+{
+    LineReader in = LinesOf(bytes);
+    std::string_view first;
+    if (!NextFilledLine(in, first))
+        return RefuseAt(refusal, 1, "le fichier est vide");
+    const int firstLine = in.number;
+    out = Measurements{};
+    bool read = false;
+    if (LooksLikeDia(bytes))
+        read = ReadDia(bytes, out, refusal);
+    else if (LooksLikeGesla(bytes))
+        read = ReadGesla(bytes, out, refusal);
+    else if (LooksLikeNoaa(bytes))
+        read = ReadNoaa(bytes, out, refusal);
+    else if (LooksLikeUhslc(bytes))
+        read = ReadUhslc(bytes, out, refusal);
+    else if (LooksLikeDatedText(bytes))
+        read = ReadDatedText(bytes, out, refusal);
+    else
+        return RefuseAt(refusal, firstLine,
+                        "format de mesures inconnu (UHSLC, GESLA, NOAA CO-OPS, DIA ou texte daté ISO 8601 attendu)");
+    if (!read)
+        return false;
+    if (out.times.empty())
+        return RefuseAt(refusal, 0, "le fichier ne contient aucune mesure");
+    if (out.station.empty())
+        out.station = stationByDefault;
+    return true;
+}
+
+}  // namespace
+
+// ---- What is shown ----------------------------------------------------------------
+
+namespace {
+
+// The most frequent step between two times.
+std::string IntervalText(const std::vector<std::int64_t>& times)
+{
+    if (times.size() < 2)
+        return "—";
+    std::unordered_map<std::int64_t, std::size_t> counts;
+    std::int64_t best = 0;
+    std::size_t bestCount = 0;
+    for (std::size_t i = 1; i < times.size(); ++i) {
+        const std::int64_t step = times[i] - times[i - 1];
+        const std::size_t n = ++counts[step];
+        if (n > bestCount) {
+            best = step;
+            bestCount = n;
+        }
+    }
+    const std::string text = best % 60 == 0 ? Format("%lld min", static_cast<long long>(best / 60))
+                                             : Format("%lld s", static_cast<long long>(best));
+    return bestCount + 1 == times.size() ? text : text + " (le plus fréquent)";
+}
+
+}  // namespace
+
+MeasurementFacts FactsOf(const Measurements& m)
+{
+    MeasurementFacts facts;
+    facts.format = m.format;
+    facts.station = m.station;
+    facts.first = ClockText(m.times.front());
+    facts.last = ClockText(m.times.back());
+    facts.values = Format("%zu, dont %lld manquantes ou rejetées et %lld signalées", m.times.size(),
+                          static_cast<long long>(m.missing), static_cast<long long>(m.flagged));
+    facts.interval = IntervalText(m.times);
+    facts.zone = m.zoneInEachRow ? "UTC (décalage donné à chaque ligne)" : ZoneText(m.zoneMinutes);
+    facts.unit = UnitSymbol(m.unit);
+    return facts;
+}
+
+std::string ZoneText(int zoneMinutes)
+{
+    if (zoneMinutes == 0)
+        return "UTC";
+    const int size = zoneMinutes < 0 ? -zoneMinutes : zoneMinutes;
+    return Format("UTC%c%02d:%02d", zoneMinutes < 0 ? '-' : '+', size / 60, size % 60);
+}
+
+std::optional<int> ZoneFromText(const std::string& text)
+{
+    std::string_view s = Trim(text);
+    std::string prefix(s.substr(0, 3));
+    for (char& c : prefix)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (prefix == "UTC" || prefix == "GMT")
+        s = Trim(s.substr(3));
+    else if (s == "Z" || s == "z")
+        return 0;
+    if (s.empty())
+        return prefix == "UTC" || prefix == "GMT" ? std::optional<int>(0) : std::nullopt;
+    const int sign = s[0] == '-' ? -1 : 1;
+    if (s[0] == '-' || s[0] == '+')
+        s.remove_prefix(1);
+    std::int64_t hours = 0, minutes = 0;
+    const std::size_t colon = s.find(':');
+    if (colon != std::string_view::npos) {
+        if (!ParseWhole(s.substr(0, colon), hours) || s.size() - colon != 3 ||
+            !ParseWhole(s.substr(colon + 1), minutes) || minutes > 59)
+            return std::nullopt;
+    } else {
+        std::int64_t micro = 0;  // decimal hours: 5.5 is 5 h 30
+        if (!ParseMicro(s, micro) || (micro * 60) % MICRO != 0)
+            return std::nullopt;
+        minutes = micro * 60 / MICRO;
+    }
+    const std::int64_t total = hours * 60 + minutes;
+    if (hours < 0 || total > 14 * 60 || s.find_first_of("+-") != std::string_view::npos)
+        return std::nullopt;
+    return static_cast<int>(sign * total);
+}
+
+// ---- The hourly record ------------------------------------------------------------
+
+namespace {
+
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b)
+{
+    const std::int64_t q = a / b;
+    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
+}
+
+// Whole centimetres, rounded half up as the program's records have always been.
+std::int32_t CentimetresOf(std::int64_t micro, HeightUnit unit)
+{
+    std::int64_t num = 100, den = 1;  // cm per unit
+    switch (unit) {
+    case HeightUnit::Metre: break;
+    case HeightUnit::Centimetre: num = 1; break;
+    case HeightUnit::Millimetre: num = 1; den = 10; break;
+    case HeightUnit::Foot: num = 3048; den = 100; break;
+    }
+    den *= MICRO;
+    return static_cast<std::int32_t>(FloorDiv(2 * micro * num + den, 2 * den));
+}
+
+// 00:00 local standard time on 1 January of the year that holds t in local
+// standard time, and that year.
+std::optional<CalendarTime> StandardYearStart(CalendarTime t, std::int32_t& year)
+{
+    year = LocalTimeOf(t).tm_year + 1900;
+    std::optional<CalendarTime> start = YearStartTime(year);
+    if (start && t < *start)
+        start = YearStartTime(--year);
+    else if (std::optional<CalendarTime> next = YearStartTime(year + 1); start && next && t >= *next)
+        start = YearStartTime(++year);
+    return start;
+}
+
+std::optional<std::size_t> FirstMeasured(const Measurements& m)
+{
+    for (std::size_t i = 0; i < m.heights.size(); ++i)
+        if (m.heights[i] != MISSING_MICRO)
+            return i;
+    return std::nullopt;
+}
+
+// The hour of the record that row i gives: a measured height at a whole hour
+// of the record's time base (the file's clock less shiftS is UTC).
+std::optional<std::int64_t> WholeHourOf(const Measurements& m, std::size_t i, std::int64_t shiftS, CalendarTime start)
+{
+    const std::int64_t sinceStart = m.times[i] - shiftS - start;
+    if (m.heights[i] == MISSING_MICRO || sinceStart % 3600 != 0)
+        return std::nullopt;
+    return sinceStart / 3600;
+}
+
+bool HourlyRecordOf(const Measurements& m, int zoneMinutes, HeightUnit unit, ImportedRecord& out,
+                    ImportRefusal& refusal)
+{
+    const std::int64_t shiftS = m.zoneInEachRow ? 0 : std::int64_t{60} * zoneMinutes;
+    const std::optional<std::size_t> first = FirstMeasured(m);
+    if (!first)
+        return RefuseAt(refusal, 0, "le fichier ne donne aucune hauteur mesurée");
+    std::int32_t year = 0;
+    const std::optional<CalendarTime> start = StandardYearStart(m.times[*first] - shiftS, year);
+    if (!start)
+        return RefuseAt(refusal, 0, "la date de la première mesure ne peut pas être convertie");
+    std::int64_t lastHour = -1;
+    for (std::size_t i = *first; i < m.times.size(); ++i)
+        lastHour = WholeHourOf(m, i, shiftS, *start).value_or(lastHour);
+    if (lastHour < 0)
+        return RefuseAt(refusal, 0, "aucune mesure ne tombe sur une heure entière de l'heure locale normale");
+    const std::int64_t days = lastHour / 24 + 1;
+    if (days > MAX_RECORD_DAYS)
+        return RefuseAt(refusal, 0,
+                        Format("les mesures couvrent %lld jours depuis le 1er janvier %i, plus que les %li "
+                               "qu'un relevé horaire peut contenir",
+                               static_cast<long long>(days), year, MAX_RECORD_DAYS));
+    out.values.assign(static_cast<std::size_t>(days) * 24 + 1, MISSING_HEIGHT_CM);
+    for (std::size_t i = *first; i < m.times.size(); ++i)
+        if (const std::optional<std::int64_t> hour = WholeHourOf(m, i, shiftS, *start))
+            out.values[static_cast<std::size_t>(*hour)] = CentimetresOf(m.heights[i], unit);
+    out.portLine = (IsValidUtf8(m.station) ? m.station : Utf8FromWindows1252(m.station)) + "\n";
+    out.year = year;
+    out.start = *start;
+    out.days = static_cast<std::int32_t>(days);
+    out.missingHours =
+        static_cast<std::int32_t>(std::count(out.values.begin(), out.values.end() - 1, MISSING_HEIGHT_CM));
+    return true;
+}
+
+// ---- The import as a whole --------------------------------------------------------
+
+std::string FileStem(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = name.find_last_of('.');
+    return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+std::string RefusalText(const std::string& path, const ImportRefusal& refusal)
+{
+    if (refusal.line > 0)
+        return Format("Le fichier de mesures « %s » n'a pas été importé :\nligne %i : %s.", path.c_str(),
+                      refusal.line, refusal.reason.c_str());
+    return Format("Le fichier de mesures « %s » n'a pas été importé :\n%s.", path.c_str(), refusal.reason.c_str());
+}
+
+std::string DescriptionOf(const Measurements& m, int zoneMinutes, HeightUnit unit, const ImportedRecord& r)
+{
+    const MeasurementFacts f = FactsOf(m);
+    return Format("Format : %s\nStation : %s\nPremière mesure : %s\nDernière mesure : %s\nValeurs : %s\n"
+                  "Intervalle : %s\nFuseau horaire : %s%s\nUnité : %s%s\n"
+                  "Relevé horaire : %i jours depuis le 1er janvier %i (heure locale normale), "
+                  "dont %i heures manquantes.\n",
+                  f.format.c_str(), f.station.c_str(), f.first.c_str(), f.last.c_str(), f.values.c_str(),
+                  f.interval.c_str(), m.zoneInEachRow ? f.zone.c_str() : ZoneText(zoneMinutes).c_str(),
+                  m.zoneStated ? "" : " (non indiqué par le fichier)", UnitSymbol(unit),
+                  m.unitStated ? "" : " (non indiquée par le fichier)", r.days, r.year, r.missingHours);
+}
+
+}  // namespace
+
+bool ReadMeasurementFile(const std::string& path, Measurements& out, std::string& message)
+{
+    const std::optional<std::string> bytes = ReadFileBytes(path);
+    if (!bytes) {
+        message = Format("Le fichier de mesures « %s » ne peut pas être ouvert.", path.c_str());
+        return false;
+    }
+    ImportRefusal refusal;
+    if (!ReadMeasurements(*bytes, FileStem(path), out, refusal)) {
+        message = RefusalText(path, refusal);
+        return false;
+    }
+    return true;
+}
+
+bool MeasuredRecord(const std::string& path, const Measurements& m, int zoneMinutes, HeightUnit unit,
+                    ImportedRecord& out, std::string& message)
+{
+    ImportRefusal refusal;
+    if (!HourlyRecordOf(m, zoneMinutes, unit, out, refusal)) {
+        message = RefusalText(path, refusal);
+        return false;
+    }
+    out.description = DescriptionOf(m, zoneMinutes, unit, out);
+    return true;
+}
+
+bool ImportMeasurementFile(const std::string& path, const ImportChoices& choices, ImportedRecord& out,
+                           std::string& message)
+{
+    Measurements m;
+    if (!ReadMeasurementFile(path, m, message))
+        return false;
+    const int zoneMinutes = !m.zoneStated && choices.zoneMinutes ? *choices.zoneMinutes : m.zoneMinutes;
+    const HeightUnit unit = !m.unitStated && choices.unit ? *choices.unit : m.unit;
+    return MeasuredRecord(path, m, zoneMinutes, unit, out, message);
+}
+
+void InstallImportedRecord(const ImportedRecord& record)
+{
+    Header.PortName = record.portLine;
+    MoveTimeOrigin(record.start, record.year);
+    InstallRecord(record.days, record.values);
+    DetermineMeanLevel(1);
+}

@@ -1,0 +1,90 @@
+// Heights measured by a tide gauge, as the files that gauge services and
+// archives distribute give them, and the hourly record they become.
+//
+// One reader per format, each recognising its format from the content:
+// UHSLC hourly CSV, GESLA station files, NOAA CO-OPS CSV, Rijkswaterstaat
+// DIA exports, and a plain text of ISO 8601 dates and times with heights.
+// The times are taken on the file's clock, which is the file's time zone;
+// the hourly record is in the program's time base (local standard time) and
+// takes the value at each whole hour, an hour without one being missing.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/localtime.h"
+
+enum class HeightUnit { Metre, Centimetre, Millimetre, Foot };
+inline constexpr int HEIGHT_UNIT_COUNT = 4;
+
+// "m", "cm", "mm", "ft".
+const char* UnitSymbol(HeightUnit unit);
+
+// A height the file does not give, or gives with a flag that rejects it.
+inline constexpr std::int64_t MISSING_MICRO = INT64_MIN;
+
+struct Measurements {
+    std::string format;                // its name, as shown
+    std::string station;
+    std::vector<std::int64_t> times;    // s since 1970-01-01 00:00 on the file's clock, increasing
+    std::vector<std::int64_t> heights;  // millionths of unit, or MISSING_MICRO
+    std::int64_t missing = 0;           // heights MISSING_MICRO
+    std::int64_t flagged = 0;           // heights kept that the file flags (interpolated, doubtful, …)
+    int zoneMinutes = 0;                // the file's clock less UTC
+    bool zoneStated = false;            // by the file itself
+    bool zoneInEachRow = false;         // each row gave its offset: times are UTC
+    HeightUnit unit = HeightUnit::Metre;
+    bool unitStated = false;
+};
+
+// Reads the gauge file at path, recognising its format from the content;
+// false with a French message naming the file (and the line) when it cannot.
+bool ReadMeasurementFile(const std::string& path, Measurements& out, std::string& message);
+
+// What the import dialog shows of the measurements, one text per line.
+struct MeasurementFacts {
+    std::string format, station, first, last, values, interval, zone, unit;
+};
+MeasurementFacts FactsOf(const Measurements& m);
+
+// Offsets from UTC as "UTC", "UTC+01:00", "UTC-05:30"; read back from such a
+// text, or "+1", "-5", "5.5", "+05:30" (at most 14 h either way).
+std::string ZoneText(int zoneMinutes);
+std::optional<int> ZoneFromText(const std::string& text);
+
+// The hourly record of a measured series.
+struct ImportedRecord {
+    std::string portLine;   // the station, with a line end
+    std::int32_t year = 0;  // of the first measured height, in local standard time
+    CalendarTime start = 0; // 00:00 local standard time on 1 January of year
+    std::int32_t days = 0;  // to the last day with a height at a whole hour
+    std::vector<std::int32_t> values;  // cm or MISSING_HEIGHT_CM, days × 24 + 1 (the spare)
+    std::int32_t missingHours = 0;     // of days × 24
+    std::string description;           // the facts, for the log and a command line
+};
+
+// The record of the measurements of path, their clock being zoneMinutes
+// ahead of UTC and their heights in unit, with its description. Refused with
+// a message when no height falls on a whole hour or the span passes
+// MAX_RECORD_DAYS.
+bool MeasuredRecord(const std::string& path, const Measurements& m, int zoneMinutes, HeightUnit unit,
+                    ImportedRecord& out, std::string& message);
+
+// What the user may change where the file does not say it.
+struct ImportChoices {
+    std::optional<int> zoneMinutes;
+    std::optional<HeightUnit> unit;
+};
+
+// The whole import without a dialog: path in, the record and its
+// description out; false with a French message naming the file (and the line)
+// when the file cannot be imported. The choices apply where the file does not
+// state the zone or the unit.
+bool ImportMeasurementFile(const std::string& path, const ImportChoices& choices, ImportedRecord& out,
+                           std::string& message);
+
+// Makes the record the one in memory: port line, year, time origin (the
+// waves turned with it), values and mean level; logs what was installed.
+void InstallImportedRecord(const ImportedRecord& record);

@@ -82,9 +82,14 @@ double AddKnownWave(int row)
 
 void AddAllKnownWaves()
 {
-    for (int row = 0; row < KNOWN_WAVE_COUNT; ++row) {
-        if (!CanAddFittedWaveOrReport(MainWindow))
-            return;
+    BeginLongWork("Toutes ondes connues");
+    int row = 0;
+    for (; row < KNOWN_WAVE_COUNT; ++row) {
+        if (KeepWindowAliveAndAskStop(static_cast<double>(row) / KNOWN_WAVE_COUNT) ||
+            !CanAddFittedWaveOrReport(MainWindow))
+            break;
         AddKnownWave(row);
     }
+    if (EndLongWork())
+        LogPrintf("Toutes ondes connues interrompu : %i ondes sur %i ajoutées.\n\n", row, KNOWN_WAVE_COUNT);
 }

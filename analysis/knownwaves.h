@@ -21,5 +21,6 @@ double AddMenuWave(int row);
 double AddKnownWave(int row);
 
 // "Toutes ondes connues": every catalogue wave in KnownWaveOrder, stopping at
-// the first refusal.
+// the first refusal. It is long work: stopped by the user, it keeps the waves
+// already appended and says in the log how many.
 void AddAllKnownWaves();

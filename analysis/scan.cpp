@@ -46,6 +46,13 @@ bool IsSweepableBandOrReport(int lo, int hi)
     return false;
 }
 
+// Stopped by the user, who knows it: the log alone says so.
+void LogSweepStopped(int lo, int hi)
+{
+    LogPrintf("\nBalayage de %Lf h à %Lf h interrompu : aucune onde ajoutée.\n\n", Lf(lo * INV_3600),
+              Lf(hi * INV_3600));
+}
+
 void ReportNoWaveInBand(int lo, int hi)
 {
     ShowMessage(MainWindow,
@@ -114,6 +121,8 @@ PeakSearch SweepBand(int lo, int hi, int step, Canvas* canvas)
     const int span = hi - lo;
     PeakSearch peaks;
     for (std::int64_t T = lo; T < hi; T += step) {  // 64 bits: T + step may pass the int range
+        if (KeepWindowAliveAndAskStop(static_cast<double>(T - lo) / span))
+            break;
         const int x = ColumnOf(T, lo, span);
         const Wave w = DetermineWave(static_cast<double>(T));
         const std::int32_t y = RowOf(w.ampl);
@@ -145,7 +154,10 @@ void ScanPeriods(int lo, int hi, Canvas* canvas)
     if (!IsSweepableBandOrReport(lo, hi) || !CanAddFittedWaveOrReport(MainWindow))
         return;
     const int step = SweepStep(hi - lo);
+    BeginLongWork(Format("Balayage des périodes de %g h à %g h", lo * INV_3600, hi * INV_3600));
     const PeakSearch peaks = SweepBand(lo, hi, step, canvas);
+    if (EndLongWork())
+        return LogSweepStopped(lo, hi);
     if (peaks.bestSpeed == 0)
         return ReportNoWaveInBand(lo, hi);
     LogPrintf("\nOnde à preciser : %i %f %f %f\n\n", WaveSet.count, peaks.bestSpeed, peaks.bestAmpl,
@@ -161,6 +173,8 @@ Wave RefineWave(double centre, double halfwidth, double eps)
     best.speed = 1.0;
     best.ampl = -100.0;
     best.etab = 0;
+    if (KeepWindowAliveAndAskStop(-1.0))
+        return best;
     const double end = centre + halfwidth;
     for (double T = centre - halfwidth; T < end;) {
         const Wave w = DetermineWave(T);
@@ -188,7 +202,12 @@ void AddRefinedWave(double centre, double halfwidth)
     assert(halfwidth > 0);
     if (!CanAddFittedWaveOrReport(MainWindow))
         return;
+    BeginLongWork("Précision de la période");
     Wave w = RefineWave(centre, halfwidth, REFINE_EPSILON);
+    if (EndLongWork()) {
+        LogText("\nPrécision de la période interrompue : aucune onde ajoutée.\n\n");
+        return;
+    }
     const double periodHours = PeriodHoursFromSpeed(w.speed);
     w.name = Format("Onde déteminée de période %Lf", Lf(periodHours));
     AppendWave(w);

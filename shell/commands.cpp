@@ -16,22 +16,25 @@
 #include "shell/menu.h"
 #include "tables/tidetimes.h"
 
+// One line per paragraph: the box wraps them to its width.
 const char* const HELP_TEXT =
-    "Haliome prédit et étudie la marée d'un port : un niveau moyen et des ondes,\n"
+    "Haliome prédit et étudie la marée d'un port : un niveau moyen et des ondes, "
     "déterminés à partir d'une année de hauteurs relevées d'heure en heure.\n\n"
-    "Fichier : ouvrir et enregistrer les ondes (fichiers .TID), importer un relevé\n"
+    "Fichier : ouvrir et enregistrer les ondes (fichiers .TID), importer un relevé "
     "horaire (fichier .TXT).\n\n"
-    "Prédiction : le tracé d'une journée avec les heures des pleines et basses mers ;\n"
-    "les horaires de marées d'un mois avec leurs coefficients ; le tracé sur plusieurs\n"
-    "jours de la marée prédite, de la marée source et de leur différence (la barre\n"
-    "verticale règle l'échelle du temps) ; l'année suivante ou précédente.\n\n"
-    "Détermination des ondes : le gestionnaire d'ondes (ajouter, modifier, supprimer),\n"
-    "le niveau moyen, les ondes listées, toutes les ondes connues, la réinitialisation,\n"
-    "une onde de la liste, la méthode FFT et le balayage d'une bande de périodes.\n\n"
-    "Options : les axes, les horaires sur le tracé d'une journée, le calcul de Fourier,\n"
+    "Prédiction : le tracé d'une journée avec les heures des pleines et basses mers ; "
+    "les horaires de marées d'un mois avec leurs coefficients ; le tracé sur plusieurs "
+    "jours de la marée prédite, de la marée source et de leur différence (la barre "
+    "verticale, ou Ctrl avec la molette, règle l'échelle du temps) ; l'année suivante "
+    "ou précédente.\n\n"
+    "Détermination des ondes : le gestionnaire d'ondes (ajouter, modifier, supprimer), "
+    "le niveau moyen, les ondes listées, toutes les ondes connues, la réinitialisation, "
+    "une onde de la liste, la méthode FFT et le balayage d'une bande de périodes. "
+    "Échap ou « Annuler » arrête un calcul long.\n\n"
+    "Options : les axes, les horaires sur le tracé d'une journée, le calcul de Fourier, "
     "la marée source des tracés et des déterminations.\n\n"
-    "Outils : le convertisseur d'horaires de marées en relevé horaire\n"
-    "(SOURCE.TXT vers SORTIE.TXT, avec REPORT.TXT).";
+    "Outils : le convertisseur d'horaires de marées en relevé horaire "
+    "(source.txt, en majuscules ou en minuscules, vers sortie.txt, avec report.txt).";
 
 const char* const ABOUT_TEXT =
     "Haliome\n\n"

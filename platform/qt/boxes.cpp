@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QTranslator>
@@ -31,6 +33,12 @@ std::string Utf8(const QString& text)
 QWidget* WidgetOf(Window window)
 {
     return window ? window->widget : nullptr;
+}
+
+void ReactivateOwner(QWidget* owner)
+{
+    if (owner && owner->isVisible())
+        owner->activateWindow();
 }
 
 }  // namespace qtplatform
@@ -70,6 +78,23 @@ QMessageBox::Icon QtIcon(MessageIcon icon)
     return QMessageBox::NoIcon;
 }
 
+// Room on the title bar for the window system's buttons beside the title.
+constexpr int TITLE_BAR_BUTTONS_WIDTH = 120;
+
+// A box is only as wide as its text, and the window system cuts a longer
+// title short. A message box sizes its own layout: a spacer across the last
+// row is what widens it.
+void KeepTitleWhole(QMessageBox& box)
+{
+    QFont titleFont = box.font();
+    titleFont.setBold(true);  // title bars commonly are
+    const int width = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + TITLE_BAR_BUTTONS_WIDTH;
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (grid)
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), grid->rowCount(), 0,
+                      1, grid->columnCount());
+}
+
 }  // namespace
 
 MessageAnswer ShowMessage(Window owner, const std::string& text, const std::string& caption,
@@ -79,8 +104,11 @@ MessageAnswer ShowMessage(Window owner, const std::string& text, const std::stri
         buttons == MessageButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok;
     QMessageBox box(QtIcon(icon), QtText(caption), QtText(text), choice, WidgetOf(owner));
     box.setTextFormat(Qt::PlainText);  // a '<' in the text is not the start of a tag
+    KeepTitleWhole(box);
     // Escape and the close box give No on a Yes/No box, OK on an OK box.
-    switch (box.exec()) {
+    const int answer = box.exec();
+    qtplatform::ReactivateOwner(WidgetOf(owner));
+    switch (answer) {
     case QMessageBox::Yes: return MessageAnswer::Yes;
     case QMessageBox::No: return MessageAnswer::No;
     default: return MessageAnswer::Ok;

@@ -369,8 +369,13 @@ void BuildStatusBar()
     status->addPermanentWidget(Main.work.progress);
     status->addPermanentWidget(Main.work.stop);
     for (QWidget* part : {static_cast<QWidget*>(Main.work.what), static_cast<QWidget*>(Main.work.progress),
-                          static_cast<QWidget*>(Main.work.stop)})
+                          static_cast<QWidget*>(Main.work.stop)}) {
+        // The bar keeps its height when they show: the chart does not move.
+        QSizePolicy policy = part->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        part->setSizePolicy(policy);
         part->hide();
+    }
 }
 
 void SetIcon(const std::string& png)

@@ -116,6 +116,22 @@ TEST_F(ScanTest, TheAnalysisTaskRunsWhatTheDisplayModeSaysUnderTheWaitCursor)
     EXPECT_TRUE(waitCursorAtEachBox);
 }
 
+// The user stops the sweep at its second step, or the refinement at once.
+TEST_F(ScanTest, AStoppedSweepOrRefinementAppendsNothingAndOnlyTheLogSaysSo)
+{
+    InstallSemiDiurnalRecord();
+    headless::QueueStop(2);
+    ScanPeriods(42300, 46800);
+    headless::QueueStop(1);
+    AddRefinedWave(44700, 7);
+    EXPECT_EQ(WaveSet.count, 0);
+    EXPECT_TRUE(headless::Messages().empty());
+    EXPECT_EQ(NewLog(), "\nBalayage de 11.750000 h à 13.000000 h interrompu : aucune onde ajoutée.\n\n"
+                        "\nPrécision de la période interrompue : aucune onde ajoutée.\n\n");
+    EXPECT_EQ(headless::LongWorks(), (std::vector<std::string>{"Balayage des périodes de 11.75 h à 13 h",
+                                                               "Précision de la période"}));
+}
+
 TEST_F(ScanTest, ABadBandOrAFullTableIsRefusedBeforeAnythingIsFitted)
 {
     InstallRecordOf(365, 3.0, {WaveOf(12.4206012, 1.0, 0.5)});

@@ -59,15 +59,18 @@ TEST_F(QtBackendTest, MenuBarFollowsTheDataAndOnlyTheProgramSetsCheckMarks)
     EXPECT_EQ(Events, (std::vector<std::string>{"4", "4", "5", "5", "3"}));
 }
 
-// What the window shows, not what its client area would paint now (Grab),
-// in device pixels.
-QImage OnScreen()
-{
-    const QPoint at = ClientArea()->mapTo(Frame(), QPoint(0, 0));
-    const QSize size = ClientArea()->size();
-    return Frame()->screen()->grabWindow(Frame()->winId(), at.x(), at.y(), size.width(), size.height()).toImage()
-        .convertToFormat(QImage::Format_RGB32);
-}
+// Counts the paints of a widget.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
 
 void PaintKnownShapes(Canvas* canvas)
 {
@@ -182,17 +185,23 @@ TEST_F(QtBackendTest, DirectDrawingShowsAtTheNextLookOfLongWork)
 {
     CreateWindow({nullptr, PaintKnownShapes, nullptr, nullptr});
     ShowWithClientSize(OneToOne());
+    PaintCounter counter;
+    ClientArea()->installEventFilter(&counter);
     Canvas* direct = BeginDirectDrawing();
     MoveTo(direct, 300, 300);
     LineTo(direct, 310, 300);
     BeginLongWork("Essai");
+    EXPECT_FALSE(KeepWindowAliveAndAskStop(0.25));  // too soon to look
+    EXPECT_EQ(counter.paints, 0);
     QTest::qSleep(150);
     EXPECT_FALSE(KeepWindowAliveAndAskStop(0.5));
-    EXPECT_EQ(OnScreen().pixel(300, 300), BLACK);  // shown before the drawing ends
+    EXPECT_EQ(counter.paints, 1);  // shown before the drawing ends
     EXPECT_FALSE(EndLongWork());
     EndDirectDrawing(direct);
+    EXPECT_EQ(Grab().pixel(300, 300), BLACK);
     Repaint();
-    EXPECT_EQ(OnScreen().pixel(300, 300), WHITE);
+    EXPECT_EQ(Grab().pixel(300, 300), WHITE);
+    ClientArea()->removeEventFilter(&counter);
 }
 
 // Long work that stops only when asked, with the user acting after 200 ms.
@@ -218,7 +227,9 @@ TEST_F(QtBackendTest, LongWorkGreysTheMenuShowsItsProgressAndStopsOnEscapeOrAnnu
     auto* progress = Frame()->findChild<QProgressBar*>();
     ASSERT_TRUE(stop && progress);
     std::vector<std::string> seen;
+    const QSize client = ClientArea()->size();
     auto look = [&] {
+        EXPECT_EQ(ClientArea()->size(), client) << "the chart stays in place";
         seen.push_back(std::string(bar->isEnabled() ? "menu" : "greyed") +
                        (bar->cornerWidget(Qt::TopRightCorner)->isEnabled() ? " aide" : "") +
                        (ClientArea()->isEnabled() ? " chart" : "") + " " + std::to_string(progress->value()) +

@@ -154,6 +154,8 @@ void ScanPeriods(int lo, int hi, Canvas* canvas)
     if (!IsSweepableBandOrReport(lo, hi) || !CanAddFittedWaveOrReport(MainWindow))
         return;
     const int step = SweepStep(hi - lo);
+    if (canvas)
+        FillWhite(canvas);  // the curve grows on a clean window, not over the chart shown before
     BeginLongWork(Format("Balayage des périodes de %g h à %g h", lo * INV_3600, hi * INV_3600));
     const PeakSearch peaks = SweepBand(lo, hi, step, canvas);
     if (EndLongWork())

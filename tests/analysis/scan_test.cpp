@@ -103,7 +103,12 @@ TEST_F(ScanTest, TheAnalysisTaskRunsWhatTheDisplayModeSaysUnderTheWaitCursor)
         const int repaints = headless::RepaintCount();
         RunAnalysisTask();
         const std::vector<headless::DrawOp>& all = headless::DirectDrawing();
-        const std::vector<headless::DrawOp> lines(all.begin() + drawn, all.end());
+        std::vector<headless::DrawOp> lines;
+        std::copy_if(all.begin() + drawn, all.end(), std::back_inserter(lines),
+                     [](const headless::DrawOp& op) { return op.kind == headless::DrawOp::Kind::Line; });
+        const bool cleared = all.size() > static_cast<std::size_t>(drawn) &&
+                             all[static_cast<std::size_t>(drawn)].kind == headless::DrawOp::Kind::Fill;
+        EXPECT_EQ(cleared, c.mode == 0) << c.what << ": a sweep starts on a white window";
         ASSERT_EQ(lines.size(), c.lines) << c.what;
         EXPECT_EQ(lines.empty() ? 0 : lines.back().x1, c.lastColumn) << c.what;
         EXPECT_EQ(WaveSet.count, *c.appended ? 1 : 0) << c.what;

@@ -24,11 +24,10 @@ void RunAnalysisTask();
 // Sweeps the periods lo, lo + step, … below hi (s), step = (hi − lo) div 640
 // kept within 1 … 10 s, fitting one wave at each; draws the amplitude curve
 // point by point on canvas (none: not drawn), white first, and keeps it in
-// ScanGraph. The
-// highest local maximum above 4 cm is refined and appended with a report
-// (AddRefinedWave). A band that is not 0 < lo < hi, a full wave table, a
-// record too short to fit or a curve without such a maximum is reported to
-// the user, and nothing is appended. The sweep and the refinement are long
+// ScanGraph. The highest local maximum above 4 cm is refined and appended
+// with a report (AddRefinedWave). A band that is not 0 < lo < hi, a full
+// wave table, a record too short to fit or a curve without such a maximum is
+// reported to the user, and nothing is appended. The sweep and the refinement are long
 // work: stopped by the user, they append nothing and say so in the log.
 void ScanPeriods(int lo, int hi, Canvas* canvas = nullptr);
 

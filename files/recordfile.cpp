@@ -23,13 +23,14 @@ void InstallDefaultSeries()
     InstallRecord(365, std::vector<std::int32_t>(365 * 24 + 1, 0));
 }
 
-void RefuseRecordFile(const std::string& reason)
+bool RefuseRecordFile(const std::string& reason)
 {
     ShowMessage(MainWindow,
                 Format("Le fichier de relevé horaires « %s » n'a pas été chargé :\n%s.\n\n"
                        "L'enregistrement en mémoire est conservé.",
                        RecordFilePath.c_str(), reason.c_str()),
                 "Erreur", MessageButtons::Ok, MessageIcon::Warning);
+    return false;
 }
 
 // The port line as UTF-8: taken as Windows-1252 when it is not UTF-8.
@@ -74,12 +75,12 @@ void FillMissingHeights(std::vector<std::int32_t>& values, std::size_t read, lon
 
 }  // namespace
 
-void LoadRecordFile()
+bool LoadRecordFile()
 {
     std::optional<std::string> bytes = ReadFileBytes(RecordFilePath);
     if (!bytes) {
         InstallDefaultSeries();
-        return;
+        return false;
     }
     TextReader in = ReaderOf(*bytes);
     std::string portLine = Header.PortName;
@@ -103,7 +104,7 @@ void LoadRecordFile()
         values.resize(static_cast<std::size_t>(days) * 24 + 1);
     } catch (const std::bad_alloc&) {
         ShowMessage(nullptr, "Pas Assez de Mémoire", "Bleme", MessageButtons::Ok, MessageIcon::None);
-        return;
+        return false;
     }
     std::size_t read = ReadHeights(in, values);
     if (read < values.size() - 1)
@@ -114,6 +115,7 @@ void LoadRecordFile()
     Header.Time_of_debut = *start;
     InstallRecord(static_cast<std::int32_t>(days), std::move(values));
     DetermineMeanLevel(1);
+    return true;
 }
 
 void ImportRecordFile()

@@ -159,6 +159,11 @@ std::string WaveFileText()
     return text;
 }
 
+std::string WaveFileBytes()
+{
+    return WithCrLf(Windows1252FromUtf8(WaveFileText()));
+}
+
 void OpenWaveFile()
 {
     FileDialogOptions dialog = WaveFileDialog("Ouvrir un fichier d'ondes");
@@ -177,7 +182,7 @@ void OpenWaveFile()
 
 void SaveWaveFile()
 {
-    std::string bytes = WithCrLf(Windows1252FromUtf8(WaveFileText()));
+    const std::string bytes = WaveFileBytes();
     std::FILE* f = std::fopen(WaveFilePath.c_str(), "wb");
     bool written = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     if (f && std::fclose(f) != 0)

@@ -27,5 +27,7 @@ bool ReadWaveFile(std::string_view bytes);
 
 // The model as a wave file, UTF-8 with LF line ends.
 std::string WaveFileText();
+// The same as the file's bytes: Windows-1252, CR LF line ends.
+std::string WaveFileBytes();
 
 extern std::string WaveFilePath;

@@ -108,43 +108,52 @@ int InsideFrom(int at, int length, int limit)
     return at < 0 ? 0 : at;
 }
 
-void RenderText(QImage& device, Scale scale, const qtplatform::DrawnItem& item)
+void RenderText(QImage& device, Scale scale, const DrawOp& op)
 {
     const QFont font = ChartFont(std::min(scale.x, scale.y));
     const QFontMetrics metrics(font, &device);
-    const int width = metrics.horizontalAdvance(item.text);
+    const QString text = qtplatform::QtText(op.text);
+    const int width = metrics.horizontalAdvance(text);
     const int height = metrics.height();
-    const int x = InsideFrom(static_cast<int>(std::floor(item.x0 * scale.x)), width, device.width());
-    const int y = InsideFrom(static_cast<int>(std::floor(item.y0 * scale.y)), height, device.height());
+    const int x = InsideFrom(static_cast<int>(std::floor(op.x0 * scale.x)), width, device.width());
+    const int y = InsideFrom(static_cast<int>(std::floor(op.y0 * scale.y)), height, device.height());
     QPainter painter(&device);
     painter.fillRect(QRect(x, y, width, height), Qt::white);
     painter.setFont(font);
     painter.setPen(Qt::black);
-    painter.drawText(x, y + metrics.ascent(), item.text);
+    painter.drawText(x, y + metrics.ascent(), text);
+}
+
+void Draw(const Canvas* canvas, DrawOp op)
+{
+    if (canvas->picture)
+        canvas->picture->push_back(std::move(op));
+    else
+        qtplatform::AddToClientArea(std::move(op), canvas->direct);
 }
 
 }  // namespace
 
-void qtplatform::RenderItem(QImage& device, QSize drawingSize, const DrawnItem& item)
+void qtplatform::RenderOp(QImage& device, QSize drawingSize, const DrawOp& op)
 {
     const Scale scale = ScaleOf(device, drawingSize);
-    switch (item.kind) {
-    case DrawnItem::Kind::Fill:
+    switch (op.kind) {
+    case DrawOp::Kind::Fill:
         device.fill(Qt::white);
         break;
-    case DrawnItem::Kind::Line:
-        DrawLineWithoutEnd(device, item.color, PixelCentre(item.x0, scale.x), PixelCentre(item.y0, scale.y),
-                           PixelCentre(item.x1, scale.x), PixelCentre(item.y1, scale.y));
+    case DrawOp::Kind::Line:
+        DrawLineWithoutEnd(device, qRgb(op.color.r, op.color.g, op.color.b), PixelCentre(op.x0, scale.x),
+                           PixelCentre(op.y0, scale.y), PixelCentre(op.x1, scale.x), PixelCentre(op.y1, scale.y));
         break;
-    case DrawnItem::Kind::Text:
-        RenderText(device, scale, item);
+    case DrawOp::Kind::Text:
+        RenderText(device, scale, op);
         break;
     }
 }
 
 void SelectPen(Canvas* canvas, Color color)
 {
-    canvas->pen = qRgb(color.r, color.g, color.b);
+    canvas->pen = color;
 }
 
 void MoveTo(Canvas* canvas, int x, int y)
@@ -155,30 +164,26 @@ void MoveTo(Canvas* canvas, int x, int y)
 
 void LineTo(Canvas* canvas, int x, int y)
 {
-    using qtplatform::DrawnItem;
-    qtplatform::AddToClientArea(DrawnItem{DrawnItem::Kind::Line, canvas->pen, canvas->x, canvas->y, x, y, {}},
-                                canvas->direct);
+    Draw(canvas, DrawOp{DrawOp::Kind::Line, canvas->pen, canvas->x, canvas->y, x, y, {}});
     canvas->x = x;
     canvas->y = y;
 }
 
 void TextOut(Canvas* canvas, int x, int y, const std::string& text)
 {
-    using qtplatform::DrawnItem;
-    qtplatform::AddToClientArea(DrawnItem{DrawnItem::Kind::Text, qRgb(0, 0, 0), x, y, x, y, qtplatform::QtText(text)},
-                                canvas->direct);
+    Draw(canvas, DrawOp{DrawOp::Kind::Text, Color{}, x, y, x, y, text});
 }
 
 void FillWhite(Canvas* canvas)
 {
-    using qtplatform::DrawnItem;
-    qtplatform::AddToClientArea(DrawnItem{DrawnItem::Kind::Fill, qRgb(255, 255, 255), 0, 0, 0, 0, {}},
-                                canvas->direct);
+    Draw(canvas, DrawOp{DrawOp::Kind::Fill, Color{255, 255, 255}, 0, 0, 0, 0, {}});
 }
 
 Canvas* BeginDirectDrawing()
 {
-    return new Canvas{0xff000000, 0, 0, true};
+    auto* canvas = new Canvas;
+    canvas->direct = true;
+    return canvas;
 }
 
 void EndDirectDrawing(Canvas* canvas)

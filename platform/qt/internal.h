@@ -8,8 +8,10 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
+#include "platform/svg.h"
 
 // The main window or a running template dialog.
 struct PlatformWindow {
@@ -25,11 +27,13 @@ struct PlatformWindow {
     int result = 0;
 };
 
-// A pen and a current point, in the client area's drawing coordinates.
+// A pen and a current point, in the client area's drawing coordinates. What
+// is drawn goes to the client area, or to picture when it is set.
 struct Canvas {
-    QRgb pen = 0xff000000;
+    Color pen;
     int x = 0, y = 0;
-    bool direct = false;  // drawn outside a paint
+    bool direct = false;                     // drawn outside a paint
+    std::vector<DrawOp>* picture = nullptr;  // a picture of the client area, drawn apart
 };
 
 namespace qtplatform {
@@ -45,24 +49,14 @@ QWidget* WidgetOf(Window window);
 // closed: the window system may leave none of the program's windows active.
 void ReactivateOwner(QWidget* owner);
 
-// One thing drawn on the client area, in its drawing coordinates; a text
-// has its top-left corner at (x0, y0).
-struct DrawnItem {
-    enum class Kind { Line, Text, Fill };
-    Kind kind = Kind::Line;
-    QRgb color = 0xff000000;
-    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-    QString text;
-};
+// Adds an op to what the client area shows. A direct op shows at the next
+// turn of events; the others with the paint that draws them.
+void AddToClientArea(DrawOp op, bool direct);
 
-// Adds an item to what the client area shows. A direct item shows at the
-// next turn of events; the others with the paint that draws them.
-void AddToClientArea(DrawnItem item, bool direct);
-
-// Draws an item on a picture of the client area at its size in device
-// pixels, for a drawing of drawingSize: geometry scaled to fill the picture,
-// lines one device pixel wide, text in the default font at the scale.
-void RenderItem(QImage& device, QSize drawingSize, const DrawnItem& item);
+// Draws an op on a picture of the client area at its size in device pixels,
+// for a drawing of drawingSize: geometry scaled to fill the picture, lines
+// one device pixel wide, text in the default font at the scale.
+void RenderOp(QImage& device, QSize drawingSize, const DrawOp& op);
 
 // The main window's side of long work.
 bool IsMainWindowPart(const QObject* object);

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QCloseEvent>
 #include <QDeadlineTimer>
 #include <QEventLoop>
@@ -73,26 +74,36 @@ public:
 
     void Clear()
     {
-        items_.clear();
+        ops_.clear();
         device_ = QImage();
     }
 
-    void Add(qtplatform::DrawnItem item, bool direct)
+    void Add(DrawOp op, bool direct)
     {
-        items_.push_back(std::move(item));
+        ops_.push_back(std::move(op));
         if (!device_.isNull())
-            qtplatform::RenderItem(device_, drawing_, items_.back());
+            qtplatform::RenderOp(device_, drawing_, ops_.back());
         if (direct)
             update();
+    }
+
+    // A drawing rendered as this area would show it now, in device pixels.
+    QImage Rendered(const std::vector<DrawOp>& ops) const
+    {
+        QImage image(DeviceSize(), QImage::Format_RGB32);
+        image.fill(Qt::white);
+        for (const DrawOp& op : ops)
+            qtplatform::RenderOp(image, drawing_, op);
+        return image;
     }
 
 protected:
     void paintEvent(QPaintEvent*) override
     {
-        const qreal ratio = devicePixelRatioF();
-        RenderAtSize((QSizeF(size()) * ratio).toSize());
+        if (device_.size() != DeviceSize())
+            device_ = Rendered(ops_);
         QPainter painter(this);
-        painter.drawImage(QRectF(QPointF(0, 0), QSizeF(device_.size()) / ratio), device_);
+        painter.drawImage(QRectF(QPointF(0, 0), QSizeF(device_.size()) / devicePixelRatioF()), device_);
     }
 
     void keyPressEvent(QKeyEvent* event) override
@@ -124,19 +135,11 @@ protected:
     }
 
 private:
-    void RenderAtSize(QSize deviceSize)
-    {
-        if (device_.size() == deviceSize)
-            return;
-        device_ = QImage(deviceSize, QImage::Format_RGB32);
-        device_.fill(Qt::white);
-        for (const qtplatform::DrawnItem& item : items_)
-            qtplatform::RenderItem(device_, drawing_, item);
-    }
+    QSize DeviceSize() const { return (QSizeF(size()) * devicePixelRatioF()).toSize(); }
 
     QSize drawing_;
     QSize opening_;
-    std::vector<qtplatform::DrawnItem> items_;
+    std::vector<DrawOp> ops_;
     QImage device_;  // null until the next paint renders it
     int wheelTurn_ = 0;
 };
@@ -219,6 +222,7 @@ struct MainState {
     PlatformWindow window;
     MainFrame* frame = nullptr;
     ClientArea* client = nullptr;
+    QSize drawing;  // the client area's drawing coordinates
     ScrollBarWidget* bars[2] = {nullptr, nullptr};
     LongWorkBar work;
     WindowHandlers handlers;
@@ -337,6 +341,7 @@ QSize OpeningClientSize(QSize drawing)
 void BuildClient(const MainWindowSetup& setup)
 {
     const QSize drawing(setup.clientWidth, setup.clientHeight);
+    Main.drawing = drawing;
     Main.client = new ClientArea(drawing, OpeningClientSize(drawing));
     Main.bars[0] = new ScrollBarWidget(Qt::Horizontal, ScrollBar::Horizontal);
     Main.bars[1] = new ScrollBarWidget(Qt::Vertical, ScrollBar::Vertical);
@@ -402,10 +407,10 @@ void EnableUserCommands(bool enabled)
 
 namespace qtplatform {
 
-void AddToClientArea(DrawnItem item, bool direct)
+void AddToClientArea(DrawOp op, bool direct)
 {
     if (Main.client)
-        Main.client->Add(std::move(item), direct);
+        Main.client->Add(std::move(op), direct);
 }
 
 bool IsMainWindowPart(const QObject* object)
@@ -548,6 +553,24 @@ void Repaint()
         Main.handlers.onPaint(&canvas);
     }
     Main.client->repaint();
+}
+
+std::optional<std::string> ClientAreaPicture(PictureFormat format)
+{
+    if (!Main.frame || !Main.handlers.onPaint)
+        return std::nullopt;
+    std::vector<DrawOp> ops;
+    Canvas canvas;
+    canvas.picture = &ops;
+    Main.handlers.onPaint(&canvas);
+    if (format == PictureFormat::Svg)
+        return SvgOfDrawing(ops, Main.drawing.width(), Main.drawing.height());
+    const QImage image = Main.client->Rendered(ops);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
+        return std::nullopt;
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
 void SetScrollRange(ScrollBar bar, int min, int max)

@@ -121,11 +121,11 @@ TEST_F(ScanTest, TheAnalysisTaskRunsWhatTheDisplayModeSaysUnderTheWaitCursor)
     EXPECT_TRUE(waitCursorAtEachBox);
 }
 
-// The user stops the sweep at its second step, or the refinement at once.
+// The user stops the sweep or the refinement at once.
 TEST_F(ScanTest, AStoppedSweepOrRefinementAppendsNothingAndOnlyTheLogSaysSo)
 {
     InstallSemiDiurnalRecord();
-    headless::QueueStop(2);
+    headless::QueueStop(1);
     ScanPeriods(42300, 46800);
     headless::QueueStop(1);
     AddRefinedWave(44700, 7);

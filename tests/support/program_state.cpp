@@ -9,11 +9,15 @@
 #include <filesystem>
 
 #include "analysis/fitting.h"
+#include "analysis/knownwaves.h"
+#include "analysis/residual.h"
 #include "analysis/scan.h"
+#include "base/computation.h"
 #include "base/log.h"
 #include "base/options.h"
 #include "base/text.h"
 #include "dialogs/wavedialogs.h"
+#include "exports/perioddialog.h"
 #include "files/recordfile.h"
 #include "files/wavefile.h"
 #include "model/record.h"
@@ -27,11 +31,14 @@ void ResetProgramState()
     RecordSeries = HourlyRecord{};
     Header = FileHeaderValues{};
     CurrentPeriod = 0;
+    ResidualCache = HourlyResidualCache{};
+    Computation = ComputationSettings{};
     EditedWave = 0;
     std::fill(std::begin(ScanGraph), std::end(ScanGraph), 0);
     ModelReady = 0;
     RecordFilePath = DEFAULT_RECORD_FILE_PATH;
     WaveFilePath = DEFAULT_WAVE_FILE_PATH;
+    LastExportPeriod = ExportPeriodChoice{};
 }
 
 ScopedWorkDir::ScopedWorkDir() : previous(std::filesystem::current_path())
@@ -82,4 +89,44 @@ void InstallRecordOf(int days, double meanLevel, const std::vector<Wave>& waves)
 }
 
 std::string RecordsDir() { return HALIOME_RECORDS_DIR; }
+
+const char* const REAL_RECORDS[3] = {"VLISSINGEN2009.TXT", "VLISSINGEN2012.TXT", "HONOLULU2010.TXT"};
+
+void LoadRealRecord(const std::string& file)
+{
+    RecordFilePath = RecordsDir() + "/" + file;
+    LoadRecordFile();
+}
+
+void LoadFourYearRecord()
+{
+    std::vector<std::int32_t> values;
+    int days = 0;
+    for (const char* file : {REAL_RECORDS[0], REAL_RECORDS[1], REAL_RECORDS[2], REAL_RECORDS[0]}) {
+        LoadRealRecord(file);
+        days += RecordSeries.RecordDays;
+        values.insert(values.end(), RecordSeries.RecordValues.begin(), RecordSeries.RecordValues.end() - 1);
+    }
+    values.push_back(0);
+    InstallRecord(days, std::move(values));
+    DetermineMeanLevel(1);
+}
+
+void FitWavesUpTo(int count)
+{
+    WaveSet.count = 0;
+    for (int row = 0; row < MENU_WAVE_COUNT && WaveSet.count < count; ++row)
+        AddMenuWave(row);
+    while (WaveSet.count < count)
+        AddKnownWave((WaveSet.count - MENU_WAVE_COUNT) % KNOWN_WAVE_COUNT);
+}
+
+int IdentityStride(int releaseStride)
+{
+#ifdef HALIOME_SANITIZE_BUILD
+    return releaseStride * 13;
+#else
+    return releaseStride;
+#endif
+}
 std::string ExamplePortRecord() { return HALIOME_EXAMPLE_PORT; }

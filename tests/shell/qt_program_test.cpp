@@ -24,6 +24,21 @@ protected:
         std::filesystem::copy_file(ExamplePortRecord(), "PORT.TXT");
         ASSERT_TRUE(StartProgram());
     }
+    // The example port's year over and over as the record of many years: a
+    // sweep of a wide band on it takes seconds on any machine.
+    void StartOnALongRecord(int years)
+    {
+        DestroyMainWindow();
+        FinishProgram();
+        ResetProgramState();
+        const std::string year = ReadFile(ExamplePortRecord());
+        const std::size_t heights = year.find("\r\n\r\n") + 4;
+        std::string record = "Vlissingen\r\n2009\r\n" + std::to_string(365 * years) + "\r\n\r\n";
+        for (int y = 0; y < years; ++y)
+            record += year.substr(heights);
+        WriteFile("PORT.TXT", record);
+        ASSERT_TRUE(StartProgram());
+    }
     void TearDown() override
     {
         DestroyMainWindow();
@@ -313,6 +328,7 @@ void WhenWorking(std::function<void()> act)
 
 TEST_F(QtProgramTest, EscapeStopsALongSweepWhileTheMenuWaits)
 {
+    StartOnALongRecord(20);
     bool menuGreyed = false;
     WhenWorking([&] {
         menuGreyed = !Frame()->menuBar()->isEnabled();
@@ -328,6 +344,7 @@ TEST_F(QtProgramTest, EscapeStopsALongSweepWhileTheMenuWaits)
 
 TEST_F(QtProgramTest, ClosingTheWindowDuringALongSweepStopsItAndThenCloses)
 {
+    StartOnALongRecord(20);
     WhenWorking([] { Frame()->close(); });
     ChooseAWideBand();
     EXPECT_EQ(MainWindow, nullptr);

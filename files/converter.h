@@ -28,10 +28,11 @@ inline constexpr const char* CONVERTER_REPORT_FILE = "report.txt";
 inline constexpr long TIDES_PER_DAY = 8;
 
 // Outils > "Convertisseur". Asks first, naming the three files, then works on
-// them only; its message boxes have no owner, and each failure names its file. A source that cannot be converted (no day
-// count, a day count not between 1 and MAX_RECORD_DAYS, fewer than two tides,
-// a first tide that does not start with an hour) leaves "sortie.txt" empty
-// and says why in the message and in "report.txt". Hours after the last tide
+// them only; its message boxes have no owner, and each failure names its
+// file. A source that cannot be converted (no day count, a day count not
+// between 1 and MAX_RECORD_DAYS, fewer than two tides, a first tide that does
+// not start with an hour) leaves "sortie.txt" empty and says why in the
+// message and in "report.txt". Hours after the last tide
 // keep its height, and a source cut at TIDES_PER_DAY × days tides is said in
 // both as well.
 void ConvertTideTimes();

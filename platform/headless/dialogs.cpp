@@ -103,7 +103,8 @@ int RunModalDialog(Window owner, const DialogTemplate& dialog, DialogProcedure p
     running.procedure = procedure;
     for (const DialogControl& control : dialog.controls)
         if (control.id != NO_ID)
-            running.window.controls[control.id] = PlatformWindow::Control{control.kind, control.text, {}, -1, false, true};
+            running.window.controls[control.id] =
+                PlatformWindow::Control{control.kind, control.text, {}, -1, false, true};
     procedure(&running.window, DialogEvent::Init, 0, 0);
     while (!running.window.ended) {
         if (ActOnce(running))

@@ -210,9 +210,10 @@ TEST_F(ConverterTest, ABlankLineRepeatsTheTideBeforeWithoutBreakingTheCurve)
 TEST_F(ConverterTest, AFileThatCannotBeOpenedStopsEverythingLeavesAnOpenedOutputEmptyAndIsNamed)
 {
     const struct { const char* directory; bool withSource; const char* outputAfter; const char* named; } cases[] = {
-        {nullptr, false, "ancien contenu\r\n", "Le fichier source source.txt ne peut pas être lu"},  // nothing else opened
+        // No source: nothing else is opened. No report: the output opened before it is emptied.
+        {nullptr, false, "ancien contenu\r\n", "Le fichier source source.txt ne peut pas être lu"},
         {"sortie.txt", true, nullptr, "Le fichier cible sortie.txt ne peut pas être écrit."},
-        {"report.txt", true, "", "Le fichier de rapport report.txt ne peut pas être écrit."},  // the output was emptied
+        {"report.txt", true, "", "Le fichier de rapport report.txt ne peut pas être écrit."},
     };
     for (const auto& c : cases) {
         for (const char* file : {"source.txt", "sortie.txt", "report.txt"})

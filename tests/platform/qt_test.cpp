@@ -258,7 +258,7 @@ TEST_F(QtBackendTest, ClosingDuringLongWorkStopsItAndClosesTheWindowOnceItHasEnd
     EXPECT_EQ(MainWindow, nullptr);
 }
 
-// Moves the bar one line down and follows the thumb; leaves it otherwise.// Moves the bar one line down and follows the thumb; leaves it otherwise.
+// Moves the bar one line down and follows the thumb; leaves it otherwise.
 void FollowSomeRequests(ScrollBar bar, ScrollRequest request, int position)
 {
     const char* names[] = {"LineUp", "LineDown", "PageUp", "PageDown", "ThumbPosition",

@@ -189,7 +189,12 @@ void AddFftWave()
 {
     if (!CanAddFittedWaveOrReport(MainWindow))
         return;
+    BeginLongWork("Méthode FFT");
     Wave w = DetectWaveByFft();
+    if (EndLongWork()) {
+        LogText("Méthode FFT interrompue : aucune onde ajoutée.\n\n");
+        return;
+    }
     if (w.speed == 0)
         return;  // no wave found: DetectWaveByFft has told the user
     w.name = Format("Onde déteminée de période %Lf", Lf(PeriodHoursFromSpeed(w.speed)));

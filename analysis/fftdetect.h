@@ -24,7 +24,8 @@ Wave DetectWaveByFft();
 // "Méthode FFT": DetectWaveByFft, then the wave is appended under a name
 // that gives its period, reported in the log and in a box. A full table or a
 // record too short to fit is refused before the transform; nothing is
-// appended when no wave was found.
+// appended when no wave was found, or when the user stopped the search
+// (long work), which the log says.
 void AddFftWave();
 
 // The steps of DetectWaveByFft, on their own:

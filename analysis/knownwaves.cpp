@@ -106,23 +106,29 @@ double AddShallowWaterWave(int row)
 
 namespace {
 
-void AddEveryRow(int rows, double (*add)(int))
+// Every row in turn, as long work that the user may stop: the waves already
+// determined then stay, and the log says how many.
+void AddEveryRow(const char* what, int rows, double (*add)(int))
 {
-    for (int row = 0; row < rows; ++row) {
-        if (!CanAddFittedWaveOrReport(MainWindow))
-            return;
+    BeginLongWork(what);
+    int row = 0;
+    for (; row < rows; ++row) {
+        if (KeepWindowAliveAndAskStop(static_cast<double>(row) / rows) || !CanAddFittedWaveOrReport(MainWindow))
+            break;
         add(row);
     }
+    if (EndLongWork())
+        LogPrintf("%s interrompu : %i ondes sur %i ajoutées.\n\n", what, row, rows);
 }
 
 }  // namespace
 
 void AddAllKnownWaves()
 {
-    AddEveryRow(KNOWN_WAVE_COUNT, AddKnownWave);
+    AddEveryRow("Toutes ondes connues", KNOWN_WAVE_COUNT, AddKnownWave);
 }
 
 void AddAllShallowWaterWaves()
 {
-    AddEveryRow(SHALLOW_WAVE_COUNT, AddShallowWaterWave);
+    AddEveryRow("Ondes de petits fonds", SHALLOW_WAVE_COUNT, AddShallowWaterWave);
 }

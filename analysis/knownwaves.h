@@ -26,7 +26,8 @@ double AddKnownWave(int row);
 double AddShallowWaterWave(int row);
 
 // "Toutes ondes connues": every catalogue wave in KnownWaveOrder, stopping at
-// the first refusal.
+// the first refusal. It is long work: stopped by the user, it keeps the waves
+// already appended and says in the log how many.
 void AddAllKnownWaves();
 
 // "Ondes de petits fonds.": every shallow-water wave in order, stopping at

@@ -48,6 +48,13 @@ bool IsSweepableBandOrReport(int lo, int hi)
     return false;
 }
 
+// Stopped by the user, who knows it: the log alone says so.
+void LogSweepStopped(int lo, int hi)
+{
+    LogPrintf("\nBalayage de %Lf h à %Lf h interrompu : aucune onde ajoutée.\n\n", Lf(lo * INV_3600),
+              Lf(hi * INV_3600));
+}
+
 void ReportNoWaveInBand(int lo, int hi)
 {
     ShowMessage(MainWindow,
@@ -127,6 +134,8 @@ PeakSearch SweepBand(int lo, int hi, int step, Canvas* canvas)
     std::vector<Wave> waves;
     const std::size_t batch = SweepBatchSize();
     for (std::int64_t first = lo; first < hi;) {  // 64 bits: T + step may pass the int range
+        if (KeepWindowAliveAndAskStop(static_cast<double>(first - lo) / span))
+            break;
         periods.clear();
         for (std::int64_t T = first; T < hi && periods.size() < batch; T += step)
             periods.push_back(static_cast<double>(T));
@@ -172,6 +181,8 @@ Wave RefineRemembering(double centre, double halfwidth, double eps, Demodulation
     best.speed = 1.0;
     best.ampl = -100.0;
     best.etab = 0;
+    if (KeepWindowAliveAndAskStop(-1.0))
+        return best;
     const std::vector<double> grid = RefinementGrid(centre, halfwidth);
     std::vector<Wave> waves(grid.size());
     DetermineWaves(grid.data(), grid.size(), waves.data(), &memo);
@@ -203,7 +214,12 @@ void ScanPeriods(int lo, int hi, Canvas* canvas)
     if (!IsSweepableBandOrReport(lo, hi) || !CanAddFittedWaveOrReport(MainWindow))
         return;
     const int step = SweepStep(hi - lo);
+    if (canvas)
+        FillWhite(canvas);  // the curve grows on a clean window, not over the chart shown before
+    BeginLongWork(Format("Balayage des périodes de %g h à %g h", lo * INV_3600, hi * INV_3600));
     const PeakSearch peaks = SweepBand(lo, hi, step, canvas);
+    if (EndLongWork())
+        return LogSweepStopped(lo, hi);
     if (peaks.bestSpeed == 0)
         return ReportNoWaveInBand(lo, hi);
     LogPrintf("\nOnde à preciser : %i %f %f %f\n\n", WaveSet.count, peaks.bestSpeed, peaks.bestAmpl,
@@ -230,7 +246,12 @@ void AddRefinedWave(double centre, double halfwidth)
     assert(halfwidth > 0);
     if (!CanAddFittedWaveOrReport(MainWindow))
         return;
+    BeginLongWork("Précision de la période");
     Wave w = RefineWave(centre, halfwidth, REFINE_EPSILON);
+    if (EndLongWork()) {
+        LogText("\nPrécision de la période interrompue : aucune onde ajoutée.\n\n");
+        return;
+    }
     const double periodHours = PeriodHoursFromSpeed(w.speed);
     w.name = Format("Onde déteminée de période %Lf", Lf(periodHours));
     AppendWave(w);

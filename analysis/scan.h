@@ -23,24 +23,26 @@ void RunAnalysisTask();
 
 // Sweeps the periods lo, lo + step, … below hi (s), step = (hi − lo) div 640
 // kept within 1 … 10 s, fitting one wave at each; draws the amplitude curve
-// point by point on canvas (none: not drawn) and keeps it in ScanGraph. The
-// highest local maximum above 4 cm is refined and appended with a report
-// (AddRefinedWave). A band that is not 0 < lo < hi, a full wave table, a
-// record too short to fit or a curve without such a maximum is reported to
-// the user, and nothing is appended.
+// point by point on canvas (none: not drawn), white first, and keeps it in
+// ScanGraph. The highest local maximum above 4 cm is refined and appended
+// with a report (AddRefinedWave). A band that is not 0 < lo < hi, a full
+// wave table, a record too short to fit or a curve without such a maximum is
+// reported to the user, and nothing is appended. The sweep and the refinement are long
+// work: stopped by the user, they append nothing and say so in the log.
 void ScanPeriods(int lo, int hi, Canvas* canvas = nullptr);
 
 // The best wave of the grid centre − halfwidth, centre − 0.8·halfwidth, …
 // below centre + halfwidth (s), refined recursively on a grid five times
 // finer around the best period until the step is eps (s) or less. Equal
 // amplitudes go to the longer period. A grid that visits nothing gives
-// speed 1.0, ampl −100.0, etab 0. The name is not set.
+// speed 1.0, ampl −100.0, etab 0. The name is not set. Inside long work it
+// gives way to the window at each grid, and gives up when the user asks.
 Wave RefineWave(double centre, double halfwidth, double eps);
 
 // Refines around centre (s) with REFINE_EPSILON, appends the wave named
 // after its period, writes the report to the log and shows it. A full table
-// or a record too short to fit is reported and nothing is appended.
-// halfwidth > 0 (s).
+// or a record too short to fit is reported and nothing is appended, as when
+// the user stops the refinement. halfwidth > 0 (s).
 void AddRefinedWave(double centre, double halfwidth);
 
 // The report of a wave added by a scan or by hand: period (h), amplitude,

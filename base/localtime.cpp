@@ -3,6 +3,8 @@
 #include <climits>
 #include <cstdlib>
 
+#include "base/text.h"
+
 std::optional<CalendarTime> YearStartTime(long year)
 {
     if (year < INT_MIN + 1900L || year > INT_MAX)
@@ -106,16 +108,14 @@ std::tm LocalTimeNow()
     return LocalTimeOf(static_cast<CalendarTime>(std::time(nullptr)));
 }
 
-std::string CTimeText(CalendarTime t)
+std::string ShortDateTimeText(CalendarTime t)
 {
-    std::time_t when = t;
-    char buffer[64] = {};
-    if (!ctime_r(&when, buffer))
-        return "??? ??? ?? ??:??:?? ????";
-    std::string text = buffer;
-    if (!text.empty() && text.back() == '\n')
-        text.pop_back();
-    return text;
+    static const char* const days[7] = {"dim.", "lun.", "mar.", "mer.", "jeu.", "ven.", "sam."};
+    static const char* const months[12] = {"janv.", "févr.", "mars", "avr.", "mai", "juin",
+                                           "juil.", "août", "sept.", "oct.", "nov.", "déc."};
+    const std::tm local = LocalTimeOf(t);
+    return Format("%s %i %s %i %02i:%02i", days[local.tm_wday], local.tm_mday, months[local.tm_mon],
+                  local.tm_year + 1900, local.tm_hour, local.tm_min);
 }
 
 const char* const DayNamesAligned[7] = {

@@ -39,9 +39,9 @@ std::string TimeZoneName();
 // The local date and time now, from the system clock.
 std::tm LocalTimeNow();
 
-// Calendar time as the C library's ctime writes it, without its line end
-// ("Thu Jan  1 00:00:00 2009", 24 characters for years of four digits).
-std::string CTimeText(CalendarTime t);
+// Calendar time on the local clock, short, in French, to the minute:
+// "jeu. 1 janv. 2009 00:00".
+std::string ShortDateTimeText(CalendarTime t);
 
 // Names used in dates. DayNamesAligned is indexed by the C weekday (Sunday
 // = 0), each name right-aligned to eight characters and followed by a blank;

@@ -25,10 +25,14 @@ void CloseLog()
     LogFile = nullptr;
 }
 
+// Each entry reaches the file as it is written: the log can be followed
+// while the program runs, and a killed program loses nothing written.
 void LogText(std::string_view text)
 {
-    if (LogFile)
-        WriteText(LogFile, text);
+    if (!LogFile)
+        return;
+    WriteText(LogFile, text);
+    std::fflush(LogFile);
 }
 
 void LogPrintf(const char* format, ...)
@@ -37,6 +41,7 @@ void LogPrintf(const char* format, ...)
         return;
     va_list args;
     va_start(args, format);
-    WriteText(LogFile, FormatV(format, args));
+    const std::string text = FormatV(format, args);
     va_end(args);
+    LogText(text);
 }

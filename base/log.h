@@ -10,7 +10,8 @@
 void OpenLog();
 void CloseLog();
 
-// Appends formatted text; does nothing while the log is not open.
+// Appends formatted text, through to the file at once; does nothing while
+// the log is not open.
 void LogPrintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void LogText(std::string_view text);
 

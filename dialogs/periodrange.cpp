@@ -36,7 +36,7 @@ const DialogTemplate PeriodRangeTemplate{"Détermination de période de ... à .
     {ControlKind::Edit, FROM_FIELD, "", 36, 29, 50, 12},
     {ControlKind::Label, NO_ID, "A  :", 12, 45, 20, 9},
     {ControlKind::Edit, TO_FIELD, "", 36, 43, 50, 12},
-    {ControlKind::PushButton, ID_CANCEL, "Cancel", 22, 58, 50, 14},
+    {ControlKind::PushButton, ID_CANCEL, "Annuler", 22, 58, 50, 14},
     {ControlKind::DefaultPushButton, ID_OK, "OK", 80, 58, 50, 14},
 }};
 

@@ -5,7 +5,7 @@
 #include "platform/platform.h"
 
 // Runs the dialog modally, owned by the main window. "OK" stores the bounds
-// typed into Options.PeriodMin and Options.PeriodMax; "Cancel" keeps them.
+// typed into Options.PeriodMin and Options.PeriodMax; "Annuler" keeps them.
 void RunPeriodRangeDialog();
 
 void PeriodRangeDialog(Window dialog, DialogEvent event, int id, int notification);

@@ -51,7 +51,7 @@ const DialogTemplate AddWaveTemplate{"Ajouter une onde", 226, 153, {
     {ControlKind::Label, NO_ID, "Période :", 5, 33, 50, 9},
     {ControlKind::Edit, ADD_PERIOD, "", 58, 31, 60, 12},
     {ControlKind::ListBox, ADD_KNOWN_LIST, "", 5, 48, 217, 80},
-    {ControlKind::PushButton, ID_CANCEL, "Cancel", 112, 133, 50, 14},
+    {ControlKind::PushButton, ID_CANCEL, "Annuler", 112, 133, 50, 14},
     {ControlKind::DefaultPushButton, ID_OK, "OK", 170, 133, 50, 14},
 }};
 
@@ -68,7 +68,7 @@ const DialogTemplate EditWaveTemplate{"Modifier une onde", 209, 141, {
     {ControlKind::Edit, EDIT_AMPL, "", 70, 78, 60, 12},
     {ControlKind::Label, NO_ID, "Etablissement :", 12, 95, 55, 9},
     {ControlKind::Edit, EDIT_ETAB, "", 70, 93, 60, 12},
-    {ControlKind::PushButton, ID_CANCEL, "Cancel", 94, 121, 50, 14},
+    {ControlKind::PushButton, ID_CANCEL, "Annuler", 94, 121, 50, 14},
     {ControlKind::DefaultPushButton, ID_OK, "OK", 154, 121, 50, 14},
 }};
 
@@ -77,12 +77,15 @@ const DialogTemplate EditWaveTemplate{"Modifier une onde", 209, 141, {
 namespace {
 
 // The list mirrors the table, entry i being wave i; the first is selected.
+// With no wave there is nothing to delete or modify.
 void FillWaveList(Window dialog)
 {
     ClearItems(dialog, MANAGER_LIST);
     for (int i = 0; i < WaveSet.count; ++i)
         AddItem(dialog, MANAGER_LIST, WaveSet.waves[i].name);
     SelectItem(dialog, MANAGER_LIST, 0);
+    EnableControl(dialog, MANAGER_DELETE, WaveSet.count > 0);
+    EnableControl(dialog, MANAGER_EDIT, WaveSet.count > 0);
 }
 
 // The selected wave, or nothing (and the user is told) when there is none.

@@ -2,6 +2,8 @@
 
 #include <dlfcn.h>
 
+#include <filesystem>
+
 #include "base/log.h"
 #include "base/text.h"
 #include "platform/platform.h"
@@ -15,17 +17,31 @@ void ReportPdfFailure(const std::string& reason)
     LogPrintf("Exportation : l'annuaire des marées n'a pas pu être mis en page (%s).\n\n", reason.c_str());
 }
 
+// The module installed beside the running program, or else the build's.
+std::string PdfModulePath()
+{
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (!error) {
+        const std::filesystem::path installed = program.parent_path() / HALIOME_INSTALLED_PDF_MODULE;
+        if (std::filesystem::exists(installed, error))
+            return installed.string();
+    }
+    return HALIOME_PDF_MODULE;
+}
+
 // Loaded once and kept: Qt, once started, stays for the whole run.
 PdfWriterFunction PdfWriterOrReport()
 {
     static PdfWriterFunction writer = nullptr;
     if (writer)
         return writer;
-    void* module = dlopen(HALIOME_PDF_MODULE, RTLD_NOW | RTLD_LOCAL);
+    const std::string path = PdfModulePath();
+    void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     void* symbol = module ? dlsym(module, PDF_WRITER_SYMBOL) : nullptr;
     if (!symbol) {
         const char* reason = dlerror();
-        ReportPdfFailure(Format("le module « %s » n'a pas pu être chargé (%s)", HALIOME_PDF_MODULE,
+        ReportPdfFailure(Format("le module « %s » n'a pas pu être chargé (%s)", path.c_str(),
                                 reason ? reason : "symbole absent"));
         return nullptr;
     }

@@ -1,9 +1,12 @@
 #include "files/converter.h"
 
+#include <algorithm>
+#include <cctype>
 #include <climits>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -288,10 +291,34 @@ std::string WriteConversion(const TideSource& source, std::FILE* output, std::FI
     return notes.empty() ? "Conversion terminée." : "Conversion terminée.\n\n" + notes;
 }
 
-std::string WriteRefusal(const std::string& problem, std::FILE* report)
+std::string WriteRefusal(const std::string& problem, const std::string& sourceName, std::FILE* report)
 {
     PrintTo(report, "Conversion impossible : %s.\n", problem.c_str());
-    return Format("Conversion impossible : %s.\n\nLe fichier sortie.txt est resté vide.", problem.c_str());
+    return Format("Conversion impossible : %s.\n\nFichier source : %s. Le fichier sortie.txt est resté vide.",
+                  problem.c_str(), sourceName.c_str());
+}
+
+bool SameIgnoringCase(const std::string& a, const std::string& b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+// The source in the working directory whatever the letter case of its name:
+// "source.txt" itself when it is there, or else the first such name in
+// alphabetical order; "source.txt" when there is none.
+std::string SourceFileName()
+{
+    std::error_code error;
+    if (std::filesystem::exists(CONVERTER_SOURCE_FILE, error))
+        return CONVERTER_SOURCE_FILE;
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(".", error))
+        if (SameIgnoringCase(entry.path().filename().string(), CONVERTER_SOURCE_FILE))
+            names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names.empty() ? CONVERTER_SOURCE_FILE : names.front();
 }
 
 struct ConverterFiles {
@@ -300,45 +327,59 @@ struct ConverterFiles {
     std::FILE* report = nullptr;
 };
 
+void ReportOpeningFailure(const std::string& why)
+{
+    ShowMessage(nullptr, "Erreur lors de l'ouverture des fichiers.\n\n" + why, "Convertisseur", MessageButtons::Ok,
+                MessageIcon::Error);
+}
+
 // Opens the source, then the output and the report, in that order. When one
-// cannot be opened the user is told and nothing is returned; an output
+// cannot be opened the user is told which and nothing is returned; an output
 // opened before is left empty.
-std::optional<ConverterFiles> OpenConverterFilesOrReport()
+std::optional<ConverterFiles> OpenConverterFilesOrReport(const std::string& sourceName)
 {
     ConverterFiles files;
-    std::optional<std::string> source = ReadFileBytes(CONVERTER_SOURCE_FILE);
-    if (source)
-        files.output = std::fopen(CONVERTER_OUTPUT_FILE, "wb");
-    if (files.output)
-        files.report = std::fopen(CONVERTER_REPORT_FILE, "wb");
-    if (files.report) {
-        files.source = std::move(*source);
-        return files;
+    std::optional<std::string> source = ReadFileBytes(sourceName);
+    if (!source) {
+        ReportOpeningFailure(Format("Le fichier source %s ne peut pas être lu : il doit se trouver dans le dossier "
+                                    "de travail (son nom peut être en majuscules ou en minuscules).",
+                                    sourceName.c_str()));
+        return std::nullopt;
     }
-    if (files.output)
+    files.output = std::fopen(CONVERTER_OUTPUT_FILE, "wb");
+    if (!files.output) {
+        ReportOpeningFailure(Format("Le fichier cible %s ne peut pas être écrit.", CONVERTER_OUTPUT_FILE));
+        return std::nullopt;
+    }
+    files.report = std::fopen(CONVERTER_REPORT_FILE, "wb");
+    if (!files.report) {
         std::fclose(files.output);
-    ShowMessage(nullptr, "Erreur lors de l'ouverture des fichiers.", "Convertisseur", MessageButtons::Ok,
-                MessageIcon::Error);
-    return std::nullopt;
+        ReportOpeningFailure(Format("Le fichier de rapport %s ne peut pas être écrit.", CONVERTER_REPORT_FILE));
+        return std::nullopt;
+    }
+    files.source = std::move(*source);
+    return files;
 }
 
 }  // namespace
 
 void ConvertTideTimes()
 {
-    const char* confirmation =
-        "Convertit horaires de marées -> Relevés horaires.\n\nFichier source : SOURCE.TXT\n"
-        "Fichier cible : SORTIE.TXT\nFichier de Rapport : REPORT.TXT\n\nCommencer le traitement ?";
+    const std::string sourceName = SourceFileName();
+    const std::string confirmation =
+        Format("Convertit horaires de marées -> Relevés horaires.\n\nFichier source : %s\n"
+               "Fichier cible : %s\nFichier de Rapport : %s\n\nCommencer le traitement ?",
+               sourceName.c_str(), CONVERTER_OUTPUT_FILE, CONVERTER_REPORT_FILE);
     if (ShowMessage(nullptr, confirmation, "Convertisseur pour Haliome", MessageButtons::YesNo,
                     MessageIcon::None) != MessageAnswer::Yes)
         return;
-    std::optional<ConverterFiles> files = OpenConverterFilesOrReport();
+    std::optional<ConverterFiles> files = OpenConverterFilesOrReport(sourceName);
     if (!files)
         return;
     const TideSource source = ReadTideSource(files->source);
     const bool convertible = source.problem.empty();
     const std::string message = convertible ? WriteConversion(source, files->output, files->report)
-                                            : WriteRefusal(source.problem, files->report);
+                                            : WriteRefusal(source.problem, sourceName, files->report);
     std::fclose(files->report);
     std::fclose(files->output);
     ShowMessage(nullptr, message, "Convertisseur", MessageButtons::Ok,

@@ -2,7 +2,7 @@
 // file, drawn as a quarter sine from each tide to the next, with a report of
 // its intermediate values. Three files of the working directory:
 //
-// "source.txt", read:
+// "source.txt", read, found whatever the letter case of its name:
 //   port line                     copied to the output as read
 //   year line                     copied to the output as read
 //   number of days                "%i", then any blank lines
@@ -27,11 +27,12 @@ inline constexpr const char* CONVERTER_REPORT_FILE = "report.txt";
 // Tides read at most per day of the period; the lines after them are left.
 inline constexpr long TIDES_PER_DAY = 8;
 
-// Outils > "Convertisseur". Asks first, then works on the three files only;
-// its message boxes have no owner. A source that cannot be converted (no day
-// count, a day count not between 1 and MAX_RECORD_DAYS, fewer than two tides,
-// a first tide that does not start with an hour) leaves "sortie.txt" empty
-// and says why in the message and in "report.txt". Hours after the last tide
+// Outils > "Convertisseur". Asks first, naming the three files, then works on
+// them only; its message boxes have no owner, and each failure names its
+// file. A source that cannot be converted (no day count, a day count not
+// between 1 and MAX_RECORD_DAYS, fewer than two tides, a first tide that does
+// not start with an hour) leaves "sortie.txt" empty and says why in the
+// message and in "report.txt". Hours after the last tide
 // keep its height, and a source cut at TIDES_PER_DAY × days tides is said in
 // both as well.
 void ConvertTideTimes();

@@ -54,9 +54,11 @@ struct Color {
     bool operator==(const Color&) const = default;
 };
 
-// A drawing context on the main window's client area (pixels, x to the
-// right, y downward). It starts with the default pen (solid black, one pixel
-// wide) and its current point at (0, 0).
+// A drawing context on the main window's client area, in its drawing
+// coordinates (MainWindowSetup's clientWidth × clientHeight, x to the right,
+// y downward), whatever size the window has on the screen: the backend
+// scales the picture to fill the client area. It starts with the default pen
+// (solid black, one pixel wide) and its current point at (0, 0).
 struct Canvas;
 
 void SelectPen(Canvas* canvas, Color color);  // solid, one pixel wide
@@ -65,13 +67,15 @@ void MoveTo(Canvas* canvas, int x, int y);
 // The end pixel is not drawn: a line from (x, 400) to (x, 399) lights (x, 400) only.
 void LineTo(Canvas* canvas, int x, int y);
 // Text with its top-left corner at (x, y), black on an opaque white box, in
-// the default font.
+// the default font. A text that would pass an edge of the client area is
+// moved back inside it, whole.
 void TextOut(Canvas* canvas, int x, int y, const std::string& text);
 // The whole client area white.
 void FillWhite(Canvas* canvas);
 
 // A context for drawing straight into the window outside a paint, while a
-// long computation runs (what it draws stays until the next paint).
+// long computation runs (what it draws stays until the next paint). It shows
+// at the computation's next KeepWindowAliveAndAskStop.
 Canvas* BeginDirectDrawing();
 void EndDirectDrawing(Canvas* canvas);
 
@@ -125,10 +129,14 @@ struct WindowHandlers {
 
 struct MainWindowSetup {
     std::string title;
-    int clientWidth = 640;   // px; the window is not resizable
-    int clientHeight = 480;  // px
+    // The drawing coordinates of the client area. The window opens at a size
+    // that suits the screen and the user may resize or maximise it: the
+    // picture is scaled to fill it.
+    int clientWidth = 640;
+    int clientHeight = 480;
     MenuBar menu;
     WindowHandlers handlers;
+    std::string iconPng;  // the window's icon, as the bytes of a PNG picture; empty: none
 };
 
 // Creates the main window (not yet shown), sets MainWindow and calls
@@ -141,14 +149,19 @@ void RunMessageLoop();
 // Destroys the main window, which ends the message loop.
 void DestroyMainWindow();
 // Runs a command as if chosen from the menu, and returns when it is done.
+// A close of the main window asked while it ran is carried out then.
 void SendCommand(int command);
 
 // Invalidates the whole client area of the main window with erasing and
 // paints it at once. Does nothing before the main window exists.
 void Repaint();
 
-// A bar whose range is 0..0 is hidden and reads position 0. A position is
-// always kept inside its bar's range. Each call redraws the bar.
+// A bar whose range is 0..0 is greyed, in its place, and reads position 0.
+// A position is always kept inside its bar's range. Each call redraws the
+// bar. While the client area has the keyboard, the arrow keys, Page Up, Page
+// Down, Home and End make the requests of the horizontal bar and the mouse
+// wheel its line requests; Ctrl with the wheel makes the page requests of
+// the vertical bar. A greyed bar receives none.
 void SetScrollRange(ScrollBar bar, int min, int max);
 void SetScrollPos(ScrollBar bar, int position);
 int GetScrollPos(ScrollBar bar);
@@ -159,6 +172,26 @@ void CheckMenuCommand(int command, bool checked);
 void ShowWaitCursor();
 void ShowArrowCursor();
 
+// ---- Long work -------------------------------------------------------------
+
+// A computation that may last seconds runs between BeginLongWork and
+// EndLongWork, and calls KeepWindowAliveAndAskStop now and then. The window
+// stays alive meanwhile: it repaints, shows what is done and how far it has
+// gone, and the user may ask the work to stop (Escape, "Annuler", or closing
+// the main window), but nothing the user does can change the model under the
+// work: the menu and the chart's controls wait, greyed. Closing the main
+// window is carried out once the command that runs the work has returned.
+// Pairs nest; what the innermost pairs ask and answer belongs to the
+// outermost one.
+void BeginLongWork(const std::string& what);
+// True once the user has asked the work to stop, and from then on until the
+// work ends. fractionDone runs from 0 to 1; a negative value: not known.
+// Cheap enough to be called at every step: the backend decides when to look
+// at the window. Outside long work it does nothing and answers false.
+bool KeepWindowAliveAndAskStop(double fractionDone);
+// True when the user asked the work to stop.
+bool EndLongWork();
+
 // ---- Modal dialogs -------------------------------------------------------
 
 enum class ControlKind {
@@ -166,7 +199,7 @@ enum class ControlKind {
     CentredLabel,   // static text, centred
     GroupBox,
     Edit,           // one line, border
-    ReportEdit,     // multi-line, read-only, border, vertical scroll bar
+    ReportEdit,     // multi-line, read-only, border, scroll bars; fixed-width font, lines not wrapped
     ListBox,        // border, not sorted, notifies its parent; vertical scroll bar
     DropDownList,   // combo box: a drop-down list, not sorted, vertical scroll bar
     CheckBox,       // automatic, starts unticked
@@ -215,6 +248,11 @@ std::string GetControlText(Window dialog, int id);
 void SetControlText(Window dialog, int id, const std::string& text);
 // Inserts text at the very beginning of an edit control.
 void InsertTextAtStart(Window dialog, int id, const std::string& text);
+// The tab stops of a report edit, every so many characters of its font.
+void SetTabStops(Window dialog, int id, int characters);
+
+// A greyed control takes no action from the user. Controls start enabled.
+void EnableControl(Window dialog, int id, bool enabled);
 
 // List boxes and drop-down lists. A selection of -1 means none.
 void ClearItems(Window dialog, int id);

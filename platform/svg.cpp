@@ -17,6 +17,15 @@ std::size_t CharCount(const std::string& utf8)
     return n;
 }
 
+// Where a box of this length starting at `at` begins once moved back inside
+// 0 … limit.
+int InsideFrom(int at, int length, int limit)
+{
+    if (at > limit - length)
+        at = limit - length;
+    return at < 0 ? 0 : at;
+}
+
 std::string Escaped(const std::string& text)
 {
     std::string out;
@@ -43,12 +52,15 @@ std::string SvgOf(const DrawOp& op, int width, int height)
                       "<line x1=\"%d.5\" y1=\"%d.5\" x2=\"%d.5\" y2=\"%d.5\" stroke=\"rgb(%d,%d,%d)\"/>\n",
                       op.x0, op.y0, op.x1, op.y1, op.color.r, op.color.g, op.color.b);
         return buffer;
-    case DrawOp::Kind::Text:
+    case DrawOp::Kind::Text: {
+        const int boxWidth = static_cast<int>(CharCount(op.text)) * CHAR_WIDTH;
+        const int x = InsideFrom(op.x0, boxWidth, width), y = InsideFrom(op.y0, CHAR_HEIGHT, height);
         std::snprintf(buffer, sizeof buffer,
-                      "<rect x=\"%d\" y=\"%d\" width=\"%zu\" height=\"%d\" fill=\"white\" stroke=\"none\"/>"
+                      "<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"white\" stroke=\"none\"/>"
                       "<text x=\"%d\" y=\"%d\" xml:space=\"preserve\">",
-                      op.x0, op.y0, CharCount(op.text) * CHAR_WIDTH, CHAR_HEIGHT, op.x0, op.y0 + 12);
+                      x, y, boxWidth, CHAR_HEIGHT, x, y + 12);
         return buffer + Escaped(op.text) + "</text>\n";
+    }
     }
     return {};
 }

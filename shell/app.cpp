@@ -10,6 +10,7 @@
 #include "shell/chart.h"
 #include "shell/commands.h"
 #include "shell/menu.h"
+#include "shell/window_icon.h"
 
 int ModelReady = 0;
 
@@ -25,6 +26,7 @@ bool CreateAndShowMainWindow()
     MainWindowSetup setup;
     setup.title = MAIN_WINDOW_TITLE;
     setup.menu = MainMenu();
+    setup.iconPng = WindowIconPng();
     setup.handlers.onCreate = OnCreate;
     setup.handlers.onPaint = OnPaint;
     setup.handlers.onScroll = OnScroll;

@@ -190,9 +190,9 @@ void DrawMultiDayTimeAxis(Canvas* canvas)
         DrawTick(canvas, t, static_cast<int>((t - first) / zoom), kinds);
     const CalendarTime shown = Header.Time_of_debut + Options.YearOffset + first;
     TextOut(canvas, 2, 5, "de ");
-    TextOut(canvas, 22, 5, CTimeText(shown).substr(0, 24));
+    TextOut(canvas, 22, 5, ShortDateTimeText(shown));
     TextOut(canvas, 435, 5, "à ");
-    TextOut(canvas, 450, 5, CTimeText(shown + 620LL * zoom).substr(0, 24));
+    TextOut(canvas, 450, 5, ShortDateTimeText(shown + 620LL * zoom));
 }
 
 void DrawMultiDayChart(Canvas* canvas)

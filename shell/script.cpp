@@ -136,6 +136,9 @@ struct Parser {
             AddDialogAction(Action::TickBox(id, !(words >> word) || word != "off"));
         } else if (verb == "click" && words >> id) {
             AddDialogAction(Action::Press(id));
+        } else if (verb == "stop" && words >> index && index > 0 && (!(words >> word) || word == "close")) {
+            const bool closeWindow = word == "close";
+            AddAnswer([index, closeWindow] { headless::QueueStop(index, closeWindow); });
         } else if (verb == "close") {
             AddDialogAction(Action::CloseDialog());
         } else if (verb == "print" && words >> id) {

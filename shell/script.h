@@ -10,6 +10,8 @@
 //   tick ID [on|off]         tick (or untick) check box ID
 //   click ID                 press button ID
 //   close                    Escape, or the dialog's close box
+//   stop N [close]           at the Nth look of long work at the window, Escape
+//                            (or the main window's close box)
 //   print ID                 print the text of control ID of the open dialog
 //   scroll h|v REQUEST [POS] line-up, line-down, page-up, page-down, top, bottom,
 //                            thumb-track POS, thumb-position POS, end-scroll

@@ -32,7 +32,7 @@ const DialogTemplate TideTimesTemplate{"Calculer les horaires de Marées", 282, 
     {ControlKind::CheckBox, TIDE_EXPORTABLE_ID, "Exportable", 205, 21, 60, 10},
     {ControlKind::ReportEdit, TIDE_REPORT_ID, "", 7, 38, 269, 164},
     {ControlKind::PushButton, ID_OK, "Fermeture", 76, 205, 55, 19},
-    {ControlKind::PushButton, TIDE_COMPUTE_ID, "Calcul", 151, 205, 55, 19},
+    {ControlKind::DefaultPushButton, TIDE_COMPUTE_ID, "Calcul", 151, 205, 55, 19},
 }};
 
 // ---- Month bounds ------------------------------------------------------------
@@ -414,8 +414,14 @@ std::optional<MonthBounds> AskedMonthOrSay(Window dialog)
     return bounds;
 }
 
+// Before a tab, a plain line holds 30 to 38 characters (day name, date and
+// month name) and an exportable one 12 to 16 (day name and date): a stop
+// every 20 characters puts each column at one place.
+constexpr int REPORT_TAB_CHARS = 20;
+
 void FillTideTimesDialog(Window dialog)
 {
+    SetTabStops(dialog, TIDE_REPORT_ID, REPORT_TAB_CHARS);
     ClearItems(dialog, TIDE_MONTH_ID);
     for (const char* month : MonthChoices)
         AddItem(dialog, TIDE_MONTH_ID, month);

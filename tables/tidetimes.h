@@ -15,8 +15,9 @@
 
 #include "platform/platform.h"
 
-// Controls of the tide-times dialog. "Fermeture" is ID_OK; Escape and the
-// close box send ID_CANCEL.
+// Controls of the tide-times dialog. "Calcul" is the default button, which
+// Enter presses; "Fermeture" is ID_OK; Escape and the close box send
+// ID_CANCEL.
 inline constexpr int TIDE_REPORT_ID = 101;      // the report: multi-line, read-only
 inline constexpr int TIDE_YEAR_ID = 102;        // the year, read with "%i"
 inline constexpr int TIDE_MONTH_ID = 103;       // MonthChoices, index = C month

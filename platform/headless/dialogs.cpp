@@ -34,6 +34,11 @@ bool IsUsable(Window dialog, const DialogAction& action)
         headless::ReportUnanswered("dialog \"" + dialog->title + "\" has no control " + std::to_string(action.id));
         return false;
     }
+    if (!it->second.enabled) {
+        headless::ReportUnanswered("dialog \"" + dialog->title + "\": control " + std::to_string(action.id) +
+                                   " is greyed");
+        return false;
+    }
     if ((action.kind == Kind::Select || action.kind == Kind::DoubleClick) &&
         (action.index < 0 || action.index >= static_cast<int>(it->second.items.size()))) {
         headless::ReportUnanswered("dialog \"" + dialog->title + "\": control " + std::to_string(action.id) +
@@ -98,7 +103,8 @@ int RunModalDialog(Window owner, const DialogTemplate& dialog, DialogProcedure p
     running.procedure = procedure;
     for (const DialogControl& control : dialog.controls)
         if (control.id != NO_ID)
-            running.window.controls[control.id] = PlatformWindow::Control{control.kind, control.text, {}, -1, false};
+            running.window.controls[control.id] =
+                PlatformWindow::Control{control.kind, control.text, {}, -1, false, true};
     procedure(&running.window, DialogEvent::Init, 0, 0);
     while (!running.window.ended) {
         if (ActOnce(running))
@@ -133,6 +139,19 @@ void SetControlText(Window dialog, int id, const std::string& text)
 void InsertTextAtStart(Window dialog, int id, const std::string& text)
 {
     ControlOf(dialog, id).text.insert(0, text);
+}
+
+// Text without a font has no tab stops to place.
+void SetTabStops(Window, int, int) {}
+
+void EnableControl(Window dialog, int id, bool enabled)
+{
+    ControlOf(dialog, id).enabled = enabled;
+}
+
+bool headless::IsControlEnabled(Window dialog, int id)
+{
+    return ControlOf(dialog, id).enabled;
 }
 
 void ClearItems(Window dialog, int id)

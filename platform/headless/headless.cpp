@@ -117,6 +117,15 @@ void Reset()
     MainWindow = &S.mainWindow;
 }
 
+void QueueStop(int poll, bool closeWindow)
+{
+    S.stopAtPoll = S.polls + poll;
+    S.stopCloses = closeWindow;
+}
+
+int LongWorkPolls() { return S.polls; }
+const std::vector<std::string>& LongWorks() { return S.longWorks; }
+
 void ExpectQueuesEmpty()
 {
     if (!S.answers.empty())
@@ -125,6 +134,9 @@ void ExpectQueuesEmpty()
         ReportUnanswered(std::to_string(S.fileChoices.size()) + " queued file choice(s) not used");
     if (!S.dialogActions.empty())
         ReportUnanswered(std::to_string(S.dialogActions.size()) + " queued dialog action(s) not used");
+    if (S.stopAtPoll > S.polls)
+        ReportUnanswered("a stop queued for poll " + std::to_string(S.stopAtPoll) + " was not reached (" +
+                         std::to_string(S.polls) + " polls)");
 }
 
 std::string OwnerName(Window owner)
@@ -195,8 +207,13 @@ void DestroyMainWindow()
 
 void SendCommand(int command)
 {
+    ++S.commands;
     if (S.setup.handlers.onCommand)
         S.setup.handlers.onCommand(command);
+    if (--S.commands == 0 && S.closeAsked) {
+        S.closeAsked = false;
+        DestroyMainWindow();
+    }
 }
 
 void Repaint()
@@ -239,3 +256,35 @@ void CheckMenuCommand(int command, bool checked)
 
 void ShowWaitCursor() { S.waitCursor = true; }
 void ShowArrowCursor() { S.waitCursor = false; }
+
+void BeginLongWork(const std::string& what)
+{
+    if (S.longWorkDepth++ > 0)
+        return;
+    S.stopAsked = S.closeAsked;  // a close already asked lets no new work start
+    S.longWorks.push_back(what);
+}
+
+bool KeepWindowAliveAndAskStop(double)
+{
+    if (S.longWorkDepth == 0)
+        return false;
+    if (++S.polls == S.stopAtPoll) {
+        S.stopAsked = true;
+        S.closeAsked = S.closeAsked || S.stopCloses;
+    }
+    return S.stopAsked;
+}
+
+bool EndLongWork()
+{
+    const bool stopped = S.stopAsked;
+    if (S.longWorkDepth > 0 && --S.longWorkDepth == 0) {
+        S.stopAsked = false;
+        if (S.closeAsked && S.commands == 0) {
+            S.closeAsked = false;
+            DestroyMainWindow();
+        }
+    }
+    return stopped;
+}

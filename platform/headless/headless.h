@@ -115,6 +115,21 @@ void QueueDialogAction(DialogAction action);
 // scrolls and the like. When none is left the user closes the window.
 void QueueUserAction(std::function<void()> action);
 
+// The nth call of KeepWindowAliveAndAskStop from now on (1: the next one)
+// finds that the user asked the long work to stop: by Escape, or by the main
+// window's close box when closeWindow is set (the window is then destroyed
+// once the command that runs the work has returned).
+void QueueStop(int poll, bool closeWindow = false);
+
+// Calls of KeepWindowAliveAndAskStop inside long work, and what each long
+// work said it does, in order.
+int LongWorkPolls();
+const std::vector<std::string>& LongWorks();
+
+// Whether a control of the open dialog takes the user's actions. Actions
+// queued for a greyed control are reported to the unanswered handler.
+bool IsControlEnabled(Window dialog, int id);
+
 // Called with a description whenever the program asks something the queues
 // do not answer. By default it prints the description and aborts.
 void SetUnansweredHandler(std::function<void(const std::string&)> handler);

@@ -15,6 +15,7 @@ struct PlatformWindow {
         std::vector<std::string> items;
         int selection = -1;
         bool checked = false;
+        bool enabled = true;
     };
     std::map<int, Control> controls;
     bool ended = false;
@@ -49,6 +50,15 @@ struct State {
     std::vector<DrawOp> direct;
     int repaints = 0;
     bool waitCursor = false;
+
+    int commands = 0;  // commands running, one inside another
+    int longWorkDepth = 0;
+    int polls = 0;
+    int stopAtPoll = 0;  // 0: no stop queued
+    bool stopCloses = false;
+    bool stopAsked = false;
+    bool closeAsked = false;
+    std::vector<std::string> longWorks;
 };
 
 extern State S;

@@ -8,10 +8,14 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QLibraryInfo>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTranslator>
 
+#include <algorithm>
 #include <clocale>
 
 namespace qtplatform {
@@ -31,6 +35,12 @@ std::string Utf8(const QString& text)
 QWidget* WidgetOf(Window window)
 {
     return window ? window->widget : nullptr;
+}
+
+void ReactivateOwner(QWidget* owner)
+{
+    if (owner && owner->isVisible())
+        owner->activateWindow();
 }
 
 }  // namespace qtplatform
@@ -70,6 +80,45 @@ QMessageBox::Icon QtIcon(MessageIcon icon)
     return QMessageBox::NoIcon;
 }
 
+// Room on the title bar for the window system's buttons beside the title,
+// and around the text of a box for its icon, margins, buttons and title bar.
+constexpr int TITLE_BAR_BUTTONS_WIDTH = 120;
+constexpr int BOX_AROUND_TEXT_WIDTH = 120, BOX_AROUND_TEXT_HEIGHT = 150;
+
+// A box is as wide as its text, up to a limit where it wraps it: the window
+// system then cuts a longer title short, and a long text may run off a
+// small screen. The box takes the width that shows its whole title and
+// keeps its text on the screen.
+int WholeBoxWidth(const QMessageBox& box, const QString& text)
+{
+    QFont titleFont = box.font();
+    titleFont.setBold(true);  // title bars commonly are
+    const int titleWidth = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + TITLE_BAR_BUTTONS_WIDTH;
+    const QScreen* screen = box.screen();
+    if (!screen)
+        return titleWidth;
+    const QRect room = screen->availableGeometry();
+    const QFontMetrics metrics(box.font());
+    auto fits = [&](int width) {
+        const QRect lines(0, 0, width - BOX_AROUND_TEXT_WIDTH, room.height());
+        return metrics.boundingRect(lines, Qt::TextWordWrap, text).height() + BOX_AROUND_TEXT_HEIGHT <= room.height();
+    };
+    int width = std::min(500, room.width() / 2);  // where a message box starts wrapping
+    if (fits(width))
+        return titleWidth;
+    while (width < room.width() && !fits(width))
+        width += 40;
+    return std::max(titleWidth, std::min(width, room.width()));
+}
+
+// A message box sizes its own layout: a spacer across the last row is what widens it.
+void SetMinimumWidth(QMessageBox& box, int width)
+{
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), grid->rowCount(), 0,
+                      1, grid->columnCount());
+}
+
 }  // namespace
 
 MessageAnswer ShowMessage(Window owner, const std::string& text, const std::string& caption,
@@ -79,8 +128,11 @@ MessageAnswer ShowMessage(Window owner, const std::string& text, const std::stri
         buttons == MessageButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok;
     QMessageBox box(QtIcon(icon), QtText(caption), QtText(text), choice, WidgetOf(owner));
     box.setTextFormat(Qt::PlainText);  // a '<' in the text is not the start of a tag
+    SetMinimumWidth(box, WholeBoxWidth(box, box.text()));
     // Escape and the close box give No on a Yes/No box, OK on an OK box.
-    switch (box.exec()) {
+    const int answer = box.exec();
+    qtplatform::ReactivateOwner(WidgetOf(owner));
+    switch (answer) {
     case QMessageBox::Yes: return MessageAnswer::Yes;
     case QMessageBox::No: return MessageAnswer::No;
     default: return MessageAnswer::Ok;

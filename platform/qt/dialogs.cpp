@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
@@ -77,14 +78,19 @@ QWidget* MakeControl(TemplateDialog* dialog, const DialogControl& control, const
         auto* edit = new QPlainTextEdit(text, dialog);
         edit->setReadOnly(true);
         edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        // Columns of a report line up only when every character has one width.
+        edit->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        edit->setLineWrapMode(QPlainTextEdit::NoWrap);
         edit->setTabStopDistance(units.X(32));  // a tab stop every 32 dialog units
         return edit;
     }
     case ControlKind::ListBox: {
         auto* list = new QListWidget(dialog);
         list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        QObject::connect(list, &QListWidget::currentRowChanged, dialog,
-                         [window, id](int) { Notify(window, id, NOTIFY_SELCHANGE); });
+        // Not currentRowChanged: a click moves the current row before the
+        // selection, which the procedure reads.
+        QObject::connect(list, &QListWidget::itemSelectionChanged, dialog,
+                         [window, id] { Notify(window, id, NOTIFY_SELCHANGE); });
         QObject::connect(list, &QListWidget::itemDoubleClicked, dialog,
                          [window, id](QListWidgetItem*) { Notify(window, id, NOTIFY_DBLCLK); });
         return list;
@@ -148,8 +154,10 @@ int RunModalDialog(Window owner, const DialogTemplate& dialogTemplate, DialogPro
     dialog.window.procedure = procedure;
     BuildControls(&dialog, dialogTemplate);
     procedure(&dialog.window, DialogEvent::Init, 0, 0);
-    if (!dialog.window.ended)
+    if (!dialog.window.ended) {
         dialog.exec();
+        qtplatform::ReactivateOwner(dialog.parentWidget());
+    }
     return dialog.window.result;
 }
 
@@ -207,6 +215,18 @@ void InsertTextAtStart(Window dialog, int id, const std::string& text)
         start.insertText(QtText(text));
         report->moveCursor(QTextCursor::Start);  // the inserted text in view
     }
+}
+
+void SetTabStops(Window dialog, int id, int characters)
+{
+    if (auto* report = qobject_cast<QPlainTextEdit*>(ControlOf(dialog, id)))
+        report->setTabStopDistance(QFontMetricsF(report->font()).horizontalAdvance(QLatin1Char('0')) * characters);
+}
+
+void EnableControl(Window dialog, int id, bool enabled)
+{
+    if (QWidget* widget = ControlOf(dialog, id))
+        widget->setEnabled(enabled);
 }
 
 // The program's own changes to lists do not notify: only the user's do.

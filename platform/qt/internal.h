@@ -8,6 +8,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 #include "platform/svg.h"
@@ -26,15 +27,13 @@ struct PlatformWindow {
     int result = 0;
 };
 
-// A pen and a current point on the client area's picture; a direct canvas
-// also shows each thing drawn at once, and a recording one (for an SVG
-// picture) also keeps each in record.
+// A pen and a current point, in the client area's drawing coordinates. What
+// is drawn goes to the client area, or to picture when it is set.
 struct Canvas {
-    QImage* image = nullptr;
-    QRgb pen = 0xff000000;
+    Color pen;
     int x = 0, y = 0;
-    bool direct = false;
-    std::vector<DrawOp>* record = nullptr;
+    bool direct = false;                     // drawn outside a paint
+    std::vector<DrawOp>* picture = nullptr;  // a picture of the client area, drawn apart
 };
 
 namespace qtplatform {
@@ -46,9 +45,28 @@ std::string Utf8(const QString& text);
 // The widget of a window, or null for no window (no owner).
 QWidget* WidgetOf(Window window);
 
-// What the client area shows; its size is the client area's.
-QImage& ClientPicture();
-// Shows at once the part of the picture in rect (client coordinates).
-void ShowClientRect(const QRect& rect);
+// Gives the keyboard back to a window once a modal window it owned has
+// closed: the window system may leave none of the program's windows active.
+void ReactivateOwner(QWidget* owner);
+
+// Adds an op to what the client area shows. A direct op shows at the next
+// turn of events; the others with the paint that draws them.
+void AddToClientArea(DrawOp op, bool direct);
+
+// Draws an op on a picture of the client area at its size in device pixels,
+// for a drawing of drawingSize: geometry scaled to fill the picture, lines
+// one device pixel wide, text in the default font at the scale.
+void RenderOp(QImage& device, QSize drawingSize, const DrawOp& op);
+
+// The main window's side of long work.
+bool IsMainWindowPart(const QObject* object);
+void ShowLongWork(const QString& what);
+void ShowProgress(double fractionDone);  // negative: not known
+void HideLongWork();
+// A close asked while a command or long work ran, carried out when neither does.
+bool CloseIsPending();
+void CloseIfPendingAndIdle();
+bool InLongWork();
+void AskLongWorkToStop();
 
 }  // namespace qtplatform

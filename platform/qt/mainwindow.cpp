@@ -1,5 +1,6 @@
-// The main window of the Qt backend: a fixed client area showing a picture
-// that the program paints, the menu bar, the two scroll bars, the cursor.
+// The main window of the Qt backend: a client area that shows what the
+// program draws, scaled to whatever size the user gives the window, the menu
+// bar, the two scroll bars, the cursor, and a status bar that shows long work.
 #include "platform/qt/internal.h"
 
 #include <QAction>
@@ -9,45 +10,139 @@
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QGridLayout>
-#include <QLayout>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QPaintEvent>
 #include <QPainter>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QThread>
+#include <QWheelEvent>
 #include <QWindow>
 
+#include <algorithm>
+#include <cmath>
 #include <map>
+#include <optional>
+#include <vector>
 
 Window MainWindow = nullptr;
 
 namespace {
 
-// Shows the picture; painting never calls the program, which paints the
-// picture only when it asks for a repaint.
+void NotifyScroll(ScrollBar bar, ScrollRequest request, int position);
+bool BarInUse(ScrollBar bar);
+
+// The request of the horizontal bar that a key makes on the chart.
+std::optional<ScrollRequest> KeyRequest(int key)
+{
+    switch (key) {
+    case Qt::Key_Left:
+    case Qt::Key_Up: return ScrollRequest::LineUp;
+    case Qt::Key_Right:
+    case Qt::Key_Down: return ScrollRequest::LineDown;
+    case Qt::Key_PageUp: return ScrollRequest::PageUp;
+    case Qt::Key_PageDown: return ScrollRequest::PageDown;
+    case Qt::Key_Home: return ScrollRequest::Top;
+    case Qt::Key_End: return ScrollRequest::Bottom;
+    default: return std::nullopt;
+    }
+}
+
+// Keeps what the program drew, in its drawing coordinates, and shows it
+// rendered at the widget's size in device pixels. Painting never calls the
+// program, which paints only when it asks for a repaint: a new size is
+// rendered from what was drawn.
 class ClientArea : public QWidget {
 public:
-    explicit ClientArea(QImage* picture) : picture_(picture)
+    ClientArea(QSize drawingSize, QSize openingSize) : drawing_(drawingSize), opening_(openingSize)
     {
         setAttribute(Qt::WA_OpaquePaintEvent);
         setObjectName(QStringLiteral("client area"));
+        setFocusPolicy(Qt::StrongFocus);
+        setMinimumSize(drawingSize / 4);
+    }
+
+    QSize sizeHint() const override { return opening_; }
+
+    void Clear()
+    {
+        ops_.clear();
+        device_ = QImage();
+    }
+
+    void Add(DrawOp op, bool direct)
+    {
+        ops_.push_back(std::move(op));
+        if (!device_.isNull())
+            qtplatform::RenderOp(device_, drawing_, ops_.back());
+        if (direct)
+            update();
+    }
+
+    // A drawing rendered as this area would show it now, in device pixels.
+    QImage Rendered(const std::vector<DrawOp>& ops) const
+    {
+        QImage image(DeviceSize(), QImage::Format_RGB32);
+        image.fill(Qt::white);
+        for (const DrawOp& op : ops)
+            qtplatform::RenderOp(image, drawing_, op);
+        return image;
     }
 
 protected:
-    void paintEvent(QPaintEvent* event) override
+    void paintEvent(QPaintEvent*) override
     {
+        if (device_.size() != DeviceSize())
+            device_ = Rendered(ops_);
         QPainter painter(this);
-        painter.drawImage(event->rect(), *picture_, event->rect());
+        painter.drawImage(QRectF(QPointF(0, 0), QSizeF(device_.size()) / devicePixelRatioF()), device_);
+    }
+
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        const std::optional<ScrollRequest> request = KeyRequest(event->key());
+        if (!request)
+            return QWidget::keyPressEvent(event);
+        if (BarInUse(ScrollBar::Horizontal))
+            NotifyScroll(ScrollBar::Horizontal, *request, 0);
+    }
+
+    // A notch (120) is one request: a line of the horizontal bar, or with
+    // Ctrl a page of the vertical one, as the wheel turns up or down.
+    void wheelEvent(QWheelEvent* event) override
+    {
+        const QPoint turn = event->angleDelta();
+        wheelTurn_ += turn.y() != 0 ? turn.y() : turn.x();
+        const bool zoom = event->modifiers() & Qt::ControlModifier;
+        const ScrollBar bar = zoom ? ScrollBar::Vertical : ScrollBar::Horizontal;
+        for (; std::abs(wheelTurn_) >= 120; wheelTurn_ -= wheelTurn_ > 0 ? 120 : -120) {
+            if (!BarInUse(bar))
+                continue;
+            if (zoom)
+                NotifyScroll(bar, wheelTurn_ > 0 ? ScrollRequest::PageUp : ScrollRequest::PageDown, 0);
+            else
+                NotifyScroll(bar, wheelTurn_ > 0 ? ScrollRequest::LineUp : ScrollRequest::LineDown, 0);
+        }
+        event->accept();
     }
 
 private:
-    QImage* picture_;
-};
+    QSize DeviceSize() const { return (QSizeF(size()) * devicePixelRatioF()).toSize(); }
 
-void NotifyScroll(ScrollBar bar, ScrollRequest request, int position);
+    QSize drawing_;
+    QSize opening_;
+    std::vector<DrawOp> ops_;
+    QImage device_;  // null until the next paint renders it
+    int wheelTurn_ = 0;
+};
 
 // A scroll bar that reports the user's actions as scroll requests and moves
 // only where the program puts it.
@@ -109,27 +204,46 @@ private:
     ScrollBar bar_;
 };
 
-// Closing from the title bar destroys the window as DestroyMainWindow does.
+// Closing from the title bar destroys the window as DestroyMainWindow does,
+// once no command or long work runs.
 class MainFrame : public QMainWindow {
 protected:
-    void closeEvent(QCloseEvent* event) override
-    {
-        event->accept();
-        DestroyMainWindow();
-    }
+    void closeEvent(QCloseEvent* event) override;
+};
+
+// What the status bar shows while long work runs.
+struct LongWorkBar {
+    QLabel* what = nullptr;
+    QProgressBar* progress = nullptr;
+    QPushButton* stop = nullptr;
 };
 
 struct MainState {
     PlatformWindow window;
     MainFrame* frame = nullptr;
     ClientArea* client = nullptr;
+    QSize drawing;  // the client area's drawing coordinates
     ScrollBarWidget* bars[2] = {nullptr, nullptr};
-    QImage picture;
+    LongWorkBar work;
     WindowHandlers handlers;
     std::map<int, QAction*> actions;
+    bool closeAsked = false;
 };
 
 MainState Main;
+int CommandsRunning = 0;  // one inside another; kept apart from Main, which a command may reset
+
+void MainFrame::closeEvent(QCloseEvent* event)
+{
+    if (CommandsRunning > 0 || qtplatform::InLongWork()) {
+        event->ignore();
+        Main.closeAsked = true;
+        qtplatform::AskLongWorkToStop();
+        return;
+    }
+    event->accept();
+    DestroyMainWindow();
+}
 
 void NotifyScroll(ScrollBar bar, ScrollRequest request, int position)
 {
@@ -140,6 +254,12 @@ void NotifyScroll(ScrollBar bar, ScrollRequest request, int position)
 ScrollBarWidget* BarOf(ScrollBar bar)
 {
     return Main.bars[bar == ScrollBar::Horizontal ? 0 : 1];
+}
+
+bool BarInUse(ScrollBar bar)
+{
+    const ScrollBarWidget* widget = BarOf(bar);
+    return widget && widget->isEnabled();
 }
 
 // A mark is shown only while checked, as on a menu whose items carry no
@@ -198,12 +318,31 @@ void BuildMenuBar(QMainWindow* frame, const MenuBar& menu)
     }
 }
 
+// Room for the frame's own parts around the client area: title, menu,
+// status and scroll bars, borders.
+constexpr int FRAME_WIDTH = 30, FRAME_HEIGHT = 100;
+
+// The client area opens at a comfortable share of the screen: the drawing
+// size in steps of a quarter when it fits, smaller when it does not.
+QSize OpeningClientSize(QSize drawing)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return drawing;
+    const QSize room = screen->availableGeometry().size() * 0.95 - QSize(FRAME_WIDTH, FRAME_HEIGHT);
+    double scale = std::min(static_cast<double>(room.width()) / drawing.width(),
+                            static_cast<double>(room.height()) / drawing.height());
+    if (scale >= 1)
+        scale = std::floor(scale * 4) / 4;
+    scale = std::max(scale, 0.25);
+    return (QSizeF(drawing) * scale).toSize();
+}
+
 void BuildClient(const MainWindowSetup& setup)
 {
-    Main.picture = QImage(setup.clientWidth, setup.clientHeight, QImage::Format_RGB32);
-    Main.picture.fill(Qt::white);
-    Main.client = new ClientArea(&Main.picture);
-    Main.client->setFixedSize(setup.clientWidth, setup.clientHeight);
+    const QSize drawing(setup.clientWidth, setup.clientHeight);
+    Main.drawing = drawing;
+    Main.client = new ClientArea(drawing, OpeningClientSize(drawing));
     Main.bars[0] = new ScrollBarWidget(Qt::Horizontal, ScrollBar::Horizontal);
     Main.bars[1] = new ScrollBarWidget(Qt::Vertical, ScrollBar::Vertical);
     auto* central = new QWidget;
@@ -215,24 +354,116 @@ void BuildClient(const MainWindowSetup& setup)
     grid->addWidget(Main.bars[0], 1, 0);
     for (ScrollBarWidget* bar : Main.bars) {
         bar->setRange(0, 0);
-        bar->hide();
+        bar->setEnabled(false);
     }
     Main.frame->setCentralWidget(central);
+    Main.client->setFocus();
+}
+
+void BuildStatusBar()
+{
+    QStatusBar* status = Main.frame->statusBar();
+    Main.work.what = new QLabel;
+    Main.work.progress = new QProgressBar;
+    Main.work.progress->setRange(0, 1000);
+    Main.work.progress->setMaximumWidth(200);
+    Main.work.stop = new QPushButton(QStringLiteral("Annuler"));
+    Main.work.stop->setObjectName(QStringLiteral("stop long work"));
+    QObject::connect(Main.work.stop, &QPushButton::clicked, Main.work.stop, [] { qtplatform::AskLongWorkToStop(); });
+    status->addWidget(Main.work.what);
+    status->addPermanentWidget(Main.work.progress);
+    status->addPermanentWidget(Main.work.stop);
+    for (QWidget* part : {static_cast<QWidget*>(Main.work.what), static_cast<QWidget*>(Main.work.progress),
+                          static_cast<QWidget*>(Main.work.stop)}) {
+        // The bar keeps its height when they show: the chart does not move.
+        QSizePolicy policy = part->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        part->setSizePolicy(policy);
+        part->hide();
+    }
+}
+
+void SetIcon(const std::string& png)
+{
+    QPixmap icon;
+    if (png.empty() ||
+        !icon.loadFromData(reinterpret_cast<const uchar*>(png.data()), static_cast<uint>(png.size()), "PNG"))
+        return;
+    Main.frame->setWindowIcon(icon);
+    QApplication::setWindowIcon(icon);  // the dialogs' too
+}
+
+// What would change the model: the menus and the chart's controls.
+void EnableUserCommands(bool enabled)
+{
+    QMenuBar* bar = Main.frame->menuBar();
+    bar->setEnabled(enabled);
+    if (QWidget* corner = bar->cornerWidget(Qt::TopRightCorner))
+        corner->setEnabled(enabled);
+    Main.frame->centralWidget()->setEnabled(enabled);
 }
 
 }  // namespace
 
 namespace qtplatform {
 
-QImage& ClientPicture()
-{
-    return Main.picture;
-}
-
-void ShowClientRect(const QRect& rect)
+void AddToClientArea(DrawOp op, bool direct)
 {
     if (Main.client)
-        Main.client->repaint(rect);
+        Main.client->Add(std::move(op), direct);
+}
+
+bool IsMainWindowPart(const QObject* object)
+{
+    const auto* widget = qobject_cast<const QWidget*>(object);
+    return Main.frame && widget && widget->window() == Main.frame;
+}
+
+void ShowLongWork(const QString& what)
+{
+    if (!Main.frame)
+        return;
+    EnableUserCommands(false);
+    Main.work.what->setText(what);
+    for (QWidget* part : {static_cast<QWidget*>(Main.work.what), static_cast<QWidget*>(Main.work.progress),
+                          static_cast<QWidget*>(Main.work.stop)})
+        part->show();
+    Main.work.stop->setFocus();
+}
+
+void ShowProgress(double fractionDone)
+{
+    if (!Main.frame)
+        return;
+    QProgressBar* progress = Main.work.progress;
+    if (fractionDone < 0) {
+        progress->setRange(0, 0);  // busy, how far not known
+        return;
+    }
+    progress->setRange(0, 1000);
+    progress->setValue(static_cast<int>(std::lround(std::min(fractionDone, 1.0) * 1000)));
+}
+
+void HideLongWork()
+{
+    if (!Main.frame)
+        return;
+    for (QWidget* part : {static_cast<QWidget*>(Main.work.what), static_cast<QWidget*>(Main.work.progress),
+                          static_cast<QWidget*>(Main.work.stop)})
+        part->hide();
+    EnableUserCommands(true);
+    Main.client->setFocus();
+}
+
+bool CloseIsPending()
+{
+    return Main.closeAsked;
+}
+
+void CloseIfPendingAndIdle()
+{
+    if (Main.closeAsked && CommandsRunning == 0 && !InLongWork())
+        DestroyMainWindow();
 }
 
 }  // namespace qtplatform
@@ -245,16 +476,12 @@ bool CreateMainWindow(const MainWindowSetup& setup)
     Main.frame = new MainFrame;
     Main.handlers = setup.handlers;
     Main.window.widget = Main.frame;
-    // A title, a system menu, minimize and close: no maximize box.
-    Main.frame->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                               Qt::WindowCloseButtonHint);
     Main.frame->setWindowTitle(qtplatform::QtText(setup.title));
+    SetIcon(setup.iconPng);
     BuildMenuBar(Main.frame, setup.menu);
     BuildClient(setup);
-    // The window keeps the size of its parts: it grows and shrinks only as
-    // a scroll bar appears or disappears, and the user cannot resize it.
-    Main.frame->layout()->setSizeConstraint(QLayout::SetFixedSize);
+    BuildStatusBar();
+    Main.frame->resize(Main.frame->sizeHint());
     MainWindow = &Main.window;
     if (Main.handlers.onCreate)
         Main.handlers.onCreate();
@@ -309,17 +536,20 @@ void DestroyMainWindow()
 
 void SendCommand(int command)
 {
+    ++CommandsRunning;
     if (Main.handlers.onCommand)
         Main.handlers.onCommand(command);
+    --CommandsRunning;
+    qtplatform::CloseIfPendingAndIdle();
 }
 
 void Repaint()
 {
     if (!Main.frame)
         return;
-    Main.picture.fill(Qt::white);  // the erase of the invalidated area
+    Main.client->Clear();
     if (Main.handlers.onPaint) {
-        Canvas canvas{&Main.picture, 0xff000000, 0, 0, false, nullptr};
+        Canvas canvas;
         Main.handlers.onPaint(&canvas);
     }
     Main.client->repaint();
@@ -329,13 +559,13 @@ std::optional<std::string> ClientAreaPicture(PictureFormat format)
 {
     if (!Main.frame || !Main.handlers.onPaint)
         return std::nullopt;
-    QImage image(Main.picture.size(), QImage::Format_RGB32);
-    image.fill(Qt::white);
     std::vector<DrawOp> ops;
-    Canvas canvas{&image, 0xff000000, 0, 0, false, &ops};
+    Canvas canvas;
+    canvas.picture = &ops;
     Main.handlers.onPaint(&canvas);
     if (format == PictureFormat::Svg)
-        return SvgOfDrawing(ops, image.width(), image.height());
+        return SvgOfDrawing(ops, Main.drawing.width(), Main.drawing.height());
+    const QImage image = Main.client->Rendered(ops);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
@@ -348,19 +578,13 @@ void SetScrollRange(ScrollBar bar, int min, int max)
     ScrollBarWidget* widget = BarOf(bar);
     if (!widget)
         return;
-    const bool hidden = min == 0 && max == 0;
+    const bool unused = min == 0 && max == 0;
     widget->settingByProgram = true;
     widget->setRange(min, max);
-    if (hidden)
+    if (unused)
         widget->setValue(0);
     widget->settingByProgram = false;
-    if (widget->isHidden() == hidden)
-        return;
-    widget->setHidden(hidden);
-    // The window takes its new size now, not at the next turn of the message
-    // loop: a long computation may follow, drawing directly.
-    Main.frame->centralWidget()->layout()->activate();
-    Main.frame->layout()->activate();
+    widget->setEnabled(!unused);  // greyed in its place: neither the window nor the chart moves
 }
 
 void SetScrollPos(ScrollBar bar, int position)

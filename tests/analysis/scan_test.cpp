@@ -103,7 +103,12 @@ TEST_F(ScanTest, TheAnalysisTaskRunsWhatTheDisplayModeSaysUnderTheWaitCursor)
         const int repaints = headless::RepaintCount();
         RunAnalysisTask();
         const std::vector<headless::DrawOp>& all = headless::DirectDrawing();
-        const std::vector<headless::DrawOp> lines(all.begin() + drawn, all.end());
+        std::vector<headless::DrawOp> lines;
+        std::copy_if(all.begin() + drawn, all.end(), std::back_inserter(lines),
+                     [](const headless::DrawOp& op) { return op.kind == headless::DrawOp::Kind::Line; });
+        const bool cleared = all.size() > static_cast<std::size_t>(drawn) &&
+                             all[static_cast<std::size_t>(drawn)].kind == headless::DrawOp::Kind::Fill;
+        EXPECT_EQ(cleared, c.mode == 0) << c.what << ": a sweep starts on a white window";
         ASSERT_EQ(lines.size(), c.lines) << c.what;
         EXPECT_EQ(lines.empty() ? 0 : lines.back().x1, c.lastColumn) << c.what;
         EXPECT_EQ(WaveSet.count, *c.appended ? 1 : 0) << c.what;
@@ -114,6 +119,22 @@ TEST_F(ScanTest, TheAnalysisTaskRunsWhatTheDisplayModeSaysUnderTheWaitCursor)
     headless::SetMessageObserver(nullptr);
     EXPECT_EQ(headless::Messages().size(), 3u) << "the report, then no wave in the two other bands";
     EXPECT_TRUE(waitCursorAtEachBox);
+}
+
+// The user stops the sweep or the refinement at once.
+TEST_F(ScanTest, AStoppedSweepOrRefinementAppendsNothingAndOnlyTheLogSaysSo)
+{
+    InstallSemiDiurnalRecord();
+    headless::QueueStop(1);
+    ScanPeriods(42300, 46800);
+    headless::QueueStop(1);
+    AddRefinedWave(44700, 7);
+    EXPECT_EQ(WaveSet.count, 0);
+    EXPECT_TRUE(headless::Messages().empty());
+    EXPECT_EQ(NewLog(), "\nBalayage de 11.750000 h à 13.000000 h interrompu : aucune onde ajoutée.\n\n"
+                        "\nPrécision de la période interrompue : aucune onde ajoutée.\n\n");
+    EXPECT_EQ(headless::LongWorks(), (std::vector<std::string>{"Balayage des périodes de 11.75 h à 13 h",
+                                                               "Précision de la période"}));
 }
 
 TEST_F(ScanTest, ABadBandOrAFullTableIsRefusedBeforeAnythingIsFitted)

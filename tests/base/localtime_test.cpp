@@ -28,11 +28,13 @@ TEST(YearStartTime, IsLocalStandardMidnightOfTheFirstOfJanuary)
     EXPECT_EQ(t.tm_hour, 0);
 }
 
-TEST(CTimeText, IsTheCLibraryTextWithoutItsLineEnd)
+TEST(ShortDateTimeText, IsTheLocalClockInFrenchToTheMinute)
 {
-    EXPECT_EQ(CTimeText(*YearStartTime(2009)), "Thu Jan  1 00:00:00 2009");
-    // 181 days on is 1 July, in summer time: 13:05 standard time reads 14:05.
-    EXPECT_EQ(CTimeText(*YearStartTime(2009) + 86400 * 181 + 3600 * 13 + 60 * 5 + 7), "Wed Jul  1 14:05:07 2009");
+    EXPECT_EQ(ShortDateTimeText(*YearStartTime(2009)), "jeu. 1 janv. 2009 00:00");
+    // 181 days on is 1 July, in summer time: 13:05:07 standard time reads 14:05.
+    const CalendarTime july = *YearStartTime(2009) + 86400 * 181;
+    EXPECT_EQ(ShortDateTimeText(july + 3600 * 13 + 60 * 5 + 7), "mer. 1 juil. 2009 14:05");
+    EXPECT_EQ(ShortDateTimeText(*YearStartTime(2009) + 86400 * 58), "sam. 28 févr. 2009 00:00");
 }
 
 }  // namespace

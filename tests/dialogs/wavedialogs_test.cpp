@@ -52,16 +52,29 @@ TEST_F(WaveDialogsTest, DeletingAsksFirstAndOnlyOuiRemovesTheWaveKeepingTheOrder
     EXPECT_EQ(headless::RepaintCount(), 1);            // the chart shows the edited model
 }
 
-TEST_F(WaveDialogsTest, WithoutWavesDeleteAndModifyOnlySaySo)
+// "Supprimer" and "Modifier" follow the list: greyed once the last wave is
+// deleted, back when one is added.
+TEST_F(WaveDialogsTest, DeleteAndModifyAreGreyedWhileTheListIsEmpty)
 {
+    WaveSet.count = 1;
+    std::vector<std::string> states;
+    auto read = A::InspectWith([&](Window d) {
+        states.push_back(std::string(headless::IsControlEnabled(d, 102) ? "Supprimer" : "-") + "/" +
+                         (headless::IsControlEnabled(d, 103) ? "Modifier" : "-"));
+    });
+    headless::QueueAnswer(MessageAnswer::Yes);
+    RunManager({read, A::Press(102), read, A::Press(101), A::Press(ID_OK).In("Ajouter une onde"), read,
+                A::Press(ID_OK)});
+    EXPECT_EQ(states, (std::vector<std::string>{"Supprimer/Modifier", "-/-", "Supprimer/Modifier"}));
+    EXPECT_EQ(WaveSet.count, 1);
+
+    std::vector<std::string> refused;
+    headless::SetUnansweredHandler([&](const std::string& what) { refused.push_back(what); });
     WaveSet.count = 0;
     RunManager({A::Press(102), A::Press(103), A::Press(ID_OK)});
-    EXPECT_EQ(WaveSet.count, 0);
-    ASSERT_EQ(headless::Messages().size(), 2u);
-    EXPECT_EQ(headless::Messages()[0].text, "Il n'y a aucune onde à supprimer.");
-    EXPECT_EQ(headless::Messages()[1].text, "Il n'y a aucune onde à modifier.");
-    EXPECT_EQ(headless::Dialogs().size(), 1u);  // no edit dialog was opened
-    EXPECT_EQ(NewLog(), "");
+    headless::SetUnansweredHandler(nullptr);
+    EXPECT_EQ(refused, (std::vector<std::string>{"dialog \"Gestionnaire d'ondes\": control 102 is greyed",
+                                                 "dialog \"Gestionnaire d'ondes\": control 103 is greyed"}));
 }
 
 TEST_F(WaveDialogsTest, TheAddDialogOffersTheCatalogueAndFitsTheWaveUnderTheNameTyped)

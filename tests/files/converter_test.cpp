@@ -169,7 +169,8 @@ TEST_F(ConverterTest, ASourceThatCannotBeConvertedLeavesTheOutputEmptyAndSaysWhy
         const std::string said = Convert(c.source);
         EXPECT_EQ(ReadFile("sortie.txt"), "") << c.why;
         EXPECT_EQ(said.rfind("Conversion impossible : " + c.why, 0), 0u) << said;
-        EXPECT_NE(said.find("Le fichier sortie.txt est resté vide."), std::string::npos) << said;
+        EXPECT_NE(said.find("Fichier source : source.txt. Le fichier sortie.txt est resté vide."), std::string::npos)
+            << said;
         EXPECT_EQ(headless::Messages().back().icon, MessageIcon::Warning);
         const std::vector<std::string> report = CrLfLines("report.txt");
         ASSERT_EQ(report.size(), 1u) << c.why;
@@ -206,12 +207,13 @@ TEST_F(ConverterTest, ABlankLineRepeatsTheTideBeforeWithoutBreakingTheCurve)
     EXPECT_EQ(heights[3 + 1], 382);  // 1 + 4 sin(pi/4) = 3.828
 }
 
-TEST_F(ConverterTest, AFileThatCannotBeOpenedStopsEverythingAndLeavesAnOpenedOutputEmpty)
+TEST_F(ConverterTest, AFileThatCannotBeOpenedStopsEverythingLeavesAnOpenedOutputEmptyAndIsNamed)
 {
-    const struct { const char* directory; bool withSource; const char* outputAfter; } cases[] = {
-        {nullptr, false, "ancien contenu\r\n"},  // no source: nothing else is opened
-        {"sortie.txt", true, nullptr},
-        {"report.txt", true, ""},  // the output was opened, so emptied
+    const struct { const char* directory; bool withSource; const char* outputAfter; const char* named; } cases[] = {
+        // No source: nothing else is opened. No report: the output opened before it is emptied.
+        {nullptr, false, "ancien contenu\r\n", "Le fichier source source.txt ne peut pas être lu"},
+        {"sortie.txt", true, nullptr, "Le fichier cible sortie.txt ne peut pas être écrit."},
+        {"report.txt", true, "", "Le fichier de rapport report.txt ne peut pas être écrit."},
     };
     for (const auto& c : cases) {
         for (const char* file : {"source.txt", "sortie.txt", "report.txt"})
@@ -221,12 +223,34 @@ TEST_F(ConverterTest, AFileThatCannotBeOpenedStopsEverythingAndLeavesAnOpenedOut
         if (c.outputAfter)
             WriteFile("sortie.txt", "ancien contenu\r\n");
         const std::optional<std::string> source = c.withSource ? std::optional(SourceOf("1", ONE_DAY)) : std::nullopt;
-        EXPECT_EQ(Convert(source), "Erreur lors de l'ouverture des fichiers.");
+        EXPECT_EQ(Convert(source).rfind(std::string("Erreur lors de l'ouverture des fichiers.\n\n") + c.named, 0), 0u)
+            << headless::Messages().back().text;
         EXPECT_EQ(headless::Messages().back().icon, MessageIcon::Error);
         if (c.outputAfter) {
             EXPECT_EQ(ReadFile("sortie.txt"), c.outputAfter);
         }
         EXPECT_FALSE(std::filesystem::is_regular_file("report.txt"));
+    }
+}
+
+// The question names the files used; "source.txt" itself comes first.
+TEST_F(ConverterTest, TheSourceIsFoundWhateverTheCaseOfItsName)
+{
+    const struct { std::vector<const char*> present; const char* used; } cases[] = {
+        {{"SOURCE.TXT"}, "SOURCE.TXT"},
+        {{"Source.Txt", "SOURCE.TXT"}, "SOURCE.TXT"},  // in alphabetical order
+        {{"SOURCE.TXT", "source.txt"}, "source.txt"},
+    };
+    for (const auto& c : cases) {
+        for (const auto& entry : std::filesystem::directory_iterator("."))
+            std::filesystem::remove(entry.path());
+        for (const char* name : c.present)
+            WriteFile(name, name == std::string(c.used) ? SourceOf("1", ONE_DAY) : "autre\r\n");
+        EXPECT_EQ(Convert(std::nullopt).rfind("Conversion terminée.", 0), 0u) << c.used;
+        EXPECT_EQ(headless::Messages()[0].text,
+                  std::string("Convertit horaires de marées -> Relevés horaires.\n\nFichier source : ") + c.used +
+                      "\nFichier cible : sortie.txt\nFichier de Rapport : report.txt\n\nCommencer le traitement ?");
+        EXPECT_EQ(OutputHeights().size(), 24u) << c.used;
     }
 }
 

@@ -160,7 +160,7 @@ TEST_F(WaveFileTest, AWaveSetOf2009PredictsTheSameHeightsAtTheSameDatesWithThe20
         EXPECT_EQ(Header.Time_of_debut, from) << step.what;
         std::size_t i = 0;
         for (CalendarTime c = from; c < to; c += 3 * 3600 + 60, ++i)
-            ASSERT_NEAR(tide(c), fitted[i], step.tolerance) << step.what << ", " << CTimeText(c);
+            ASSERT_NEAR(tide(c), fitted[i], step.tolerance) << step.what << ", calendar time " << c;
     }
     SaveWaveFile();
     EXPECT_EQ(ReadFile("2009.TID").substr(0, 18), "Vlissingen\r\n2012\r\n");

@@ -107,7 +107,7 @@ TEST_F(RecordTest, MovingTheTimeOriginKeepsThePredictionAtEveryDateAndThePhasesW
         std::size_t i = 0;
         for (CalendarTime c = from - 86400; c < to + 3 * 31536000L; c += 7919, ++i)
             ASSERT_NEAR(PredictHeight(static_cast<double>(c - to), 0), before[i], 1e-9)
-                << "at " << CTimeText(c) << ", nodal corrections " << nodal;
+                << "at calendar time " << c << ", nodal corrections " << nodal;
         EXPECT_EQ(WaveSet.waves[0].ampl != 1.75, nodal == 1) << "M2's amplitude is that of 2012 with the corrections";
         for (int k = 0; k < WaveSet.count; ++k)
             EXPECT_LE(std::fabs(WaveSet.waves[k].etab), M_PI) << k;

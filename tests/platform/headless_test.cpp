@@ -107,15 +107,70 @@ TEST_F(HeadlessTest, ActionsThatDoNotFitTheOpenDialogAndADialogLeftWaitingAreRep
     EXPECT_EQ(headless::Dialogs().at(0).owner, "none");
 }
 
-TEST_F(HeadlessTest, TheSvgOfTheClientAreaEscapesItsTexts)
+TEST_F(HeadlessTest, TheSvgOfTheClientAreaEscapesItsTextsAndKeepsThemInside)
 {
     MainWindowSetup setup;
-    setup.handlers.onPaint = [](Canvas* canvas) { TextOut(canvas, 2, 360, "0m <&"); };
+    setup.handlers.onPaint = [](Canvas* canvas) {
+        TextOut(canvas, 2, 360, "0m <&");
+        TextOut(canvas, 625, 470, "23:35");  // 5 glyphs of 8 × 16
+    };
     ASSERT_TRUE(CreateMainWindow(setup));
     ShowMainWindow();
     const std::string svg = headless::ClientAreaSvg();
     EXPECT_NE(svg.find(" width=\"640\" height=\"480\""), std::string::npos) << svg;
     EXPECT_NE(svg.find(">0m &lt;&amp;</text>"), std::string::npos) << svg;
+    EXPECT_NE(svg.find("<text x=\"600\" y=\"476\" xml:space=\"preserve\">23:35</text>"), std::string::npos) << svg;
+}
+
+// Polls of long work, as a computation makes them: the answers until it
+// stops, then how it ended.
+std::string RunLongWork(int polls)
+{
+    std::string answers;
+    BeginLongWork("essai");
+    BeginLongWork("dedans");  // nested: one work
+    for (int i = 0; i < polls; ++i)
+        answers += KeepWindowAliveAndAskStop(i / 10.0) ? "S" : ".";
+    answers += EndLongWork() ? " stopped" : "";
+    return answers + (EndLongWork() ? " stopped" : " done");
+}
+
+TEST_F(HeadlessTest, AQueuedStopAnswersFromItsPollToTheEndOfTheWorkAndAnUnreachedOneIsReported)
+{
+    EXPECT_FALSE(KeepWindowAliveAndAskStop(0.5));  // outside long work: no poll
+    headless::QueueStop(3);
+    EXPECT_EQ(RunLongWork(5), "..SSS stopped stopped");
+    EXPECT_EQ(RunLongWork(2), ".. done");  // the next work starts afresh
+    EXPECT_EQ(headless::LongWorkPolls(), 7);
+    EXPECT_EQ(headless::LongWorks(), (std::vector<std::string>{"essai", "essai"}));
+    headless::QueueStop(3);
+    RunLongWork(2);
+    headless::ExpectQueuesEmpty();
+    ASSERT_EQ(unanswered.size(), 1u);
+    EXPECT_NE(unanswered[0].find("a stop queued for poll 10 was not reached (9 polls)"), std::string::npos)
+        << unanswered[0];
+    EXPECT_EQ(RunLongWork(1), "S stopped stopped");  // it then stops the next work
+}
+
+// The close box during the work of a command closes the main window once
+// the command has returned, and lets no later work start.
+TEST_F(HeadlessTest, ClosingDuringLongWorkEndsTheLoopAfterTheCommand)
+{
+    static std::vector<std::string> done;
+    done.clear();
+    MainWindowSetup setup;
+    setup.handlers.onCommand = [](int) {
+        done.push_back(RunLongWork(3));
+        done.push_back(RunLongWork(1));
+    };
+    ASSERT_TRUE(CreateMainWindow(setup));
+    headless::QueueUserAction([] {
+        headless::QueueStop(2, true);
+        SendCommand(1);
+    });
+    headless::QueueUserAction([] { done.push_back("a second command"); });
+    RunMessageLoop();
+    EXPECT_EQ(done, (std::vector<std::string>{".SS stopped stopped", "S stopped stopped"}));
 }
 
 }  // namespace

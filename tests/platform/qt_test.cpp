@@ -11,7 +11,7 @@ protected:
     void CreateWindow(WindowHandlers handlers, MenuBar menu = {})
     {
         Events.clear();
-        ASSERT_TRUE(CreateMainWindow(MainWindowSetup{"Haliome", 640, 480, std::move(menu), handlers}));
+        ASSERT_TRUE(CreateMainWindow(MainWindowSetup{"Haliome", 640, 480, std::move(menu), handlers, {}}));
     }
     void TearDown() override { DestroyMainWindow(); }
 };
@@ -59,13 +59,18 @@ TEST_F(QtBackendTest, MenuBarFollowsTheDataAndOnlyTheProgramSetsCheckMarks)
     EXPECT_EQ(Events, (std::vector<std::string>{"4", "4", "5", "5", "3"}));
 }
 
-// What the window shows, not what its client area would paint now (Grab).
-QImage OnScreen()
-{
-    const QPoint at = ClientArea()->mapTo(Frame(), QPoint(0, 0));
-    return Frame()->screen()->grabWindow(Frame()->winId(), at.x(), at.y(), 640, 480).toImage().convertToFormat(
-        QImage::Format_RGB32);
-}
+// Counts the paints of a widget.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
 
 void PaintKnownShapes(Canvas* canvas)
 {
@@ -79,10 +84,16 @@ void PaintKnownShapes(Canvas* canvas)
     TextOut(canvas, 2, 360, "0m");
 }
 
-TEST_F(QtBackendTest, ClientAreaShowsLinesWithoutTheirEndPixelAndTextOnAWhiteBoxWithoutAntialiasing)
+// The client area of 640 × 480 device pixels, whatever the screen's scale.
+QSize OneToOne()
+{
+    return (QSizeF(640, 480) / Frame()->devicePixelRatioF()).toSize();
+}
+
+TEST_F(QtBackendTest, OneToOneLinesLeaveOutTheirEndPixelAndTextSitsOnAWhiteBoxWithoutAntialiasing)
 {
     CreateWindow({nullptr, PaintKnownShapes, nullptr, nullptr});
-    ShowMainWindow();
+    ShowWithClientSize(OneToOne());
     const QImage shown = Grab();
     ASSERT_EQ(shown.size(), QSize(640, 480));
     EXPECT_EQ(shown.pixel(20, 10), BLACK);
@@ -105,14 +116,146 @@ TEST_F(QtBackendTest, ClientAreaShowsLinesWithoutTheirEndPixelAndTextOnAWhiteBox
         }
     EXPECT_GT(glyphPixels, 10);
     EXPECT_EQ(otherColours, 0);
+}
 
+// The number of black pixels in a rectangle of the picture.
+int BlackPixels(const QImage& picture, const QRect& area)
+{
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            n += picture.valid(x, y) && picture.pixel(x, y) == BLACK;
+    return n;
+}
+
+// Twice the drawing in device pixels: at twice the screen's scale the same
+// client area as at 1:1 on a plain screen.
+TEST_F(QtBackendTest, ScaledTheDrawingFillsTheClientAreaWithLinesOneDevicePixelWideAndLargerText)
+{
+    CreateWindow({nullptr, PaintKnownShapes, nullptr, nullptr});
+    ShowWithClientSize(OneToOne() * 2);
+    const QImage shown = Grab();
+    ASSERT_EQ(shown.size(), QSize(1280, 960));
+    // Drawing pixel (x, y) is device pixel (2x + 1, 2y + 1), its centre.
+    EXPECT_EQ(shown.pixel(41, 21), BLACK);
+    EXPECT_EQ(shown.pixel(81, 41), WHITE);  // the end pixel
+    for (int y : {801, 800})
+        EXPECT_EQ(shown.pixel(11, y), BLUE) << y;  // the tick: from 801 up to 799, left out
+    for (QPoint p : {QPoint(11, 799), QPoint(10, 801), QPoint(12, 801)})
+        EXPECT_EQ(shown.pixel(p), WHITE) << p.x() << ", " << p.y();
+    // The base line: one device pixel high, to 2 × 200 + 1 left out.
+    for (int x : {1, 200, 400})
+        EXPECT_EQ(std::make_tuple(shown.pixel(x, 730), shown.pixel(x, 731), shown.pixel(x, 732)),
+                  std::make_tuple(WHITE, BLUE, WHITE)) << x;
+    EXPECT_EQ(shown.pixel(401, 731), WHITE);
+    // "0m" at (4, 720): twice as high as 1:1, its box over the line.
+    EXPECT_NE(shown.pixel(6, 731), BLUE);
+    const int glyphs = BlackPixels(shown, QRect(0, 700, 80, 60));
+    EXPECT_GT(glyphs, 40);
+    EXPECT_EQ(BlackPixels(shown, QRect(0, 700 + 40, 80, 20)) > 0, true) << "glyphs reach below 1:1 height";
+
+    // Stretched: the drawing fills a wider client area too.
+    ShowWithClientSize(QSize(OneToOne().width() * 2, OneToOne().height()));
+    const QImage wide = Grab();
+    ASSERT_EQ(wide.size(), QSize(1280, 480));
+    EXPECT_EQ(std::make_tuple(wide.pixel(399, 365), wide.pixel(401, 365)), std::make_tuple(BLUE, WHITE));
+}
+
+void PaintTimesAtTheRightEdge(Canvas* canvas)
+{
+    FillWhite(canvas);
+    TextOut(canvas, 100, 100, "23:35");
+    TextOut(canvas, 625, 200, "23:35");
+    TextOut(canvas, 100, 475, "23:35");
+}
+
+TEST_F(QtBackendTest, TextsThatWouldPassAnEdgeAreMovedBackInsideWhole)
+{
+    CreateWindow({nullptr, PaintTimesAtTheRightEdge, nullptr, nullptr});
+    ShowWithClientSize(OneToOne());
+    const QImage shown = Grab();
+    const int whole = BlackPixels(shown, QRect(100, 100, 60, 30));
+    EXPECT_GT(whole, 20);
+    EXPECT_EQ(BlackPixels(shown, QRect(560, 200, 80, 30)), whole);
+    EXPECT_EQ(BlackPixels(shown, QRect(100, 440, 60, 40)), whole);
+    EXPECT_GT(BlackPixels(shown, QRect(630, 200, 10, 30)), 0) << "it ends at the edge";
+}
+
+TEST_F(QtBackendTest, DirectDrawingShowsAtTheNextLookOfLongWork)
+{
+    CreateWindow({nullptr, PaintKnownShapes, nullptr, nullptr});
+    ShowWithClientSize(OneToOne());
+    PaintCounter counter;
+    ClientArea()->installEventFilter(&counter);
     Canvas* direct = BeginDirectDrawing();
     MoveTo(direct, 300, 300);
     LineTo(direct, 310, 300);
-    EXPECT_EQ(OnScreen().pixel(300, 300), BLACK);  // shown before the drawing ends
+    BeginLongWork("Essai");
+    EXPECT_FALSE(KeepWindowAliveAndAskStop(0.25));  // too soon to look
+    EXPECT_EQ(counter.paints, 0);
+    QTest::qSleep(150);
+    EXPECT_FALSE(KeepWindowAliveAndAskStop(0.5));
+    EXPECT_EQ(counter.paints, 1);  // shown before the drawing ends
+    EXPECT_FALSE(EndLongWork());
     EndDirectDrawing(direct);
+    EXPECT_EQ(Grab().pixel(300, 300), BLACK);
     Repaint();
-    EXPECT_EQ(OnScreen().pixel(300, 300), WHITE);
+    EXPECT_EQ(Grab().pixel(300, 300), WHITE);
+    ClientArea()->removeEventFilter(&counter);
+}
+
+// Long work that stops only when asked, with the user acting after 200 ms.
+// True when it was stopped; what acts sees the window during the work.
+bool WorkUntilStopped(std::function<void()> act)
+{
+    QTimer::singleShot(200, Frame(), act);
+    BeginLongWork("Balayage d'essai");
+    QDeadlineTimer deadline(5000);
+    bool stopped = false;
+    while (!stopped && !deadline.hasExpired())
+        stopped = KeepWindowAliveAndAskStop(0.25);
+    return EndLongWork() && stopped;
+}
+
+TEST_F(QtBackendTest, LongWorkGreysTheMenuShowsItsProgressAndStopsOnEscapeOrAnnuler)
+{
+    CreateWindow({nullptr, nullptr, nullptr, OnMenuCommand},
+                 {Submenu("&Fichier", {MenuCommand(1, "&Ouvrir")}), Submenu("&Aide", {MenuCommand(6, "Sommaire")})});
+    ShowMainWindow();
+    QMenuBar* bar = Frame()->menuBar();
+    auto* stop = Frame()->findChild<QPushButton*>(QStringLiteral("stop long work"));
+    auto* progress = Frame()->findChild<QProgressBar*>();
+    ASSERT_TRUE(stop && progress);
+    std::vector<std::string> seen;
+    const QSize client = ClientArea()->size();
+    auto look = [&] {
+        EXPECT_EQ(ClientArea()->size(), client) << "the chart stays in place";
+        seen.push_back(std::string(bar->isEnabled() ? "menu" : "greyed") +
+                       (bar->cornerWidget(Qt::TopRightCorner)->isEnabled() ? " aide" : "") +
+                       (ClientArea()->isEnabled() ? " chart" : "") + " " + std::to_string(progress->value()) +
+                       (stop->isVisible() ? " Annuler" : ""));
+    };
+    EXPECT_TRUE(WorkUntilStopped([&] {
+        look();
+        QTest::keyClick(Frame(), Qt::Key_Escape);
+    }));
+    EXPECT_TRUE(WorkUntilStopped([&] { QTest::mouseClick(stop, Qt::LeftButton); }));
+    look();
+    EXPECT_EQ(seen, (std::vector<std::string>{"greyed 250 Annuler", "menu aide chart 250"}));
+    EXPECT_TRUE(Events.empty());
+}
+
+TEST_F(QtBackendTest, ClosingDuringLongWorkStopsItAndClosesTheWindowOnceItHasEnded)
+{
+    CreateWindow({});
+    ShowMainWindow();
+    bool openAtTheEnd = false;
+    EXPECT_TRUE(WorkUntilStopped([&] {
+        Frame()->close();
+        openAtTheEnd = Frame() && Frame()->isVisible();
+    }));
+    EXPECT_TRUE(openAtTheEnd);
+    EXPECT_EQ(MainWindow, nullptr);
 }
 
 // Moves the bar one line down and follows the thumb; leaves it otherwise.
@@ -152,7 +295,6 @@ TEST_F(QtBackendTest, ScrollBarsKeepTheirRangesAndReportTheUsersActionsWithoutMo
         vertical = bar->orientation() == Qt::Vertical ? bar : vertical;
     ASSERT_NE(vertical, nullptr);
     EXPECT_TRUE(vertical->isVisible());
-    EXPECT_EQ(ClientArea()->size(), QSize(640, 480));
     SetScrollPos(V, 20000);
     EXPECT_EQ(GetScrollPos(V), 10000);
     SetScrollPos(V, 0);
@@ -172,10 +314,47 @@ TEST_F(QtBackendTest, ScrollBarsKeepTheirRangesAndReportTheUsersActionsWithoutMo
     EXPECT_EQ(Events, (std::vector<std::string>{"V LineDown 0", "V EndScroll 0", "V LineUp 0", "V EndScroll 0",
                                                 "V PageDown 0", "V EndScroll 0", "V ThumbTrack " + dragged,
                                                 "V ThumbPosition " + dragged, "V EndScroll 0"}));
+    const QSize client = ClientArea()->size();
+    const QSize frame = Frame()->size();
     SetScrollRange(V, 0, 0);
-    EXPECT_FALSE(vertical->isVisible());
+    EXPECT_TRUE(vertical->isVisible());
+    EXPECT_FALSE(vertical->isEnabled());
     EXPECT_EQ(GetScrollPos(V), 0);
-    EXPECT_EQ(ClientArea()->size(), QSize(640, 480));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ClientArea()->size(), client);
+    EXPECT_EQ(Frame()->size(), frame);
+}
+
+void SendWheel(int turn, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    const QPointF at(10, 10);
+    QWheelEvent wheel(at, ClientArea()->mapToGlobal(at), QPoint(), QPoint(0, turn), Qt::NoButton, modifiers,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(ClientArea(), &wheel);
+}
+
+TEST_F(QtBackendTest, KeysAndTheWheelOnTheChartMakeTheScrollBarsRequests)
+{
+    CreateWindow({nullptr, nullptr, FollowSomeRequests, nullptr});
+    SetScrollRange(ScrollBar::Horizontal, 0, 10000);
+    SetScrollRange(ScrollBar::Vertical, 60, 10000);
+    ShowMainWindow();
+    for (Qt::Key key : {Qt::Key_Right, Qt::Key_Left, Qt::Key_Down, Qt::Key_Up, Qt::Key_PageDown, Qt::Key_PageUp,
+                        Qt::Key_End, Qt::Key_Home, Qt::Key_A})
+        QTest::keyClick(ClientArea(), key);
+    SendWheel(-120);
+    SendWheel(120);
+    SendWheel(60);  // half a notch: nothing yet
+    SendWheel(60);
+    SendWheel(120, Qt::ControlModifier);
+    SendWheel(-240, Qt::ControlModifier);
+    SetScrollRange(ScrollBar::Horizontal, 0, 0);  // a greyed bar receives nothing
+    QTest::keyClick(ClientArea(), Qt::Key_Right);
+    SendWheel(-120);
+    EXPECT_EQ(Events, (std::vector<std::string>{
+                          "H LineDown 0", "H LineUp 0", "H LineDown 0", "H LineUp 0", "H PageDown 0", "H PageUp 0",
+                          "H Bottom 0", "H Top 0", "H LineDown 0", "H LineUp 0", "H LineUp 0", "V PageUp 0",
+                          "V PageDown 0", "V PageDown 0"}));
 }
 
 enum : int { YEAR = 102, MONTH = 103, EXPORTABLE = 104, COMPUTE = 111, WAVES = 121 };
@@ -207,6 +386,8 @@ void TestProcedure(Window dialog, DialogEvent event, int id, int notification)
         return;
     }
     Events.push_back(std::to_string(id) + "/" + std::to_string(notification));
+    if (id == WAVES && notification == NOTIFY_SELCHANGE)
+        Events.push_back("selected " + std::to_string(SelectedItem(dialog, WAVES)));
     if (id == COMPUTE) {
         Events.push_back(GetControlText(dialog, YEAR) + " " + GetControlText(dialog, MONTH) + " " +
                          std::to_string(SelectedItem(dialog, WAVES)) + (IsChecked(dialog, EXPORTABLE) ? " x" : ""));
@@ -247,8 +428,95 @@ TEST_F(QtBackendTest, DialogFromTemplateRunsItsProcedureOnTheUsersActions)
     EXPECT_EQ(selectedWave, 2);
     // Typing does not notify, nor does the program's SelectItem; a double
     // click on the selected entry notifies once.
-    EXPECT_EQ(Events, (std::vector<std::string>{"103/1", "103/1", "104/0", "121/1", "121/2", "111/0",
+    EXPECT_EQ(Events, (std::vector<std::string>{"103/1", "103/1", "104/0", "121/1", "selected 1", "121/2", "111/0",
                                                 "2004 Mars 1 x", "2/0", "2/0", "1/0"}));
+}
+
+enum : int { REPORT = 101, SHOW_BOX = 112 };
+
+const DialogTemplate REPORT_DIALOG{"Rapport", 200, 120, {
+    {ControlKind::ReportEdit, REPORT, "", 5, 5, 190, 80},
+    {ControlKind::PushButton, SHOW_BOX, "Message", 5, 95, 55, 19},
+    {ControlKind::DefaultPushButton, ID_OK, "Fermeture", 140, 95, 55, 19},
+}};
+
+// OK ends; SHOW_BOX shows a box owned by the dialog.
+void ReportProcedure(Window dialog, DialogEvent event, int id, int)
+{
+    if (event == DialogEvent::Init) {
+        SetTabStops(dialog, REPORT, 20);
+        SetControlText(dialog, REPORT, "Lundi 1\tA\r\nMercredi 30\tB\r\n" + std::string(150, '-') + "\r\n");
+    } else if (id == SHOW_BOX) {
+        ShowMessage(dialog, "Fait.", "Rapport", MessageButtons::Ok, MessageIcon::Information);
+    } else if (id == ID_OK) {
+        EndDialog(dialog, 0);
+    }
+}
+
+// x of the character at position column of line (a block) of the report.
+int XOf(QPlainTextEdit* report, int line, int column)
+{
+    QTextCursor at(report->document()->findBlockByNumber(line));
+    at.setPosition(at.position() + column);
+    return report->cursorRect(at).x();
+}
+
+TEST_F(QtBackendTest, AReportShowsItsColumnsInAFixedWidthFontWithoutWrapping)
+{
+    CreateWindow({});
+    WhenShown<QDialog>([](QDialog* dialog) {
+        auto* report = Control<QPlainTextEdit>(dialog, REPORT);
+        const QFontMetricsF metrics(report->font());
+        EXPECT_EQ(metrics.horizontalAdvance(QStringLiteral("iiii")), metrics.horizontalAdvance(QStringLiteral("MMMM")));
+        EXPECT_EQ(report->lineWrapMode(), QPlainTextEdit::NoWrap);
+        EXPECT_TRUE(report->horizontalScrollBar()->isVisible());
+        const double charWidth = (XOf(report, 2, 100) - XOf(report, 2, 0)) / 100.0;
+        EXPECT_NEAR(XOf(report, 0, 8), XOf(report, 2, 0) + 20 * charWidth, 1.0);  // "A", after the tab
+        EXPECT_EQ(XOf(report, 1, 12), XOf(report, 0, 8));                        // "B"
+        QTest::keyClick(dialog, Qt::Key_Return);
+    });
+    RunModalDialog(MainWindow, REPORT_DIALOG, ReportProcedure);
+}
+
+TEST_F(QtBackendTest, AWindowIsActiveAgainWhenAModalWindowItOwnedCloses)
+{
+    CreateWindow({});
+    ShowMainWindow();
+    QWidget* shownDialog = nullptr;
+    bool activeAfterBox = false;
+    WhenShown<QDialog>([&](QDialog* dialog) {
+        shownDialog = dialog;
+        WhenShown<QMessageBox>([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); });
+        QTest::mouseClick(Control<QPushButton>(dialog, SHOW_BOX), Qt::LeftButton);
+        activeAfterBox = QTest::qWaitFor([dialog] { return QApplication::activeWindow() == dialog; });
+        QTest::mouseClick(Control<QPushButton>(dialog, ID_OK), Qt::LeftButton);
+    });
+    RunModalDialog(MainWindow, REPORT_DIALOG, ReportProcedure);
+    EXPECT_NE(shownDialog, nullptr);
+    EXPECT_TRUE(activeAfterBox);
+    EXPECT_TRUE(QTest::qWaitFor([] { return QApplication::activeWindow() == Frame(); }));
+}
+
+void GreyCompute(Window dialog, DialogEvent event, int id, int)
+{
+    if (event == DialogEvent::Init)
+        EnableControl(dialog, COMPUTE, false);
+    else
+        Events.push_back(std::to_string(id));
+    if (id == ID_OK)
+        EndDialog(dialog, 0);
+}
+
+TEST_F(QtBackendTest, AGreyedButtonTakesNoClick)
+{
+    CreateWindow({});
+    WhenShown<QDialog>([](QDialog* dialog) {
+        EXPECT_FALSE(Control<QPushButton>(dialog, COMPUTE)->isEnabled());
+        QTest::mouseClick(Control<QPushButton>(dialog, COMPUTE), Qt::LeftButton);
+        QTest::mouseClick(Control<QPushButton>(dialog, ID_OK), Qt::LeftButton);
+    });
+    RunModalDialog(MainWindow, TEST_DIALOG, GreyCompute);
+    EXPECT_EQ(Events, (std::vector<std::string>{"1"}));
 }
 
 TEST_F(QtBackendTest, MessageBoxesHaveTheirOwnerAndAnswerInFrench)
@@ -268,9 +536,14 @@ TEST_F(QtBackendTest, MessageBoxesHaveTheirOwnerAndAnswerInFrench)
               MessageAnswer::No);
     WhenShown<QMessageBox>([](QMessageBox* box) {
         EXPECT_EQ(box->parentWidget(), nullptr);
+        // Wide enough for its whole title, in bold, beside the title bar's buttons.
+        QFont bold = box->font();
+        bold.setBold(true);
+        EXPECT_GT(box->width(), QFontMetrics(bold).horizontalAdvance(box->windowTitle()) + 60);
         QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
     });
-    EXPECT_EQ(ShowMessage(nullptr, "Encore ?", "Question", MessageButtons::YesNo, MessageIcon::None),
+    EXPECT_EQ(ShowMessage(nullptr, "Encore ?", "Détermination du niveau moyen", MessageButtons::YesNo,
+                          MessageIcon::None),
               MessageAnswer::Yes);
 }
 

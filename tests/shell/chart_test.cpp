@@ -132,8 +132,8 @@ TEST_F(ChartTest, MultiDayTickKindsDependOnTheZoom)
         EXPECT_EQ(TickCounts(), c.counts) << "zoom " << c.zoom;
     }
     // The time axis spans 620 × 10000 s = 71 days 18:13:20 from the record's start.
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"de @2,5", "Thu Jan  1 00:00:00 2009@22,5", "à @435,5",
-                                                 "Fri Mar 13 18:13:20 2009@450,5", "0m@2,360", "8m@2,95"}));
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"de @2,5", "jeu. 1 janv. 2009 00:00@22,5", "à @435,5",
+                                                 "ven. 13 mars 2009 18:13@450,5", "0m@2,360", "8m@2,95"}));
 }
 
 // Hours 5 to 8 not measured: at 100 s a pixel the record has no height

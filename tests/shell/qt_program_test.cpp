@@ -3,8 +3,10 @@
 #include <cmath>
 #include <filesystem>
 #include <memory>
+#include <set>
 
 #include "base/options.h"
+#include "base/text.h"
 #include "model/waves.h"
 #include "shell/app.h"
 #include "tables/tidetimes.h"
@@ -20,6 +22,21 @@ protected:
         ResetProgramState();
         folder = std::make_unique<ScopedWorkDir>();
         std::filesystem::copy_file(ExamplePortRecord(), "PORT.TXT");
+        ASSERT_TRUE(StartProgram());
+    }
+    // The example port's year over and over as the record of many years: a
+    // sweep of a wide band on it takes seconds on any machine.
+    void StartOnALongRecord(int years)
+    {
+        DestroyMainWindow();
+        FinishProgram();
+        ResetProgramState();
+        const std::string year = ReadFile(ExamplePortRecord());
+        const std::size_t heights = year.find("\r\n\r\n") + 4;
+        std::string record = "Vlissingen\r\n2009\r\n" + std::to_string(365 * years) + "\r\n\r\n";
+        for (int y = 0; y < years; ++y)
+            record += year.substr(heights);
+        WriteFile("PORT.TXT", record);
         ASSERT_TRUE(StartProgram());
     }
     void TearDown() override
@@ -41,6 +58,16 @@ protected:
                 if (QAction* action = ActionNamed(top->menu(), QString::fromUtf8(text)))
                     return action->trigger();
         ADD_FAILURE() << "no menu item " << text;
+    }
+    // "De ... à ..." from 2 h to 300 h: a hundred thousand trial periods.
+    static void ChooseAWideBand()
+    {
+        WhenShown<QDialog>([](QDialog* band) {
+            QTest::keyClicks(Control<QLineEdit>(band, 101), QStringLiteral("2"));
+            QTest::keyClicks(Control<QLineEdit>(band, 102), QStringLiteral("300"));
+            QTest::mouseClick(Control<QPushButton>(band, ID_OK), Qt::LeftButton);
+        });
+        Choose("De &... à ...");
     }
     // Fichier > Exporter > "Graphique (PNG ou SVG)…" under a typed name.
     static void ExportChartAs(const std::string& name)
@@ -114,9 +141,27 @@ TEST_F(QtProgramTest, MeanLevelFromTheMenuShowsItsBoxOwnedByTheMainWindow)
     EXPECT_TRUE(text.startsWith(QStringLiteral("Niveau moyen : 3.000652 "))) << text.toStdString();
 }
 
-TEST_F(QtProgramTest, TheTideTimesDialogComputesAnExportableMonth)
+// x of each character that follows a tab in the report, one per line.
+std::set<int> ColumnsAfterTabs(QPlainTextEdit* report)
+{
+    std::set<int> columns;
+    for (QTextBlock line = report->document()->begin(); line.isValid(); line = line.next()) {
+        const int tab = static_cast<int>(line.text().indexOf(QLatin1Char('\t')));
+        if (tab < 0)
+            continue;
+        QTextCursor after(line);
+        after.setPosition(line.position() + tab + 1);
+        columns.insert(report->cursorRect(after).x());
+    }
+    return columns;
+}
+
+// Enter runs "Calcul" and leaves the dialog open; Escape closes it.
+TEST_F(QtProgramTest, TheTideTimesDialogComputesOnEnterAndLinesUpItsColumns)
 {
     std::string report;
+    std::vector<std::size_t> columns;
+    bool openAfterEnter = false;
     WhenShown<QDialog>([&](QDialog* dialog) {
         EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Calculer les horaires de Marées"));
         auto* year = Control<QLineEdit>(dialog, TIDE_YEAR_ID);
@@ -126,12 +171,19 @@ TEST_F(QtProgramTest, TheTideTimesDialogComputesAnExportableMonth)
         QTest::keyClick(month, Qt::Key_Home);
         QTest::keyClick(month, Qt::Key_Down);
         QTest::keyClick(month, Qt::Key_Down);
+        auto* box = Control<QPlainTextEdit>(dialog, TIDE_REPORT_ID);
+        QTest::keyClick(year, Qt::Key_Return);
+        columns.push_back(ColumnsAfterTabs(box).size());  // the plain report: one column after the date
         QTest::mouseClick(Control<QCheckBox>(dialog, TIDE_EXPORTABLE_ID), Qt::LeftButton);
-        QTest::mouseClick(Control<QPushButton>(dialog, TIDE_COMPUTE_ID), Qt::LeftButton);
-        report = Control<QPlainTextEdit>(dialog, TIDE_REPORT_ID)->toPlainText().toStdString();
-        QTest::mouseClick(Control<QPushButton>(dialog, ID_OK), Qt::LeftButton);
+        QTest::keyClick(year, Qt::Key_Return);
+        columns.push_back(ColumnsAfterTabs(box).size());
+        report = box->toPlainText().toStdString();
+        openAfterEnter = dialog->isVisible();
+        QTest::keyClick(dialog, Qt::Key_Escape);
     });
     Choose("&Horaires de marées.");
+    EXPECT_TRUE(openAfterEnter);
+    EXPECT_EQ(columns, (std::vector<std::size_t>{1, 1}));
     // The title and the header computed last show first, CR LF as line
     // breaks; then a line for each of the 31 days, from Sunday 1 March 2009.
     EXPECT_EQ(report.rfind("Détermination des horaires de marée du mois de  mars 2009\n"
@@ -142,9 +194,11 @@ TEST_F(QtProgramTest, TheTideTimesDialogComputesAnExportableMonth)
     EXPECT_EQ(report.find('\r'), std::string::npos);
 }
 
-TEST_F(QtProgramTest, TheWaveManagerDeletesOnlyAfterOui)
+TEST_F(QtProgramTest, TheWaveManagerDeletesOnlyAfterOuiAndGreysDeleteAndModifyWhenEmpty)
 {
+    WaveSet.count = 1;
     std::vector<int> listed;
+    std::vector<bool> greyed;
     WhenShown<QDialog>([&](QDialog* manager) {
         for (QMessageBox::StandardButton answer : {QMessageBox::No, QMessageBox::Yes}) {
             WhenShown<QMessageBox>([answer](QMessageBox* box) {
@@ -152,13 +206,41 @@ TEST_F(QtProgramTest, TheWaveManagerDeletesOnlyAfterOui)
             });
             QTest::mouseClick(Control<QPushButton>(manager, 102), Qt::LeftButton);  // "Supprimer"
             listed.push_back(Control<QListWidget>(manager, 121)->count());
+            greyed.push_back(!Control<QPushButton>(manager, 102)->isEnabled() &&
+                             !Control<QPushButton>(manager, 103)->isEnabled());
         }
         QTest::mouseClick(Control<QPushButton>(manager, ID_OK), Qt::LeftButton);
     });
     Choose("&Gestionnaire d'onde");
-    EXPECT_EQ(listed, (std::vector<int>{5, 4}));  // after "Non", after "Oui"
-    ASSERT_EQ(WaveSet.count, 4);
-    EXPECT_EQ(WaveSet.waves[0].name, "S2 : Onde Solaire semi-diurne. 12h");
+    EXPECT_EQ(listed, (std::vector<int>{1, 0}));  // after "Non", after "Oui"
+    EXPECT_EQ(greyed, (std::vector<bool>{false, true}));
+    EXPECT_EQ(WaveSet.count, 0);
+}
+
+// K2 is the fourth entry of the catalogue. After the report the manager has
+// the keyboard again.
+TEST_F(QtProgramTest, TheAddDialogAddsTheWaveClickedAndGivesTheKeyboardBackToTheManager)
+{
+    std::vector<QString> fields;
+    bool managerActive = false;
+    WhenShown<QDialog>([&](QDialog* manager) {
+        WhenShown<QDialog>([&](QDialog* add) {
+            auto* list = Control<QListWidget>(add, 104);
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(3)).center());
+            fields = {Control<QLineEdit>(add, 105)->text(), Control<QLineEdit>(add, 103)->text()};
+            WhenShown<QMessageBox>([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); });
+            QTest::mouseClick(Control<QPushButton>(add, ID_OK), Qt::LeftButton);
+        });
+        QTest::mouseClick(Control<QPushButton>(manager, 101), Qt::LeftButton);  // "Ajouter"
+        managerActive = QTest::qWaitFor([manager] { return QApplication::activeWindow() == manager; });
+        QTest::mouseClick(Control<QPushButton>(manager, ID_OK), Qt::LeftButton);
+    });
+    Choose("&Gestionnaire d'onde");
+    EXPECT_EQ(fields, (std::vector<QString>{QStringLiteral("K2 : Onde Sidérale semi-diurne. 11h58m"),
+                                            QStringLiteral("11.967235")}));
+    ASSERT_EQ(WaveSet.count, 6);
+    EXPECT_EQ(WaveSet.waves[5].name, "K2 : Onde Sidérale semi-diurne. 11h58m");
+    EXPECT_TRUE(managerActive);
 }
 
 TEST_F(QtProgramTest, SavingUnderATypedNameAddsTheExtension)
@@ -184,8 +266,9 @@ QImage OneDayChartOf(const Wave& wave)
     return Grab();
 }
 
-TEST_F(QtProgramTest, PaintedPixelsFollowTheChart)
+TEST_F(QtProgramTest, PaintedPixelsFollowTheChartAtAnySizeOfTheWindow)
 {
+    ShowWithClientSize((QSizeF(640, 480) / Frame()->devicePixelRatioF()).toSize());  // 1:1 in device pixels
     ModelReady = 0;  // as the first paint of the start-up
     Repaint();
     const QImage placeholder = Grab();
@@ -198,7 +281,8 @@ TEST_F(QtProgramTest, PaintedPixelsFollowTheChart)
     // 12 h, 1.5 m, high at 03:00. Column x shows x × 135 s: 0 at 00:00 (mean
     // level, y = 210), 80 at 03:00 (high, 210 − 45), 160 at 06:00, 240 at
     // 09:00 (low, 210 + 45); 30 px a metre.
-    const QImage day = OneDayChartOf(WaveOf(12, 1.5, M_PI / 2));
+    const Wave semiDiurnal = WaveOf(12, 1.5, M_PI / 2);
+    const QImage day = OneDayChartOf(semiDiurnal);
     for (auto [x, y] : {std::pair{0, 210}, {80, 165}, {160, 210}, {240, 255}})
         EXPECT_EQ(day.pixel(x, y), BLUE) << x << ", " << y;
     EXPECT_EQ(day.pixel(4, 400), BLACK);  // the 10-minute mark of 00:10, one pixel
@@ -211,6 +295,64 @@ TEST_F(QtProgramTest, PaintedPixelsFollowTheChart)
     EXPECT_EQ(low.pixel(40, 368), BLUE);
     for (int x = 2; x < 10; ++x)
         EXPECT_NE(low.pixel(x, 368), BLUE) << x;
+
+    // The user makes the window larger: the chart fills it, and the keyboard
+    // on the chart moves the day as the bar does.
+    ShowWithClientSize(ClientArea()->size() * 3 / 2);
+    const QImage larger = OneDayChartOf(semiDiurnal);
+    ASSERT_EQ(larger.size(), QSize(960, 720));
+    for (auto [x, y] : {std::pair{80, 165}, {240, 255}})
+        EXPECT_EQ(larger.pixel(DevicePixel(x, y)), BLUE) << x << ", " << y;
+    QTest::keyClick(ClientArea(), Qt::Key_Right);
+    EXPECT_EQ(GetScrollPos(ScrollBar::Horizontal), 1);
+}
+
+TEST_F(QtProgramTest, TheLogCanBeReadWhileTheProgramRuns)
+{
+    const std::string log = WithoutCr(ReadFile("Haliome.log"));
+    EXPECT_EQ(log.rfind("Bienvenue à Haliome", 0), 0u);
+    EXPECT_TRUE(log.ends_with("K1 : Onde Sidérale diurne. 23h56m\n")) << log;
+}
+
+// Calls act once the long work of a command shows its "Annuler" button.
+void WhenWorking(std::function<void()> act)
+{
+    auto* poll = new QTimer;
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, act] {
+        auto* stop = Frame() ? Frame()->findChild<QPushButton*>(QStringLiteral("stop long work")) : nullptr;
+        if (!stop || !stop->isVisible())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        act();
+    });
+    poll->start();
+}
+
+TEST_F(QtProgramTest, EscapeStopsALongSweepWhileTheMenuWaits)
+{
+    StartOnALongRecord(20);
+    bool menuGreyed = false;
+    WhenWorking([&] {
+        menuGreyed = !Frame()->menuBar()->isEnabled();
+        QTest::keyClick(Frame(), Qt::Key_Escape);
+    });
+    ChooseAWideBand();
+    EXPECT_TRUE(menuGreyed);
+    EXPECT_TRUE(Frame()->menuBar()->isEnabled());
+    EXPECT_EQ(WaveSet.count, 5);
+    EXPECT_TRUE(WithoutCr(ReadFile("Haliome.log"))
+                    .ends_with("\nBalayage de 2.000000 h à 300.000000 h interrompu : aucune onde ajoutée.\n\n"));
+}
+
+TEST_F(QtProgramTest, ClosingTheWindowDuringALongSweepStopsItAndThenCloses)
+{
+    StartOnALongRecord(20);
+    WhenWorking([] { Frame()->close(); });
+    ChooseAWideBand();
+    EXPECT_EQ(MainWindow, nullptr);
+    EXPECT_EQ(WaveSet.count, 5);
 }
 
 TEST_F(QtProgramTest, EachChartIsExportedAsThePngOfWhatTheWindowShowsAndAsAnSvgOfItsCurves)

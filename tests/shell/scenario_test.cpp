@@ -75,7 +75,7 @@ TEST_F(ScenarioTest, AllKnownWavesAppendsTheCatalogueAfterTheListedWaves)
 TEST_F(ScenarioTest, AResetEmptiesTheWavesAndAChartCommandBringsTheYearBackAfterNavigation)
 {
     ASSERT_EQ(Run("command 518\ncommand 518\nsvg later.svg\ncommand 775\ncommand 514\n"), 0) << errorText;
-    EXPECT_NE(ReadFile("later.svg").find("Sat Jan  1 00:00:00 2011"), std::string::npos);  // 2 × 365 days on
+    EXPECT_NE(ReadFile("later.svg").find("sam. 1 janv. 2011 00:00"), std::string::npos);  // 2 × 365 days on
     EXPECT_EQ(Options.YearOffset, 0);
     EXPECT_EQ(WaveSet.count, 0);
     EXPECT_NEAR(WaveSet.MeanLevel, 3.000652, 1e-6);
@@ -185,15 +185,45 @@ TEST_F(ScenarioTest, TheBandDialogStillScansWhenCancelled)
     EXPECT_EQ(headless::ScrollBarState(ScrollBar::Horizontal).max, 0);
 }
 
+// Escape during long work: a sweep or the FFT method appends nothing, all
+// known waves keeps the waves already determined; the log says so, no box.
+TEST_F(ScenarioTest, LongWorkStoppedByEscapeAppendsNothingUnfinishedAndSaysSoInTheLog)
+{
+    struct Case { const char* script; int count; const char* logged; };
+    const Case cases[] = {
+        {"command 1028\nstop 2\n", 5, "\nBalayage de 3.000000 h à 50.000000 h interrompu : aucune onde ajoutée.\n\n"},
+        {"command 801\nstop 3\n", 7, "Toutes ondes connues interrompu : 2 ondes sur 37 ajoutées.\n\n"},
+        {"command 1040\nstop 1\n", 5, "Méthode FFT interrompue : aucune onde ajoutée.\n\n"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(Run(c.script), 0) << c.script << errorText;
+        EXPECT_EQ(WaveSet.count, c.count) << c.script;
+        EXPECT_TRUE(Log().ends_with(c.logged)) << c.script << Log().substr(Log().size() - 200);
+        EXPECT_EQ(output, "") << c.script;
+    }
+    EXPECT_EQ(headless::LongWorks(), (std::vector<std::string>{"Méthode FFT"}));
+}
+
+TEST_F(ScenarioTest, ClosingTheWindowDuringASweepStopsItAndEndsTheProgramAfterTheCommand)
+{
+    ASSERT_EQ(Run("command 1028\nstop 2 close\ncommand 774\n"), 0) << errorText;
+    EXPECT_EQ(WaveSet.count, 5);
+    EXPECT_TRUE(Log().ends_with("interrompu : aucune onde ajoutée.\n\n"));
+    EXPECT_EQ(output, "") << "the mean level was not determined";
+}
+
 TEST_F(ScenarioTest, AScriptThatDoesNotFitWhatTheProgramAsksFails)
 {
     struct Case { const char* script; const char* error; };
     const Case cases[] = {
+        {"command 774\nstop 1\n", "a stop queued for poll 1 was not reached (0 polls)"},
         {"command 784\nclick 102\nclick 1\n", "nothing in the script answers the Yes/No message box"},
         {"command 784\nclick 1\nanswer Oui\n", "1 queued message answer(s) not used"},
         {"command 784\n", "nothing in the script answers the dialog \"Gestionnaire d'ondes\""},
         {"commande 784\n", "line 1 is not understood: commande 784"},
         {"scroll x top\n", "line 1 is not understood"},
+        {"command 774\nstop 0\n", "line 2 is not understood"},
+        {"command 1028\nstop 1 later\n", "line 2 is not understood"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Run(c.script), 2) << c.script;

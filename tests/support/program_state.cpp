@@ -58,9 +58,7 @@ ScopedWorkDir::~ScopedWorkDir()
 
 std::string LogBytes()
 {
-    if (LogFile)
-        std::fflush(LogFile);
-    return ReadFile(LOG_FILE_NAME);
+    return ReadFile(LOG_FILE_NAME);  // no flush: the log writes each entry through
 }
 
 std::string LogContents() { return WithoutCr(LogBytes()); }

@@ -37,7 +37,26 @@ void WhenShown(std::function<void(T*)> act)
 
 inline QMainWindow* Frame() { return qobject_cast<QMainWindow*>(qtplatform::WidgetOf(MainWindow)); }
 inline QWidget* ClientArea() { return Frame()->findChild<QWidget*>(QStringLiteral("client area")); }
+// The client area in device pixels.
 inline QImage Grab() { return ClientArea()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
+// Shows the main window with its client area at this size (logical pixels).
+inline void ShowWithClientSize(QSize size)
+{
+    ShowMainWindow();
+    Frame()->resize(Frame()->size() + size - ClientArea()->size());
+    EXPECT_TRUE(QTest::qWaitFor([size] { return ClientArea()->size() == size; })) << "client area not resized";
+}
+
+// Device pixels per drawing pixel when the 640 × 480 drawing fills the client area.
+inline double DeviceScale() { return ClientArea()->width() * ClientArea()->devicePixelRatioF() / 640; }
+
+// The device pixel under the centre of drawing pixel (x, y).
+inline QPoint DevicePixel(int x, int y)
+{
+    const double s = DeviceScale();
+    return QPoint(static_cast<int>((x + 0.5) * s), static_cast<int>((y + 0.5) * s));
+}
 
 // The control of a template dialog with this identifier.
 template <class T>

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "base/localtime.h"
+#include "base/options.h"
 #include "base/text.h"
 #include "exports/formats.h"
 #include "exports/tides.h"
@@ -115,9 +116,10 @@ void AddColumns(TablePage& page, const char* heading, std::size_t slots, bool wi
 std::string ModelNote()
 {
     const std::string port = PortName();
-    return Format("Ondes de l'année %i%s : niveau moyen %s m et %i onde%s.", Header.StartYear,
-                  port.empty() ? "" : (", " + port).c_str(), FrenchDecimal(WaveSet.MeanLevel, 2).c_str(),
-                  WaveSet.count, WaveSet.count > 1 ? "s" : "");
+    return Format("Ondes de l'année %i%s : niveau moyen %s m et %i onde%s ; corrections nodales : %s.",
+                  Header.StartYear, port.empty() ? "" : (", " + port).c_str(),
+                  FrenchDecimal(WaveSet.MeanLevel, 2).c_str(), WaveSet.count, WaveSet.count > 1 ? "s" : "",
+                  Options.NodalCorrections ? "oui" : "non");
 }
 
 std::optional<TablePage> MonthPage(long year, int month)

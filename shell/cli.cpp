@@ -9,12 +9,14 @@
 
 #include "analysis/knownwaves.h"
 #include "base/localtime.h"
+#include "base/options.h"
 #include "base/text.h"
 #include "exports/exportfile.h"
 #include "exports/formats.h"
 #include "exports/pages.h"
 #include "exports/pdf.h"
 #include "exports/tides.h"
+#include "files/measurements.h"
 #include "files/recordfile.h"
 #include "files/wavefile.h"
 #include "platform/headless/headless.h"
@@ -33,7 +35,10 @@ struct Arguments {
     std::string output;
     std::string from, to;
     std::string format;
+    std::string zone, unit;  // of a gauge file that does not state them
     bool known = false;
+    bool shallow = false;
+    bool nodal = false;
     bool utc = false;
     int stepMinutes = 0;
     int year = 0;
@@ -127,6 +132,41 @@ bool LoadWaveFile(const std::string& path, std::ostream& errors)
 
 // ---- Subcommands -----------------------------------------------------------------
 
+// The zone and unit given for a gauge file that does not state its own.
+std::optional<ImportChoices> ChoicesOrSay(const Arguments& args, std::ostream& errors)
+{
+    ImportChoices choices;
+    if (!args.zone.empty()) {
+        choices.zoneMinutes = ZoneFromText(args.zone);
+        if (!choices.zoneMinutes) {
+            errors << "haliome-cli: --zone " << args.zone << ": expected an offset such as UTC, +1 or -05:30\n";
+            return std::nullopt;
+        }
+    }
+    for (int u = 0; u < HEIGHT_UNIT_COUNT && !args.unit.empty(); ++u)
+        if (args.unit == UnitSymbol(static_cast<HeightUnit>(u)))
+            choices.unit = static_cast<HeightUnit>(u);
+    return choices;
+}
+
+// A gauge file to an hourly record file, as the import dialog does it: the
+// description of what was read goes to the output.
+int Import(const Arguments& args, Streams io)
+{
+    std::optional<ImportChoices> choices = ChoicesOrSay(args, io.errors);
+    if (!choices)
+        return BAD_USAGE;
+    ImportedRecord record;
+    std::string message;
+    if (!ImportMeasurementFile(args.input, *choices, record, message)) {
+        io.errors << "haliome-cli: " << message << "\n";
+        return FILE_FAILED;
+    }
+    io.out << record.description << "\n";
+    const std::string text = RecordFileText(record.portLine, record.year, record.days, record.values);
+    return WriteExportFile(args.output, WithCrLf(text)) ? DONE : FILE_FAILED;
+}
+
 // The start-up of the window: the record, its mean level and the five listed
 // waves; then, when asked, every known wave as "Toutes ondes connues" adds them.
 int Fit(const Arguments& args, Streams io)
@@ -139,6 +179,8 @@ int Fit(const Arguments& args, Streams io)
     DetermineListedWaves();
     if (args.known)
         AddAllKnownWaves();
+    if (args.shallow)
+        AddAllShallowWaterWaves();
     return WriteExportFile(args.output, WaveFileBytes()) ? DONE : FILE_FAILED;
 }
 
@@ -201,16 +243,31 @@ void AddPeriodOptions(CLI::App* command, Arguments& args)
     command->add_flag("--utc", args.utc, "Dates in UTC rather than on the local clock (TZ)");
 }
 
+void AddNodalOption(CLI::App* command, Arguments& args)
+{
+    command->add_flag("--nodal", args.nodal, "Apply the nodal corrections (\"Corrections nodales\")");
+}
+
 void DescribeCommands(CLI::App& app, Arguments& args)
 {
+    CLI::App* import = app.add_subcommand("import", "Turn a tide gauge's file into an hourly record file");
+    import->add_option("FILE", args.input, "UHSLC, GESLA, NOAA CO-OPS, DIA or dated text file")->required();
+    import->add_option("-o,--output", args.output, "Hourly record file to write (.TXT)")->required();
+    import->add_option("--zone", args.zone, "The file's clock when it does not say, e.g. UTC, +1, -05:30");
+    import->add_option("--unit", args.unit, "The heights' unit when the file does not say")
+        ->check(CLI::IsMember({"m", "cm", "mm", "ft"}));
+
     CLI::App* fit = app.add_subcommand("fit", "Fit the start-up waves to an hourly record and save them");
     fit->add_option("RECORD", args.input, "Hourly record file (.TXT)")->required();
     fit->add_option("-o,--output", args.output, "Wave file to write (.TID)")->required();
     fit->add_flag("--known", args.known, "Then fit every known wave as well");
+    fit->add_flag("--shallow", args.shallow, "Then fit the shallow-water waves as well");
+    AddNodalOption(fit, args);
 
     CLI::App* tides = app.add_subcommand("tides", "High and low waters of a period");
     tides->add_option("WAVES", args.input, "Wave file (.TID)")->required();
     AddPeriodOptions(tides, args);
+    AddNodalOption(tides, args);
     tides->add_option("--format", args.format, "text, csv, ics or json")
         ->check(CLI::IsMember({"text", "csv", "ics", "json"}))
         ->default_str("text");
@@ -218,6 +275,7 @@ void DescribeCommands(CLI::App& app, Arguments& args)
     CLI::App* predict = app.add_subcommand("predict", "Predicted heights on a regular grid");
     predict->add_option("WAVES", args.input, "Wave file (.TID)")->required();
     AddPeriodOptions(predict, args);
+    AddNodalOption(predict, args);
     predict->add_option("--step", args.stepMinutes, "Minutes between two heights")
         ->required()
         ->check(CLI::Range(1, 1000000));
@@ -229,10 +287,14 @@ void DescribeCommands(CLI::App& app, Arguments& args)
     pdf->add_option("WAVES", args.input, "Wave file (.TID)")->required();
     pdf->add_option("--year", args.year, "The year of the tables")->required();
     pdf->add_option("-o,--output", args.output, "PDF file to write")->required();
+    AddNodalOption(pdf, args);
 }
 
 int RunCommand(const CLI::App& app, const Arguments& args, Streams io)
 {
+    Options.NodalCorrections = args.nodal ? 1 : 0;
+    if (app.got_subcommand("import"))
+        return Import(args, io);
     if (app.got_subcommand("fit"))
         return Fit(args, io);
     if (app.got_subcommand("tides"))

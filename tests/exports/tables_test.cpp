@@ -64,7 +64,8 @@ TEST_F(PrintedTablesTest, AYearIsTwelvePagesOfDaysWithTheirWeekdays)
     for (const TablePage& page : pages) {
         EXPECT_EQ(page.heads.size(), 1u + 2 * 3 + 2 * 2) << page.title;  // two high and two low waters a day
         EXPECT_EQ(page.footer.back(), PREDICTION_NOTE);
-        EXPECT_EQ(page.footer.front(), "Ondes de l'année 2009, Vlissingen : niveau moyen 3,00 m et 5 ondes.");
+        EXPECT_EQ(page.footer.front(), "Ondes de l'année 2009, Vlissingen : niveau moyen 3,00 m et 5 ondes ; "
+                                       "corrections nodales : non.");
     }
 }
 

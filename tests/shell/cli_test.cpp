@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <sstream>
 
+#include "files/recordfile.h"
+#include "model/record.h"
 #include "shell/cli.h"
 #include "shell/script.h"
 #include "tests/support/program_test.h"
@@ -28,12 +30,14 @@ protected:
         errorText = errors.str();
         return status;
     }
-    // What the window's tide-times dialog reports for a month of 2009.
-    static std::string WindowReport(int month)
+    // What the window's tide-times dialog reports for a month, after start-up
+    // on the example year, with the nodal corrections on or off.
+    static std::string WindowReport(int month, int year = 2009, bool nodal = false)
     {
         ResetProgramState();
         std::ostringstream out, errors;
-        const std::string script = "command 528\ntype 102 2009\nselect 103 " + std::to_string(month) +
+        const std::string script = std::string(nodal ? "command 1301\n" : "") + "command 528\ntype 102 " +
+                                   std::to_string(year) + "\nselect 103 " + std::to_string(month) +
                                    "\nclick 111\nprint 101\nclick 1\n";
         EXPECT_EQ(RunScript(script, out, errors), 0) << errors.str();
         return out.str();
@@ -41,15 +45,25 @@ protected:
     std::string output, errorText;
 };
 
+// March and December of the fit's year, and March 2012 with and without the
+// nodal corrections, which move its tides.
 TEST_F(CliTest, FitThenTidesGivesTheTidesOfTheWindowsReport)
 {
     ASSERT_EQ(Cli({"fit", "PORT.TXT", "-o", "port.TID"}), 0) << errorText;
-    for (int month : {2, 11}) {
-        const std::vector<ReportTide> report = ReadPlainReport(WindowReport(month));
-        const std::string from = month == 2 ? "2009-03-01" : "2009-12-01";
-        const std::string to = month == 2 ? "2009-03-31" : "2009-12-31";
-        ASSERT_EQ(Cli({"tides", "port.TID", "--from", from.c_str(), "--to", to.c_str(), "--format", "csv"}), 0)
-            << errorText;
+    struct Case { int year, month; bool nodal; const char *from, *to; };
+    const Case cases[] = {{2009, 2, false, "2009-03-01", "2009-03-31"},
+                          {2009, 11, false, "2009-12-01", "2009-12-31"},
+                          {2012, 2, false, "2012-03-01", "2012-03-31"},
+                          {2012, 2, true, "2012-03-01", "2012-03-31"}};
+    std::vector<std::string> csv2012;
+    for (const Case& k : cases) {
+        const std::vector<ReportTide> report = ReadPlainReport(WindowReport(k.month, k.year, k.nodal));
+        std::vector<const char*> args = {"tides", "port.TID", "--from", k.from, "--to", k.to, "--format", "csv"};
+        if (k.nodal)
+            args.push_back("--nodal");
+        ASSERT_EQ(Cli(args), 0) << errorText;
+        if (k.year == 2012)
+            csv2012.push_back(output);
         const std::vector<CsvTide> rows = ReadTidesCsv(output);
         ASSERT_EQ(rows.size(), report.size());
         for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -61,17 +75,45 @@ TEST_F(CliTest, FitThenTidesGivesTheTidesOfTheWindowsReport)
                 << c.time << " against the report's day " << r.day << " " << r.hour << ":" << r.minute;
         }
     }
+    EXPECT_NE(csv2012[0], csv2012[1]) << "the corrections move the tides of 2012";
 }
 
 TEST_F(CliTest, TheFittedWaveFileIsTheOneTheWindowSaves)
 {
-    ASSERT_EQ(Cli({"fit", "PORT.TXT", "--known", "-o", "cli.TID"}), 0) << errorText;
+    ASSERT_EQ(Cli({"fit", "PORT.TXT", "--known", "--shallow", "--nodal", "-o", "cli.TID"}), 0) << errorText;
     ResetProgramState();
     std::ostringstream out, errors;
-    ASSERT_EQ(RunScript("command 801\ncommand 260\nfile window.TID\n", out, errors), 0) << errors.str();
+    // Start-up fits without the corrections: the window fits its five waves again with them.
+    ASSERT_EQ(RunScript("command 1301\ncommand 775\ncommand 800\ncommand 801\ncommand 802\ncommand 260\n"
+                        "file window.TID\n",
+                        out, errors),
+              0)
+        << errors.str();
     const std::string waves = ReadFile("cli.TID");
     EXPECT_EQ(waves, ReadFile("window.TID"));
-    EXPECT_EQ(std::count(waves.begin(), waves.end(), '\n'), 4 + 5 + 37);
+    EXPECT_EQ(std::count(waves.begin(), waves.end(), '\n'), 4 + 5 + 37 + 14);
+}
+
+// The DIA export behind the example year: its hours are the example's less
+// the 300 cm that the example adds.
+TEST_F(CliTest, AGaugeFileIsImportedToAnHourlyRecordFile)
+{
+    const std::string dia = RecordsDir() + "/sources/VLISSGN_obs1.txt";
+    ASSERT_EQ(Cli({"import", dia.c_str(), "-o", "dia.TXT"}), 0) << errorText;
+    EXPECT_NE(output.find("DIA"), std::string::npos) << output;
+    RecordFilePath = "dia.TXT";
+    ASSERT_TRUE(LoadRecordFile());
+    const std::vector<std::int32_t> imported = RecordSeries.RecordValues;
+    RecordFilePath = "PORT.TXT";
+    ASSERT_TRUE(LoadRecordFile());
+    ASSERT_EQ(imported.size(), RecordSeries.RecordValues.size());
+    for (std::size_t i = 0; i + 1 < imported.size(); ++i)
+        ASSERT_EQ(imported[i] + 300, RecordSeries.RecordValues[i]) << "hour " << i;
+    EXPECT_EQ(Cli({"import", dia.c_str(), "-o", "x.TXT", "--zone", "somewhere"}), 2);
+    EXPECT_NE(errorText.find("--zone somewhere"), std::string::npos) << errorText;
+    EXPECT_EQ(Cli({"import", "PORT.TXT", "-o", "x.TXT"}), 1);
+    EXPECT_NE(errorText.find("PORT.TXT"), std::string::npos) << errorText;
+    EXPECT_FALSE(std::filesystem::exists("x.TXT"));
 }
 
 TEST_F(CliTest, UtcDatesNameTheSameInstantsAsLocalOnes)

@@ -1,5 +1,6 @@
 #include "analysis/residual.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstddef>
@@ -41,44 +42,81 @@ bool Same(const WaveTerm& a, const WaveTerm& b)
     return Same(a.speed, b.speed) && Same(a.ampl, b.ampl) && Same(a.etab, b.etab);
 }
 
-// One wave's term at hour after hour: its phase factor advanced by the
-// hour's rotation, and with the nodal corrections started again at each day.
+constexpr std::size_t HOURS_PER_DAY = 24;
+
+// Where a wave's terms start: its phase factor and amplitude at hour 0, or
+// with the nodal corrections at the first hour of each day, the wave carried
+// to that day. Returned by value, so that the loops keep them in registers.
+struct TermStart {
+    ComplexF phase;
+    double ampl;
+};
+
+TermStart StartOf(const WaveTerm& w)
+{
+    return {UnitOf(-w.etab), w.ampl};
+}
+
+TermStart StartOfDay(const WaveTerm& w, std::int64_t day)
+{
+    const Wave carried = WaveOnDay(Wave{w.speed, w.ampl, w.etab, ""}, day);
+    const double angle = std::remainder(carried.speed * (86400.0 * static_cast<double>(day)) - carried.etab, TWO_PI);
+    return {UnitOf(angle), carried.ampl};
+}
+
+// One wave's term hour after hour: its phase factor advanced by the hour's
+// rotation, and with the nodal corrections started again at each day. The
+// straightforward sum takes the terms through this; the kept sums run the
+// same steps in their own loops.
 class HourTerms {
 public:
     explicit HourTerms(const WaveTerm& w)
-        : wave{w.speed, w.ampl, w.etab, ""}, phase(UnitOf(-w.etab)), hourStep(UnitOf(3600 * w.speed)),
-          ampl(w.ampl), byDays(Options.NodalCorrections != 0)
+        : term(w), start(StartOf(w)), hourStep(UnitOf(3600 * w.speed)), byDays(Options.NodalCorrections != 0)
     {
     }
     // The term of hour n; called for n = 0, 1, 2, … in turn.
     double Next(std::size_t n)
     {
-        if (byDays && n % 24 == 0)
-            StartDay(static_cast<std::int64_t>(n / 24));
-        const double term = static_cast<double>(phase.re) * ampl;
-        phase = Times(phase, hourStep);
-        return term;
+        if (byDays && n % HOURS_PER_DAY == 0)
+            start = StartOfDay(term, static_cast<std::int64_t>(n / HOURS_PER_DAY));
+        const double value = static_cast<double>(start.phase.re) * start.ampl;
+        start.phase = Times(start.phase, hourStep);
+        return value;
     }
 
 private:
-    void StartDay(std::int64_t day)
-    {
-        const Wave carried = WaveOnDay(wave, day);
-        phase = UnitOf(std::remainder(carried.speed * (86400.0 * static_cast<double>(day)) - carried.etab, TWO_PI));
-        ampl = carried.ampl;
-    }
-    Wave wave;
-    ComplexF phase, hourStep;
-    double ampl;
+    WaveTerm term;
+    TermStart start;
+    ComplexF hourStep;
     bool byDays;
 };
+
+// Calls each(n, term) for the hours n = 0 … hours − 1 of w, as HourTerms
+// gives them, with the recurrence's state in locals.
+template <typename Each>
+void ForEachTerm(const WaveTerm& w, std::size_t hours, Each each)
+{
+    const bool byDays = Options.NodalCorrections != 0;
+    const ComplexF hourStep = UnitOf(3600 * w.speed);
+    TermStart start = StartOf(w);
+    for (std::size_t first = 0; first < hours; first += HOURS_PER_DAY) {
+        if (byDays)
+            start = StartOfDay(w, static_cast<std::int64_t>(first / HOURS_PER_DAY));
+        ComplexF phase = start.phase;
+        const double ampl = start.ampl;
+        const std::size_t end = std::min(first + HOURS_PER_DAY, hours);
+        for (std::size_t n = first; n < end; ++n) {
+            each(n, static_cast<double>(phase.re) * ampl);
+            phase = Times(phase, hourStep);
+        }
+        start.phase = phase;
+    }
+}
 
 // Adds the term of w at the end of each hour's sum.
 void AddTerm(std::vector<double>& predicted, const WaveTerm& w)
 {
-    HourTerms terms(w);
-    for (std::size_t n = 0; n < predicted.size(); ++n)
-        predicted[n] += terms.Next(n);
+    ForEachTerm(w, predicted.size(), [&predicted](std::size_t n, double term) { predicted[n] += term; });
 }
 
 void StartOver(HourlyResidualCache& c)
@@ -155,17 +193,19 @@ ComplexF DemodulateCurrentResidual(ComplexF turn)
     const WaveTerm& w = c.terms.back();
     // AddTerm, UpdateResidual and DemodulateOne in one loop: the same
     // operations on each hour, two recurrences that run side by side.
-    HourTerms terms(w);
     ComplexF z{1, 0};
     ComplexF sum{0, 0};
-    for (std::size_t n = 0; n < c.predicted.size(); ++n) {
-        c.predicted[n] += terms.Next(n);
-        const float r = ResidualOf(c.observed[n], c.predicted[n]);
-        c.residual[n] = r;
+    double* predicted = c.predicted.data();
+    const double* observed = c.observed.data();
+    float* residual = c.residual.data();
+    ForEachTerm(w, c.predicted.size(), [&](std::size_t n, double term) {
+        predicted[n] += term;
+        const float r = ResidualOf(observed[n], predicted[n]);
+        residual[n] = r;
         sum.re += r * z.re;
         sum.im += r * z.im;
         z = Times(z, turn);
-    }
+    });
     return sum;
 }
 

@@ -140,6 +140,15 @@ void RunAnalysisTask()
     Repaint();
 }
 
+std::int64_t SweepFitCount(double minHours, double maxHours)
+{
+    const int lo = TruncatedSeconds(minHours), hi = TruncatedSeconds(maxHours);
+    if (!(lo > 0 && lo < hi))
+        return 0;
+    const int step = SweepStep(hi - lo);
+    return (std::int64_t{hi} - lo + step - 1) / step;
+}
+
 void ScanPeriods(int lo, int hi, Canvas* canvas)
 {
     if (!IsSweepableBandOrReport(lo, hi) || !CanAddFittedWaveOrReport(MainWindow))

@@ -1,5 +1,6 @@
 #include "files/recordfile.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -38,23 +39,40 @@ std::string PortNameFrom(const std::string& line)
     return IsValidUtf8(line) ? line : Utf8FromWindows1252(line);
 }
 
-// Reads up to values.size() − 1 heights; returns how many were read.
+// Reads up to values.size() − 1 heights; returns how many were read. The
+// reader stops where the first height that could not be taken starts.
 std::size_t ReadHeights(TextReader& in, std::vector<std::int32_t>& values)
 {
     const std::size_t wanted = values.size() - 1;
     for (std::size_t i = 0; i < wanted; ++i) {
+        SkipWhitespace(in);
+        const std::size_t start = in.pos;
         long v = 0;
         if (!ScanDecimal(in, v) || v < std::numeric_limits<std::int32_t>::min() ||
-            v > std::numeric_limits<std::int32_t>::max())
+            v > std::numeric_limits<std::int32_t>::max()) {
+            in.pos = start;
             return i;
+        }
         values[i] = static_cast<std::int32_t>(v);
     }
     return wanted;
 }
 
+// Where and why the reading of the heights stopped.
+std::string StopReason(const TextReader& in)
+{
+    const int line = LineNumberAt(in, in.pos);
+    if (AtEnd(in))
+        return Format("le fichier s'arrête à la ligne %i", line - (in.text.ends_with('\n') ? 1 : 0));
+    const std::string found = in.text.substr(in.pos, std::min<std::size_t>(in.text.find('\n', in.pos) - in.pos, 40));
+    return Format("la ligne %i, « ", line) + PortNameFrom(found) +
+           " », n'est pas une hauteur en centimètres, un nombre entier entre -2147483648 et "
+           "2147483647";
+}
+
 // Missing hours take the mean of the values read, so that the mean level and
 // the fits are not pulled toward zero; the user is told.
-void FillMissingHeights(std::vector<std::int32_t>& values, std::size_t read, long days)
+void FillMissingHeights(std::vector<std::int32_t>& values, std::size_t read, long days, const std::string& why)
 {
     const std::size_t wanted = values.size() - 1;
     double sum = 0;
@@ -65,26 +83,44 @@ void FillMissingHeights(std::vector<std::int32_t>& values, std::size_t read, lon
         values[i] = fill;
     ShowMessage(MainWindow,
                 Format("Le fichier de relevé horaires « %s » annonce %li jours, soit %zu valeurs,\n"
-                       "mais seules les %zu premières ont pu être lues.\n\n"
+                       "mais seules les %zu premières ont pu être lues : %s.\n\n"
                        "Les %zu valeurs manquantes ont été remplacées par la moyenne des valeurs "
                        "lues (%i cm).",
-                       RecordFilePath.c_str(), days, wanted, read, wanted - read, fill),
+                       RecordFilePath.c_str(), days, wanted, read, why.c_str(), wanted - read, fill),
                 "Relevé horaire incomplet", MessageButtons::Ok, MessageIcon::Warning);
+}
+
+// The port line, line end kept; nothing, the user told, when it is too long.
+std::optional<std::string> ReadPortLine(TextReader& in)
+{
+    const std::string line = ReadWholeLine(in);
+    if (line.empty())
+        return Header.PortName;  // an empty file: its year is missing anyway
+    const std::string name = PortNameFrom(line);
+    const std::size_t chars = name.ends_with('\n') ? name.size() - 1 : name.size();
+    if (FirstChars(name, PORT_NAME_CHARS).size() < chars) {
+        RefuseRecordFile(Format("sa ligne 1, le nom du port, dépasse %zu caractères", PORT_NAME_CHARS));
+        return std::nullopt;
+    }
+    return name;
 }
 
 }  // namespace
 
 void LoadRecordFile()
 {
-    std::optional<std::string> bytes = ReadFileBytes(RecordFilePath);
+    std::optional<std::string> bytes = ReadFileBytes(RecordFilePath, MAX_RECORD_FILE_BYTES);
     if (!bytes) {
         InstallDefaultSeries();
         return;
     }
+    if (bytes->size() > MAX_RECORD_FILE_BYTES)
+        return RefuseRecordFile(Format("il dépasse %zu Mo, plus que n'en prend un siècle de hauteurs horaires",
+                                       MAX_RECORD_FILE_BYTES >> 20));
     TextReader in = ReaderOf(*bytes);
-    std::string portLine = Header.PortName;
-    if (ReadLine(in, 100, portLine))
-        portLine = PortNameFrom(portLine);
+    const std::optional<std::string> portLine = ReadPortLine(in);
+    if (!portLine)
+        return;
     long year = 0;
     long days = 0;
     if (!ScanInt(in, year))
@@ -107,9 +143,9 @@ void LoadRecordFile()
     }
     std::size_t read = ReadHeights(in, values);
     if (read < values.size() - 1)
-        FillMissingHeights(values, read, days);
+        FillMissingHeights(values, read, days, StopReason(in));
 
-    Header.PortName = portLine;
+    Header.PortName = *portLine;
     Header.StartYear = static_cast<std::int32_t>(year);
     Header.Time_of_debut = *start;
     InstallRecord(static_cast<std::int32_t>(days), std::move(values));

@@ -9,23 +9,32 @@
 // The column headed "speed" holds the period in seconds.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 inline constexpr const char* DEFAULT_WAVE_FILE_PATH = "PORT.TID";
 
+// Far more than a hundred waves take: a larger file is refused unread.
+inline constexpr std::size_t MAX_WAVE_FILE_BYTES = 1 << 20;
+
 // Fichier > "Ouvrir un fichier d'ondes", "Enregistrer un fichier d'ondes",
-// "Enregistrer un fichier d'ondes sous...".
+// "Enregistrer un fichier d'ondes sous...". A save that fails leaves the
+// file as it was and says why.
 void OpenWaveFile();
 void SaveWaveFile();
 void SaveWaveFileAs();
 
 // Replaces the model, the port line and the year by those of a wave file's
-// bytes. A file whose year cannot be read is refused with a message and
-// changes nothing. Returns whether the model was replaced.
+// bytes. A file whose port line is too long or whose year cannot be read is
+// refused with a message and changes nothing. Wave lines that cannot be
+// read or hold a number that is not finite are left out, and the message
+// names them. Returns whether the model was replaced.
 bool ReadWaveFile(std::string_view bytes);
 
-// The model as a wave file, UTF-8 with LF line ends.
+// The model as a wave file, UTF-8 with LF line ends. Reading it back gives
+// the same waves, their numbers rounded as written: six decimals, and
+// twelve significant digits for a period below 1 s or from 1e9 s on.
 std::string WaveFileText();
 
 extern std::string WaveFilePath;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "base/localtime.h"
 #include "base/log.h"
 #include "files/recordfile.h"
@@ -52,16 +54,18 @@ TEST_F(RecordFileTest, RealRecordsLoadWithTheirPlainMeanAsMeanLevel)
     EXPECT_TRUE(headless::Messages().empty());
 }
 
-TEST_F(RecordFileTest, LineFeedsAloneReadLikeCrLfAndNoCrStaysInAWindows1252PortName)
+TEST_F(RecordFileTest, EveryKindOfLineEndAndALeadingByteOrderMarkReadAlike)
 {
-    for (const char* eol : {"\r\n", "\n"}) {
-        WriteFile("PORT.TXT", RecordText("Saint-Val\xE9ry", "2004", "1", Heights(24, 0, eol), eol));
-        LoadRecordFile();
-        EXPECT_EQ(Header.PortName, "Saint-Valéry\n");
-        ASSERT_EQ(RecordSeries.RecordCount, 24);
-        EXPECT_EQ(RecordSeries.RecordValues[23], 23);  // 23:00 on 1 January
-        EXPECT_NEAR(WaveSet.MeanLevel, 0.115, 1e-12);  // (0 + … + 23) / 24 cm
-    }
+    for (const char* eol : {"\r\n", "\n", "\r"})
+        for (const char* start : {"", "\xEF\xBB\xBF"}) {
+            WriteFile("PORT.TXT", start + RecordText("Saint-Val\xE9ry", "2004", "1", Heights(24, 0, eol), eol));
+            LoadRecordFile();
+            EXPECT_EQ(Header.PortName, "Saint-Valéry\n");
+            ASSERT_EQ(RecordSeries.RecordCount, 24);
+            EXPECT_EQ(RecordSeries.RecordValues[23], 23);  // 23:00 on 1 January
+            EXPECT_NEAR(WaveSet.MeanLevel, 0.115, 1e-12);  // (0 + … + 23) / 24 cm
+        }
+    EXPECT_TRUE(headless::Messages().empty());
 }
 
 TEST_F(RecordFileTest, YearAndDaysFollowPercentIButValuesAreDecimal)
@@ -81,17 +85,19 @@ TEST_F(RecordFileTest, AFileThatIsNotARecordIsRefusedAndChangesNothing)
     LoadRecordFile();
     const std::vector<std::int32_t> before = RecordSeries.RecordValues;
     const double meanBefore = WaveSet.MeanLevel;
-    const struct { const char* year; const char* days; const char* why; } cases[] = {
-        {"deux mille", "1", "l'année (ligne 2) n'est pas un nombre"},
-        {"2004", "un", "le nombre de jours (ligne 3) n'est pas un nombre"},
-        {"2004", "-1", "le nombre de jours (-1) n'est pas compris entre 0 et 36525"},
-        {"2004", "36526", "le nombre de jours (36526) n'est pas compris entre 0 et 36525"},
-        {"2004", "99999999999999999999999", "n'est pas compris entre 0 et 36525"},
-        {"2004", "0x100000000", "n'est pas compris entre 0 et 36525"},  // × 24 would overflow 32 bits
+    const std::string ailleurs = "Ailleurs";
+    const struct { std::string port; const char* year; const char* days; const char* why; } cases[] = {
+        {ailleurs, "deux mille", "1", "l'année (ligne 2) n'est pas un nombre"},
+        {ailleurs, "2004", "un", "le nombre de jours (ligne 3) n'est pas un nombre"},
+        {ailleurs, "2004", "-1", "le nombre de jours (-1) n'est pas compris entre 0 et 36525"},
+        {ailleurs, "2004", "36526", "le nombre de jours (36526) n'est pas compris entre 0 et 36525"},
+        {ailleurs, "2004", "99999999999999999999999", "n'est pas compris entre 0 et 36525"},
+        {ailleurs, "2004", "0x100000000", "n'est pas compris entre 0 et 36525"},  // × 24 would overflow 32 bits
+        {std::string(100, 'p'), "2004", "1", "sa ligne 1, le nom du port, dépasse 99 caractères"},
     };
     for (const auto& c : cases) {
         headless::Reset();
-        WriteFile("bad.txt", RecordText("Ailleurs", c.year, c.days, Heights(24)));
+        WriteFile("bad.txt", RecordText(c.port, c.year, c.days, Heights(24)));
         LoadRecordFile();
         const std::string text = OnlyMessage().text;
         EXPECT_NE(text.find(c.why), std::string::npos) << "year " << c.year << ", days " << c.days << ": " << text;
@@ -102,18 +108,37 @@ TEST_F(RecordFileTest, AFileThatIsNotARecordIsRefusedAndChangesNothing)
     }
 }
 
-TEST_F(RecordFileTest, AShortFileKeepsWhatWasReadAndFillsTheRestWithTheirMean)
+TEST_F(RecordFileTest, AShortFileKeepsWhatWasReadFillsTheRestWithTheirMeanAndSaysWhereItStopped)
 {
-    // 100 … 119, mean 109.5; the value after the unreadable line is not taken.
-    WriteFile("PORT.TXT", RecordText("Brest", "2004", "1", Heights(20, 100) + "pas un nombre\r\n500\r\n"));
+    // 100 … 119, mean 109.5; the values after the one that stops the reading are not taken.
+    const struct { std::string after; std::string where; } cases[] = {
+        {"pas un nombre\r\n500\r\n", "la ligne 25, « pas un nombre », n'est pas une hauteur en centimètres"},
+        {"2147483648\r\n", "la ligne 25, « 2147483648 », n'est pas une hauteur en centimètres, un nombre entier "
+                            "entre -2147483648 et 2147483647"},
+        {"", "le fichier s'arrête à la ligne 24"},
+    };
+    for (const auto& c : cases) {
+        headless::Reset();
+        WriteFile("PORT.TXT", RecordText("Brest", "2004", "1", Heights(20, 100) + c.after));
+        LoadRecordFile();
+        ASSERT_EQ(RecordSeries.RecordCount, 24);
+        EXPECT_EQ(RecordSeries.RecordValues[19], 119);
+        for (int i = 20; i < 24; ++i)
+            EXPECT_EQ(RecordSeries.RecordValues[i], 110) << "hour " << i;
+        EXPECT_EQ(OnlyMessage().caption, "Relevé horaire incomplet");
+        EXPECT_NE(OnlyMessage().text.find("seules les 20 premières ont pu être lues : " + c.where), std::string::npos)
+            << OnlyMessage().text;
+        EXPECT_NE(OnlyMessage().text.find("Les 4 valeurs manquantes"), std::string::npos);
+    }
+}
+
+TEST_F(RecordFileTest, AFileLargerThanACenturyOfValuesIsRefusedUnread)
+{
+    WriteFile("PORT.TXT", RecordText("Brest", "2004", "1", Heights(24)));
+    std::filesystem::resize_file("PORT.TXT", MAX_RECORD_FILE_BYTES + 1);  // zeros, without writing them
     LoadRecordFile();
-    ASSERT_EQ(RecordSeries.RecordCount, 24);
-    EXPECT_EQ(RecordSeries.RecordValues[19], 119);
-    for (int i = 20; i < 24; ++i)
-        EXPECT_EQ(RecordSeries.RecordValues[i], 110) << "hour " << i;
-    EXPECT_EQ(OnlyMessage().caption, "Relevé horaire incomplet");
-    EXPECT_NE(OnlyMessage().text.find("seules les 20 premières"), std::string::npos);
-    EXPECT_NE(OnlyMessage().text.find("Les 4 valeurs manquantes"), std::string::npos);
+    EXPECT_NE(OnlyMessage().text.find("« PORT.TXT » n'a pas été chargé :\nil dépasse 32 Mo"), std::string::npos);
+    EXPECT_EQ(RecordSeries.RecordDays, 365);
 }
 
 TEST_F(RecordFileTest, AMissingFileGivesTheDefaultSeriesSilently)

@@ -2,37 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
-#include "analysis/fitting.h"
-#include "analysis/scan.h"
 #include "base/log.h"
-#include "base/options.h"
 #include "base/text.h"
-#include "dialogs/wavedialogs.h"
-#include "files/recordfile.h"
-#include "files/wavefile.h"
 #include "model/record.h"
-#include "shell/app.h"
-
-void ResetProgramState()
-{
-    CloseLog();
-    Options = DisplayOptions{};
-    WaveSet = WaveTable{};
-    RecordSeries = HourlyRecord{};
-    Header = FileHeaderValues{};
-    CurrentPeriod = 0;
-    EditedWave = 0;
-    std::fill(std::begin(ScanGraph), std::end(ScanGraph), 0);
-    ModelReady = 0;
-    RecordFilePath = DEFAULT_RECORD_FILE_PATH;
-    WaveFilePath = DEFAULT_WAVE_FILE_PATH;
-}
 
 ScopedWorkDir::ScopedWorkDir() : previous(std::filesystem::current_path())
 {

@@ -1,5 +1,7 @@
 #include "analysis/fftdetect.h"
 
+#include <bit>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <new>
@@ -8,9 +10,11 @@
 #include "analysis/fft.h"
 #include "analysis/fitting.h"
 #include "analysis/scan.h"
+#include "base/computation.h"
 #include "base/log.h"
 #include "base/options.h"
 #include "base/text.h"
+#include "model/predictionwalk.h"
 #include "model/record.h"
 #include "model/units.h"
 #include "platform/platform.h"
@@ -64,19 +68,57 @@ Samples SamplesOrExit(std::uint32_t n, int status)
     return samples;
 }
 
-// Entry i holds the residual at hour i, then zeros up to n: the transform
-// length is rounded up rather than the record cut, so that every hour counts.
+// The residual at hour i, the stored hour itself (at a whole hour there is
+// nothing to interpolate) minus the prediction, rounded to float.
+float ResidualAtHour(std::int32_t i, double predicted)
+{
+    const double observed = RecordSeries.RecordValues[static_cast<std::size_t>(i)] * METRES_PER_CM;
+    return static_cast<float>(observed - predicted);
+}
+
+// The prediction walked hour by hour: where its bound leaves no doubt about
+// the float, the walk gives it; elsewhere (rarely) the exact function does.
+void FillWalkedResidual(PredictionWalk& walk, float* input, std::int32_t count)
+{
+    const double rounding = HeightRoundingBound(walk, 3600.0 * count);
+    for (std::int32_t i = 0; i < count; ++i, WalkSteps(walk, 1)) {
+        const double approx = WalkHeight(walk);
+        // Widened so that the rounded sums below still hold the exact value.
+        const double error = (WalkHeightError(walk) + rounding) * (1 + 0x1p-50) + 0x1p-50 * std::fabs(approx);
+        const float low = ResidualAtHour(i, approx + error);
+        const float high = ResidualAtHour(i, approx - error);
+        const bool decided =
+            std::isfinite(error) && std::bit_cast<std::uint32_t>(low) == std::bit_cast<std::uint32_t>(high);
+        input[i] = decided ? low : ResidualAtHour(i, PredictHeight(3600.0 * i, 0));
+    }
+}
+
+}  // namespace
+
 void FillResidual(float* input, std::uint32_t n)
 {
+    if (!Computation.fastPaths)
+        return FillResidualDirect(input, n);
+    PredictionWalk walk;
+    StartWalk(walk, 0, 3600, 1);
+    if (!walk.usable)
+        return FillResidualDirect(input, n);
     const std::int32_t count = RecordSeries.RecordCount;
-    for (std::int32_t i = 0; i < count; ++i) {
-        // The stored hour itself: at a whole hour there is nothing to interpolate.
-        const double observed = RecordSeries.RecordValues[static_cast<std::size_t>(i)] * METRES_PER_CM;
-        input[i] = static_cast<float>(observed - PredictHeight(3600.0 * i, 0));
-    }
+    FillWalkedResidual(walk, input, count);
     for (auto i = static_cast<std::uint32_t>(count); i < n; ++i)
         input[i] = 0.0f;
 }
+
+void FillResidualDirect(float* input, std::uint32_t n)
+{
+    const std::int32_t count = RecordSeries.RecordCount;
+    for (std::int32_t i = 0; i < count; ++i)
+        input[i] = ResidualAtHour(i, PredictHeight(3600.0 * i, 0));
+    for (auto i = static_cast<std::uint32_t>(count); i < n; ++i)
+        input[i] = 0.0f;
+}
+
+namespace {
 
 void ReportRecordTooShortForFft()
 {

@@ -39,3 +39,10 @@ std::uint32_t SpectralPeakBin(const float* re, const float* im, std::uint32_t n)
 
 // SpectralPeakBin of the transformed residual; 0 without a candidate bin.
 std::uint32_t StrongestResidualBin();
+
+// The transform's input: the residual of hour i (the stored value less
+// PredictHeight(3600·i, 0), rounded to float) in entries 0 … RecordCount − 1
+// and zeros up to n. FillResidual walks the prediction; FillResidualDirect
+// calls PredictHeight at every hour, the definition the walk is checked against.
+void FillResidual(float* input, std::uint32_t n);
+void FillResidualDirect(float* input, std::uint32_t n);

@@ -1,8 +1,14 @@
 #include "analysis/fitting.h"
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <thread>
 #include <vector>
 
+#include "analysis/demodulation.h"
+#include "analysis/residual.h"
+#include "base/computation.h"
 #include "base/log.h"
 #include "base/options.h"
 #include "base/text.h"
@@ -73,73 +79,121 @@ bool CanAddFittedWaveOrReport(Window owner)
     return true;
 }
 
-Wave DetermineWave(double period)
-{
-    CurrentPeriod = period;
-    return Options.UseFourier ? FitByDemodulation(period) : FitByPhaseSearch(period);
-}
-
 // ---- Fit by complex demodulation -------------------------------------------------
 
 namespace {
 
-struct ComplexF {
-    float re;
-    float im;
-};
+// Records of more than about three years are fitted on several threads when
+// there are enough periods to share; below that a thread costs more than it saves.
+constexpr std::size_t PARALLEL_MIN_HOURS = 3 * 8766;
+constexpr std::size_t PARALLEL_MIN_LANES = 128;
 
-ComplexF Times(ComplexF a, ComplexF b)
+ComplexF HourTurnOf(double period)
 {
-    return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re};
+    return UnitOf(3600 * (TWO_PI / period));
 }
 
-// e^(i·angle) with the angle rounded to single precision first.
-ComplexF UnitOf(double angle)
+std::uint32_t AngleBits(double period)
 {
-    auto a = static_cast<double>(static_cast<float>(angle));
-    return {static_cast<float>(std::cos(a)), static_cast<float>(std::sin(a))};
+    return std::bit_cast<std::uint32_t>(static_cast<float>(3600 * (TWO_PI / period)));
 }
 
-}  // namespace
-
-Wave FitByDemodulation(double period)
+Wave WaveOfSum(double period, ComplexF sum, std::size_t hours)
 {
-    const double omega = TWO_PI / period;
-    const ComplexF hourTurn = UnitOf(3600 * omega);
-    const int c = WaveSet.count;
-    ComplexF phase[WAVE_CAPACITY];
-    ComplexF hourStep[WAVE_CAPACITY];
-    for (int j = 0; j < c; ++j) {
-        phase[j] = UnitOf(-WaveSet.waves[j].etab);
-        hourStep[j] = UnitOf(3600 * WaveSet.waves[j].speed);
-    }
-
-    ComplexF z{1, 0};
-    ComplexF sum{0, 0};
-    int n = 0;
-    const double span = UsableSpan();
-    for (double t = 0.0; span > t; t += 3600) {
-        double pred = WaveSet.MeanLevel;
-        for (int j = 0; j < c; ++j) {
-            pred += static_cast<double>(phase[j].re) * WaveSet.waves[j].ampl;
-            phase[j] = Times(phase[j], hourStep[j]);
-        }
-        auto r = static_cast<float>(ObservedHeight(t) - pred);
-        sum.re += r * z.re;
-        sum.im += r * z.im;
-        z = Times(z, hourTurn);
-        ++n;
-    }
-
     Wave w;
-    w.speed = omega;
-    if (n == 0)
+    w.speed = TWO_PI / period;
+    if (hours == 0)
         return w;  // no usable span: nothing to fit
+    const auto n = static_cast<double>(hours);
     double x = static_cast<double>(sum.re) / n;
     double y = static_cast<double>(sum.im) / n;
     w.ampl = 2 * std::sqrt(x * x + y * y);
     w.etab = std::atan2(y, x);
     return w;
+}
+
+unsigned ThreadsFor(std::size_t hours, std::size_t lanes)
+{
+    if (hours < PARALLEL_MIN_HOURS || lanes < PARALLEL_MIN_LANES)
+        return 1;
+    const unsigned cores =
+        Computation.threads ? Computation.threads : std::max(1u, std::thread::hardware_concurrency());
+    return static_cast<unsigned>(std::min<std::size_t>(cores, lanes / (PARALLEL_MIN_LANES / 2)));
+}
+
+// Each thread takes a contiguous share of the lanes; a lane's sum does not
+// depend on which thread computes it.
+void DemodulateShared(const std::vector<float>& residual, const std::vector<ComplexF>& turns,
+                      std::vector<ComplexF>& sums)
+{
+    const unsigned threads = ThreadsFor(residual.size(), turns.size());
+    const std::size_t share = (turns.size() + threads - 1) / threads;
+    auto run = [&](std::size_t first) {
+        const std::size_t count = std::min(share, turns.size() - first);
+        DemodulateLanes(residual.data(), residual.size(), &turns[first], count, &sums[first]);
+    };
+    std::vector<std::thread> helpers;
+    for (unsigned k = 1; k < threads && k * share < turns.size(); ++k)
+        helpers.emplace_back(run, k * share);
+    run(0);
+    for (std::thread& t : helpers)
+        t.join();
+}
+
+void DemodulateAll(const double* periods, std::size_t count, Wave* out, DemodulationMemo* memo)
+{
+    std::vector<std::size_t> todo;  // indices whose angle the memo does not hold, each angle once
+    std::vector<ComplexF> turns;
+    std::unordered_map<std::uint32_t, std::size_t> firstOfAngle;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint32_t key = AngleBits(periods[i]);
+        if ((memo && memo->sums.contains(key)) || !firstOfAngle.emplace(key, i).second)
+            continue;
+        todo.push_back(i);
+        turns.push_back(HourTurnOf(periods[i]));
+    }
+    std::vector<ComplexF> sums(turns.size());
+    if (turns.size() == 1)
+        sums[0] = DemodulateCurrentResidual(turns[0]);
+    else if (!turns.empty())
+        DemodulateShared(HourlyResidual(), turns, sums);
+    DemodulationMemo local;
+    DemodulationMemo& known = memo ? *memo : local;
+    for (std::size_t k = 0; k < todo.size(); ++k)
+        known.sums[AngleBits(periods[todo[k]])] = sums[k];
+    const std::size_t hours = HourlyResidual().size();
+    for (std::size_t i = 0; i < count; ++i)
+        out[i] = WaveOfSum(periods[i], known.sums.at(AngleBits(periods[i])), hours);
+}
+
+}  // namespace
+
+void DetermineWaves(const double* periods, std::size_t count, Wave* out, DemodulationMemo* memo)
+{
+    if (count == 0)
+        return;
+    if (Options.UseFourier && Computation.fastPaths) {
+        DemodulateAll(periods, count, out, memo);
+    } else {
+        for (std::size_t i = 0; i < count; ++i) {
+            CurrentPeriod = periods[i];  // the fold step of the search
+            out[i] = Options.UseFourier ? FitByDemodulation(periods[i]) : FitByPhaseSearch(periods[i]);
+        }
+    }
+    CurrentPeriod = periods[count - 1];
+}
+
+Wave DetermineWave(double period)
+{
+    Wave w;
+    DetermineWaves(&period, 1, &w);
+    return w;
+}
+
+Wave FitByDemodulation(double period)
+{
+    const std::vector<float> residual = HourlyResidualDirect();
+    return WaveOfSum(period, DemodulateOne(residual.data(), residual.size(), HourTurnOf(period)), residual.size());
 }
 
 // ---- Fit by phase search ----------------------------------------------------------

@@ -3,8 +3,11 @@
 // leave unexplained.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <unordered_map>
 
+#include "analysis/singlecomplex.h"
 #include "model/waves.h"
 #include "platform/platform.h"
 
@@ -14,12 +17,27 @@
 double DetermineMeanLevel(int silent);
 
 // The wave of this period (s) that best fits the residual left by all active
-// waves: speed, ampl and etab set, name empty. Uses FitByDemodulation when
-// Options.UseFourier is set, FitByPhaseSearch otherwise. Sets CurrentPeriod.
+// waves: speed, ampl and etab set, name empty. Fits by demodulation when
+// Options.UseFourier is set (with the same bits as FitByDemodulation), by
+// phase search otherwise. Sets CurrentPeriod.
 Wave DetermineWave(double period);
 
+// Sums of fits by demodulation already done, by the bits of the hour's turn
+// angle in single precision, which is all of the period that they see.
+// Valid while the record, the mean level and the waves stay the same.
+struct DemodulationMemo {
+    std::unordered_map<std::uint32_t, ComplexF> sums;
+};
+
+// out[i] = DetermineWave(periods[i]) for each of count periods (s), the fits
+// by demodulation done together in one pass over the residual, on several
+// threads for a long record; memo (may be null) supplies and keeps sums.
+// CurrentPeriod ends as the last period.
+void DetermineWaves(const double* periods, std::size_t count, Wave* out, DemodulationMemo* memo = nullptr);
+
 // Complex demodulation of the hourly residual, in single precision as the
-// program has always done it.
+// program has always done it: the straightforward definition that the fast
+// fits are checked against.
 Wave FitByDemodulation(double period);
 
 // Newton search of the time at which the residual folded at the period is

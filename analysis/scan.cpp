@@ -1,9 +1,11 @@
 #include "analysis/scan.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cmath>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "analysis/fitting.h"
 #include "analysis/knownwaves.h"
@@ -109,20 +111,76 @@ void TakeLocalMaximum(PeakSearch& p, std::int64_t T, const Wave& w)
     p.prevEtab = w.etab;
 }
 
+// Periods fitted together: about 5·10⁷ fit-hours, a few milliseconds of
+// work, so that the curve grows while the user watches.
+std::size_t SweepBatchSize()
+{
+    const double hours = std::max(1.0, UsableSpan() / 3600);
+    return static_cast<std::size_t>(std::clamp(5e7 / hours, 64.0, 8192.0));
+}
+
 PeakSearch SweepBand(int lo, int hi, int step, Canvas* canvas)
 {
     const int span = hi - lo;
     PeakSearch peaks;
-    for (std::int64_t T = lo; T < hi; T += step) {  // 64 bits: T + step may pass the int range
-        const int x = ColumnOf(T, lo, span);
-        const Wave w = DetermineWave(static_cast<double>(T));
-        const std::int32_t y = RowOf(w.ampl);
-        ScanGraph[x] = y;
-        if (canvas)
-            LineTo(canvas, x, y);
-        TakeLocalMaximum(peaks, T, w);
+    std::vector<double> periods;
+    std::vector<Wave> waves;
+    const std::size_t batch = SweepBatchSize();
+    for (std::int64_t first = lo; first < hi;) {  // 64 bits: T + step may pass the int range
+        periods.clear();
+        for (std::int64_t T = first; T < hi && periods.size() < batch; T += step)
+            periods.push_back(static_cast<double>(T));
+        waves.resize(periods.size());
+        DetermineWaves(periods.data(), periods.size(), waves.data());
+        for (std::size_t i = 0; i < periods.size(); ++i) {
+            const auto T = static_cast<std::int64_t>(periods[i]);
+            const int x = ColumnOf(T, lo, span);
+            const std::int32_t y = RowOf(waves[i].ampl);
+            ScanGraph[x] = y;
+            if (canvas)
+                LineTo(canvas, x, y);
+            TakeLocalMaximum(peaks, T, waves[i]);
+        }
+        first += static_cast<std::int64_t>(periods.size()) * step;
     }
     return peaks;
+}
+
+// The grid centre − halfwidth, centre − 0.8·halfwidth, … below centre +
+// halfwidth, by repeated addition of the step.
+std::vector<double> RefinementGrid(double centre, double halfwidth)
+{
+    std::vector<double> grid;
+    const double s = halfwidth * 0.2;
+    const double end = centre + halfwidth;
+    for (double T = centre - halfwidth; T < end;) {
+        grid.push_back(T);
+        const double next = T + s;
+        if (next == T)
+            break;  // a step below the spacing of doubles at T would never reach the end
+        T = next;
+    }
+    return grid;
+}
+
+// Fine grids end below the resolution of the fit: their periods repeat fits
+// already done, which the memo gives back.
+Wave RefineRemembering(double centre, double halfwidth, double eps, DemodulationMemo& memo)
+{
+    const double s = halfwidth * 0.2;
+    Wave best;
+    best.speed = 1.0;
+    best.ampl = -100.0;
+    best.etab = 0;
+    const std::vector<double> grid = RefinementGrid(centre, halfwidth);
+    std::vector<Wave> waves(grid.size());
+    DetermineWaves(grid.data(), grid.size(), waves.data(), &memo);
+    for (const Wave& w : waves)
+        if (w.ampl >= best.ampl)
+            best = w;
+    if (s > eps)
+        best = RefineRemembering(TWO_PI / best.speed, s, eps, memo);
+    return best;
 }
 
 }  // namespace
@@ -165,24 +223,8 @@ void ScanPeriods(int lo, int hi, Canvas* canvas)
 Wave RefineWave(double centre, double halfwidth, double eps)
 {
     assert(eps > 0);
-    const double s = halfwidth * 0.2;
-    Wave best;
-    best.speed = 1.0;
-    best.ampl = -100.0;
-    best.etab = 0;
-    const double end = centre + halfwidth;
-    for (double T = centre - halfwidth; T < end;) {
-        const Wave w = DetermineWave(T);
-        if (w.ampl >= best.ampl)
-            best = w;
-        const double next = T + s;
-        if (next == T)
-            break;  // a step below the spacing of doubles at T would never reach the end
-        T = next;
-    }
-    if (s > eps)
-        best = RefineWave(TWO_PI / best.speed, s, eps);
-    return best;
+    DemodulationMemo memo;
+    return RefineRemembering(centre, halfwidth, eps, memo);
 }
 
 std::string AddedWaveReport(double periodHours, const Wave& w)

@@ -1,6 +1,7 @@
 #include "base/localtime.h"
 
 #include <climits>
+#include <cstdlib>
 
 std::optional<CalendarTime> YearStartTime(long year)
 {
@@ -37,6 +38,67 @@ std::tm LocalTimeOf(CalendarTime t)
     std::tm local{};
     localtime_r(&when, &local);
     return local;
+}
+
+std::tm UtcTimeOf(CalendarTime t)
+{
+    std::time_t when = t;
+    std::tm utc{};
+    gmtime_r(&when, &utc);
+    return utc;
+}
+
+namespace {
+
+std::optional<std::tm> ClockFields(long year, int month, int day, int hour, int minute)
+{
+    if (year < INT_MIN + 1900L || year > INT_MAX)
+        return std::nullopt;
+    std::tm clock{};
+    clock.tm_year = static_cast<int>(year - 1900);
+    clock.tm_mon = month;
+    clock.tm_mday = day;
+    clock.tm_hour = hour;
+    clock.tm_min = minute;
+    clock.tm_isdst = -1;
+    return clock;
+}
+
+}  // namespace
+
+std::optional<CalendarTime> LocalClockTime(long year, int month, int day, int hour, int minute)
+{
+    std::optional<std::tm> clock = ClockFields(year, month, day, hour, minute);
+    if (!clock)
+        return std::nullopt;
+    std::time_t t = std::mktime(&*clock);
+    if (t == static_cast<std::time_t>(-1))
+        return std::nullopt;
+    return static_cast<CalendarTime>(t);
+}
+
+std::optional<CalendarTime> UtcClockTime(long year, int month, int day, int hour, int minute)
+{
+    std::optional<std::tm> clock = ClockFields(year, month, day, hour, minute);
+    if (!clock)
+        return std::nullopt;
+    std::time_t t = timegm(&*clock);
+    if (t == static_cast<std::time_t>(-1))
+        return std::nullopt;
+    return static_cast<CalendarTime>(t);
+}
+
+long UtcOffsetOf(CalendarTime t)
+{
+    return LocalTimeOf(t).tm_gmtoff;
+}
+
+std::string TimeZoneName()
+{
+    const char* zone = std::getenv("TZ");
+    if (!zone || !*zone)
+        return "";
+    return zone[0] == ':' ? zone + 1 : zone;
 }
 
 std::tm LocalTimeNow()

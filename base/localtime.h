@@ -20,6 +20,21 @@ std::optional<CalendarTime> YearStartTime(long year);
 std::optional<CalendarTime> MonthStartTime(long year, int month);
 
 std::tm LocalTimeOf(CalendarTime t);
+std::tm UtcTimeOf(CalendarTime t);
+
+// The calendar time that the local clock (or UTC) shows as this date and
+// time; month is the C month (January = 0). A local time that occurs twice
+// or not at all on a change of clock is taken as the C library resolves it.
+// Nothing when the C library cannot represent it.
+std::optional<CalendarTime> LocalClockTime(long year, int month, int day, int hour, int minute);
+std::optional<CalendarTime> UtcClockTime(long year, int month, int day, int hour, int minute);
+
+// s east of UTC that the local clock is at t, daylight saving included.
+long UtcOffsetOf(CalendarTime t);
+
+// The time zone the program runs in as TZ names it ("Europe/Paris"), or
+// empty when TZ is not set and the system's zone applies.
+std::string TimeZoneName();
 
 // The local date and time now, from the system clock.
 std::tm LocalTimeNow();

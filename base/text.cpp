@@ -7,11 +7,15 @@
 
 std::string FormatV(const char* format, va_list args)
 {
+    // Most texts are a line: one pass into the stack, a second only for longer ones.
+    char line[256];
     va_list again;
     va_copy(again, args);
-    int length = std::vsnprintf(nullptr, 0, format, args);
+    const int length = std::vsnprintf(line, sizeof line, format, args);
     std::string out;
-    if (length > 0) {
+    if (length > 0 && static_cast<std::size_t>(length) < sizeof line) {
+        out.assign(line, static_cast<std::size_t>(length));
+    } else if (length > 0) {
         std::vector<char> buffer(static_cast<std::size_t>(length) + 1);
         std::vsnprintf(buffer.data(), buffer.size(), format, again);
         out.assign(buffer.data(), static_cast<std::size_t>(length));

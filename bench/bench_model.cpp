@@ -12,28 +12,38 @@
 
 namespace {
 
+// One wave fitted after 5 or 42, with the residual already kept (fast 1)
+// or computed again (fast 0), by demodulation or by phase search.
 void BM_DetermineWave(benchmark::State& state)
 {
     LoadExamplePort();
     Options.UseFourier = static_cast<int>(state.range(1));
     FitWaves(static_cast<int>(state.range(0)));
+    UseComputation(state.range(2) != 0);
     for (auto _ : state)
         benchmark::DoNotOptimize(DetermineWave(12.4206012 * 3600));
+    UseComputation(true);
     Options.UseFourier = 1;
 }
-BENCHMARK(BM_DetermineWave)->ArgNames({"waves", "fourier"})
-    ->Args({5, 1})->Args({42, 1})->Args({5, 0})->Args({42, 0})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DetermineWave)->ArgNames({"waves", "fourier", "fast"})
+    ->Args({5, 1, 0})->Args({5, 1, 1})->Args({42, 1, 0})->Args({42, 1, 1})->Args({5, 0, 1})->Args({42, 0, 1})
+    ->Unit(benchmark::kMillisecond);
 
-// "Toutes ondes connues" after the start-up's five waves: 37 fits, 5 to 41 waves in the set.
+// "Toutes ondes connues" after the start-up's five waves: 37 fits, 5 to 41
+// waves in the set.
 void BM_AllKnownWaves(benchmark::State& state)
 {
     LoadExamplePort();
+    UseComputation(true);
+    FitWaves(5);
+    UseComputation(state.range(0) != 0);
     for (auto _ : state) {
-        FitWaves(5);
+        WaveSet.count = 5;
         AddAllKnownWaves();
     }
+    UseComputation(true);
 }
-BENCHMARK(BM_AllKnownWaves)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AllKnownWaves)->ArgName("fast")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_LoadRecordFile(benchmark::State& state)
 {

@@ -1,5 +1,6 @@
-// Speed of the period scan and of the FFT detection on the example port's
-// year of hourly heights. Run: build/bench/haliome_bench --benchmark_filter='Scan|Fft'
+// Speed of the period sweeps and of the FFT detection on the example port's
+// hourly heights, fast paths against the straightforward definitions (fast 0)
+// in the same run. Run: build/bench/haliome_bench --benchmark_filter='Sweep|Fft'
 #include <benchmark/benchmark.h>
 
 #include "analysis/fftdetect.h"
@@ -9,32 +10,45 @@
 
 namespace {
 
-// The band presets of "Détermination des périodes" (11.75–13, 23–25, 5–37
-// and 3–50 h, in seconds) after the start-up's five waves; each sweep
-// appends one wave, taken off again.
-void BM_ScanPeriods(benchmark::State& state)
+// A band of "Détermination des périodes" (seconds) swept after a number of
+// waves, on a record of some years, with a number of threads (0: one per
+// core). Each sweep appends one wave, taken off again.
+void BM_Sweep(benchmark::State& state)
 {
-    LoadExamplePort();
-    FitWaves(5);
     const auto lo = static_cast<int>(state.range(0));
     const auto hi = static_cast<int>(state.range(1));
+    LoadExamplePort(static_cast<int>(state.range(3)));
+    UseComputation(true);
+    FitWaves(static_cast<int>(state.range(2)));
+    UseComputation(state.range(4) != 0, static_cast<unsigned>(state.range(5)));
+    const int count = WaveSet.count;
     for (auto _ : state) {
         ScanPeriods(lo, hi);
-        WaveSet.count = 5;
+        WaveSet.count = count;
     }
+    UseComputation(true);
 }
-BENCHMARK(BM_ScanPeriods)->ArgNames({"lo", "hi"})
-    ->Args({42300, 46800})->Args({82800, 90000})->Args({18000, 133200})->Args({10800, 180000})
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Sweep)->ArgNames({"lo", "hi", "waves", "years", "fast", "threads"})
+    ->Args({42300, 46800, 5, 1, 0, 1})->Args({42300, 46800, 5, 1, 1, 1})
+    ->Args({42300, 46800, 42, 1, 0, 1})->Args({42300, 46800, 42, 1, 1, 1})
+    ->Args({82800, 90000, 5, 1, 0, 1})->Args({82800, 90000, 5, 1, 1, 1})
+    ->Args({18000, 133200, 5, 1, 0, 1})->Args({18000, 133200, 5, 1, 1, 1})
+    ->Args({10800, 180000, 5, 1, 0, 1})->Args({10800, 180000, 5, 1, 1, 1})
+    ->Args({18000, 133200, 5, 19, 0, 1})->Args({18000, 133200, 5, 19, 1, 1})->Args({18000, 133200, 5, 19, 1, 2})
+    ->Args({18000, 133200, 42, 19, 1, 2})
+    ->Unit(benchmark::kMillisecond)->MinTime(0.3);
 
 // "Méthode FFT" with 5 and with 42 waves already in the set.
 void BM_DetectWaveByFft(benchmark::State& state)
 {
     LoadExamplePort();
     FitWaves(static_cast<int>(state.range(0)));
+    UseComputation(state.range(1) != 0);
     for (auto _ : state)
         benchmark::DoNotOptimize(DetectWaveByFft());
+    UseComputation(true);
 }
-BENCHMARK(BM_DetectWaveByFft)->ArgName("waves")->Arg(5)->Arg(42)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DetectWaveByFft)->ArgNames({"waves", "fast"})
+    ->Args({5, 0})->Args({5, 1})->Args({42, 0})->Args({42, 1})->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -10,29 +10,22 @@
 
 namespace {
 
-// The example port's year (2009) as the model's origin, with the five
-// default waves made active, or its fitted waves.
-void UseWaves(int count)
-{
-    LoadExamplePort();
-    if (count == 5) {
-        SetDefaultWaves();
-        WaveSet.count = 5;
-        return;
-    }
-    FitWaves(count);
-}
-
-// March of the model's year: 31 days, with the change to summer time.
+// March of the example year (2009): 31 days, with the change to summer time,
+// from 5, 42 or 100 waves fitted to the year, fast paths or the
+// straightforward scan.
 void BM_MonthTideTimes(benchmark::State& state)
 {
-    UseWaves(static_cast<int>(state.range(0)));
+    LoadExamplePort();
+    FitWaves(static_cast<int>(state.range(0)));
     const bool exportable = state.range(1) != 0;
+    UseComputation(state.range(2) != 0);
     const MonthBounds month = *MonthBoundsOf(Header.StartYear, 2);
     for (auto _ : state)
         benchmark::DoNotOptimize(MonthReportLines(month, exportable));
+    UseComputation(true);
 }
-BENCHMARK(BM_MonthTideTimes)->ArgNames({"waves", "exportable"})
-    ->Args({5, 0})->Args({5, 1})->Args({42, 0})->Args({42, 1})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MonthTideTimes)->ArgNames({"waves", "exportable", "fast"})
+    ->Args({5, 0, 0})->Args({5, 0, 1})->Args({5, 1, 1})->Args({42, 0, 0})->Args({42, 0, 1})->Args({42, 1, 1})
+    ->Args({100, 0, 0})->Args({100, 0, 1})->Args({100, 1, 1})->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -24,13 +24,14 @@ void InstallDefaultSeries()
     InstallRecord(365, std::vector<std::int32_t>(365 * 24 + 1, 0));
 }
 
-void RefuseRecordFile(const std::string& reason)
+bool RefuseRecordFile(const std::string& reason)
 {
     ShowMessage(MainWindow,
                 Format("Le fichier de relevé horaires « %s » n'a pas été chargé :\n%s.\n\n"
                        "L'enregistrement en mémoire est conservé.",
                        RecordFilePath.c_str(), reason.c_str()),
                 "Erreur", MessageButtons::Ok, MessageIcon::Warning);
+    return false;
 }
 
 // The port line as UTF-8: taken as Windows-1252 when it is not UTF-8.
@@ -107,12 +108,12 @@ std::optional<std::string> ReadPortLine(TextReader& in)
 
 }  // namespace
 
-void LoadRecordFile()
+bool LoadRecordFile()
 {
     std::optional<std::string> bytes = ReadFileBytes(RecordFilePath, MAX_RECORD_FILE_BYTES);
     if (!bytes) {
         InstallDefaultSeries();
-        return;
+        return false;
     }
     if (bytes->size() > MAX_RECORD_FILE_BYTES)
         return RefuseRecordFile(Format("il dépasse %zu Mo, plus que n'en prend un siècle de hauteurs horaires",
@@ -120,7 +121,7 @@ void LoadRecordFile()
     TextReader in = ReaderOf(*bytes);
     const std::optional<std::string> portLine = ReadPortLine(in);
     if (!portLine)
-        return;
+        return false;
     long year = 0;
     long days = 0;
     if (!ScanInt(in, year))
@@ -139,7 +140,7 @@ void LoadRecordFile()
         values.resize(static_cast<std::size_t>(days) * 24 + 1);
     } catch (const std::bad_alloc&) {
         ShowMessage(nullptr, "Pas Assez de Mémoire", "Bleme", MessageButtons::Ok, MessageIcon::None);
-        return;
+        return false;
     }
     std::size_t read = ReadHeights(in, values);
     if (read < values.size() - 1)
@@ -150,6 +151,7 @@ void LoadRecordFile()
     Header.Time_of_debut = *start;
     InstallRecord(static_cast<std::int32_t>(days), std::move(values));
     DetermineMeanLevel(1);
+    return true;
 }
 
 void ImportRecordFile()

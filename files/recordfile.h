@@ -19,8 +19,8 @@ inline constexpr const char* DEFAULT_RECORD_FILE_PATH = "PORT.TXT";
 // default series (365 days of zeros from 1 January of StartYear). A file that
 // cannot be read as a record is refused with a message and changes nothing;
 // one with fewer values than announced keeps them and says where the reading
-// stopped and what was filled.
-void LoadRecordFile();
+// stopped and what was filled. True when the file was read as a record.
+bool LoadRecordFile();
 
 // Fichier > "Importer un enregistrement".
 void ImportRecordFile();

@@ -279,6 +279,11 @@ std::string WaveFileText()
     return text;
 }
 
+std::string WaveFileBytes()
+{
+    return WithCrLf(Windows1252FromUtf8(WaveFileText()));
+}
+
 void OpenWaveFile()
 {
     FileDialogOptions dialog = WaveFileDialog("Ouvrir un fichier d'ondes");
@@ -301,7 +306,7 @@ void OpenWaveFile()
 void SaveWaveFile()
 {
     std::string why;
-    if (!SaveFileBytes(WaveFilePath, WithCrLf(Windows1252FromUtf8(WaveFileText())), why)) {
+    if (!SaveFileBytes(WaveFilePath, WaveFileBytes(), why)) {
         ShowMessage(MainWindow,
                     "Erreur enregistrement\n\nLe fichier d'ondes « " + WaveFilePath + " » n'a pas pu être écrit : " +
                         why + ".\nIl est resté tel qu'il était.",

@@ -36,5 +36,7 @@ bool ReadWaveFile(std::string_view bytes);
 // the same waves, their numbers rounded as written: six decimals, and
 // twelve significant digits for a period below 1 s or from 1e9 s on.
 std::string WaveFileText();
+// The same as the file's bytes: Windows-1252, CR LF line ends.
+std::string WaveFileBytes();
 
 extern std::string WaveFilePath;

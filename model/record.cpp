@@ -9,6 +9,10 @@
 HourlyRecord RecordSeries;
 FileHeaderValues Header;
 
+namespace {
+std::uint64_t LastRecordRevision = 0;  // never reset: a revision is never given twice
+}
+
 void InstallRecord(std::int32_t days, std::vector<std::int32_t> values)
 {
     assert(values.size() == static_cast<std::size_t>(days) * 24 + 1);
@@ -16,6 +20,7 @@ void InstallRecord(std::int32_t days, std::vector<std::int32_t> values)
     RecordSeries.RecordDays = days;
     RecordSeries.RecordCount = days * 24;
     RecordSeries.RecordValues = std::move(values);
+    RecordSeries.RecordRevision = ++LastRecordRevision;
 }
 
 double ObservedHeight(double t)

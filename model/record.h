@@ -15,6 +15,9 @@ struct HourlyRecord {
     // the spare one after the last value repeats it, so that interpolating
     // at (or just after) the last hour stays flat.
     std::vector<std::int32_t> RecordValues = std::vector<std::int32_t>(8761, 0);
+    // Changes at every InstallRecord and never comes back to an earlier value,
+    // so that what is computed from a record can tell it is still current.
+    std::uint64_t RecordRevision = 0;
 };
 
 // The port line of every file holds at most this many characters.

@@ -75,6 +75,16 @@ void FillWhite(Canvas* canvas);
 Canvas* BeginDirectDrawing();
 void EndDirectDrawing(Canvas* canvas);
 
+// ---- Pictures of the client area -------------------------------------------
+
+enum class PictureFormat { Png, Svg };
+
+// The main window's client area painted afresh by its paint handler, at the
+// size it has on screen, as the bytes of a PNG or SVG file. Nothing before
+// the main window exists, or when the backend cannot make the format (the
+// headless one draws no pixels, so it makes no PNG).
+std::optional<std::string> ClientAreaPicture(PictureFormat format);
+
 // ---- Main window ---------------------------------------------------------
 
 struct MenuItem {

@@ -59,18 +59,17 @@ bool CreateAndShowMainWindow()
     return true;
 }
 
-// Default waves, the record, its mean level; the five listed waves follow
-// as the first command.
-void DetermineStartModel()
+}  // namespace
+
+bool DetermineStartModel()
 {
     SetDefaultWaves();
-    LoadRecordFile();
+    const bool read = LoadRecordFile();
     DetermineMeanLevel(1);
     ModelReady = 1;
     RunAnalysisTask();
+    return read;
 }
-
-}  // namespace
 
 bool StartProgram()
 {

@@ -9,6 +9,10 @@ int RunProgram();
 // determination on "PORT.TXT" in the working directory, ending with the
 // five listed waves. False when the window cannot be created.
 bool StartProgram();
+// The default waves, the record of RecordFilePath and its mean level; the
+// five listed waves follow (DetermineListedWaves). True when the file was
+// read as a record; otherwise the default series stands in for it.
+bool DetermineStartModel();
 // Closes the log.
 void FinishProgram();
 

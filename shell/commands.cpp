@@ -13,6 +13,7 @@
 #include "files/wavefile.h"
 #include "model/record.h"
 #include "model/waves.h"
+#include "shell/exportcommands.h"
 #include "shell/menu.h"
 #include "tables/tidetimes.h"
 
@@ -98,19 +99,6 @@ void DetermineMenuWave(int row)
     Repaint();
 }
 
-// The five menu waves; a refusal (full table) is shown once and stops them.
-void DetermineListedWaves()
-{
-    for (int row = 0; row < MENU_WAVE_COUNT; ++row) {
-        if (!CanAddFittedWaveOrReport(MainWindow))
-            break;
-        Options.SelectedWave = row;
-        Options.DisplayMode = 1;
-        RunAnalysisTask();
-    }
-    Repaint();
-}
-
 void ResetWaves()
 {
     WaveSet.count = 0;
@@ -140,6 +128,18 @@ void ShowText(const char* text, const char* caption)
 
 }  // namespace
 
+void DetermineListedWaves()
+{
+    for (int row = 0; row < MENU_WAVE_COUNT; ++row) {
+        if (!CanAddFittedWaveOrReport(MainWindow))
+            break;
+        Options.SelectedWave = row;
+        Options.DisplayMode = 1;
+        RunAnalysisTask();
+    }
+    Repaint();
+}
+
 void OnCommand(int command)
 {
     switch (command) {
@@ -147,6 +147,11 @@ void OnCommand(int command)
     case CMD_SAVE_WAVES: SaveWaveFile(); break;
     case CMD_SAVE_WAVES_AS: SaveWaveFileAs(); break;
     case CMD_IMPORT_RECORD: ImportRecordFile(); break;
+    case CMD_EXPORT_TIDES_CSV: ExportTidesCsv(); break;
+    case CMD_EXPORT_CALENDAR: ExportTidesCalendar(); break;
+    case CMD_EXPORT_TABLES_PDF: ExportTablesPdf(); break;
+    case CMD_EXPORT_WAVES_CSV: ExportWavesCsv(); break;
+    case CMD_EXPORT_CHART: ExportChartPicture(); break;
     case CMD_QUIT: DestroyMainWindow(); break;
     case CMD_ONE_DAY_CHART: ShowOneDayChart(); break;
     case CMD_TIDE_TIMES: OpenTideTimes(); break;

@@ -13,6 +13,14 @@ MenuBar BuildMainMenu()
             MenuCommand(CMD_IMPORT_RECORD, "Importer un enregistrement"),
             MenuCommand(CMD_HOURLY_INTERPOLATION, "Interpolation horaires.", false, true),
             MenuSeparator(),
+            Submenu("E&xporter", {
+                MenuCommand(CMD_EXPORT_TIDES_CSV, "Horaires de marées (CSV)…"),
+                MenuCommand(CMD_EXPORT_CALENDAR, "Calendrier (iCalendar)…"),
+                MenuCommand(CMD_EXPORT_TABLES_PDF, "Annuaire des marées (PDF)…"),
+                MenuCommand(CMD_EXPORT_WAVES_CSV, "Ondes (CSV)…"),
+                MenuCommand(CMD_EXPORT_CHART, "Graphique (PNG ou SVG)…"),
+            }),
+            MenuSeparator(),
             MenuCommand(CMD_QUIT, "&Quitter"),
         }),
         Submenu("&Prédiction", {

@@ -1,12 +1,15 @@
 #include "tables/tidetimes.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <ctime>
 
+#include "base/computation.h"
 #include "base/localtime.h"
 #include "base/log.h"
 #include "base/text.h"
+#include "model/predictionwalk.h"
 #include "model/record.h"
 #include "model/waves.h"
 
@@ -94,7 +97,7 @@ TurningPoint TurningPointAt(long t, double& lastLow)
 
 }  // namespace
 
-std::vector<TurningPoint> ScanMonth(const MonthBounds& month)
+std::vector<TurningPoint> ScanMonthDirect(const MonthBounds& month)
 {
     std::vector<TurningPoint> points;
     double lastLow = WaveSet.MeanLevel;
@@ -108,6 +111,117 @@ std::vector<TurningPoint> ScanMonth(const MonthBounds& month)
                 points.push_back(point);
         }
         previousRate = rate;
+    }
+    return points;
+}
+
+namespace {
+
+// What the fast scan knows of PredictHeightRate at a scan time: its exact
+// value, or a value whose sign is certainly the exact value's sign, with a
+// magnitude of at least RATE_FLOOR.
+struct RateKnown {
+    long t = 0;
+    double value = 0;
+    bool exact = false;
+};
+
+// Rates of at least this size have a product that is not rounded to zero,
+// so their signs alone say whether the product is negative.
+constexpr double RATE_FLOOR = 1e-100;
+
+// The bounds that stay the same over the whole scan.
+struct ScanBounds {
+    double rounding = 0;  // m/s: PredictHeightRate against the true rate
+    double jerk = 0;      // m/s³: bound on the change of the true rate's slope
+};
+
+RateKnown RateAt(const PredictionWalk& walk, const ScanBounds& bounds, long t, double& margin)
+{
+    const double approx = WalkRate(walk);
+    margin = std::fabs(approx) - WalkRateError(walk) - bounds.rounding - RATE_FLOOR;
+    if (margin > 0)
+        return {t, approx, false};
+    return {t, PredictHeightRate(static_cast<double>(t), 0), true};
+}
+
+double ExactValue(const RateKnown& r)
+{
+    return r.exact ? r.value : PredictHeightRate(static_cast<double>(r.t), 0);
+}
+
+// The straightforward scan's test, rate × previous rate < 0, from what is known.
+bool SignChanges(const RateKnown& previous, const RateKnown& current)
+{
+    auto large = [](const RateKnown& r) { return !r.exact || std::fabs(r.value) >= RATE_FLOOR; };
+    if (large(previous) && large(current))
+        return (previous.value < 0) != (current.value < 0);
+    return ExactValue(previous) * ExactValue(current) < 0;
+}
+
+// Whole scan steps on from the walk's time over which the true rate keeps
+// farther than margin (m/s) from the neighbourhood of zero, so that every
+// exact rate keeps the sign it has now. Going back in time by Δ, |rate|
+// changes by at least g·Δ − jerk·Δ²/2, where g bounds from below the growth
+// of |rate| given by the slope at the walk's time.
+long StepsOfSameSign(const PredictionWalk& walk, const ScanBounds& bounds, double rate, double margin)
+{
+    const double slope = WalkAccel(walk);  // d rate / dt
+    // In long double: the squares of a model's huge rates would overflow a double.
+    const long double growth = (rate > 0 ? slope : -slope) * (walk.step < 0 ? -1 : 1) - WalkAccelError(walk);
+    const long double jerk = bounds.jerk;
+    const long double root = std::sqrt(growth * growth + 2 * jerk * margin);
+    // The positive root of jerk·Δ²/2 − g·Δ − margin, written to avoid cancelling.
+    const long double reach =
+        growth > 0 ? (jerk > 0 ? (growth + root) / jerk : HUGE_VALL) : 2 * margin / (root - growth);
+    if (!(reach >= 2 * SCAN_STEP))
+        return 0;
+    const long double steps = reach / SCAN_STEP;
+    return static_cast<long>(steps < 1e6L ? steps : 1e6L) - 1;  // one step short: the bound is not strict
+}
+
+}  // namespace
+
+// The same turning points as ScanMonthDirect without a sine per wave and
+// scan time: the walk's rates decide the sign wherever their bound allows,
+// and long stretches where the sign cannot change are stepped over.
+std::vector<TurningPoint> ScanMonth(const MonthBounds& month)
+{
+    const long first = month.end + SCAN_MARGIN_AFTER;
+    const long stop = month.start - SCAN_MARGIN_BEFORE;  // the scan runs while t > stop
+    if (!Computation.fastPaths)
+        return ScanMonthDirect(month);
+    PredictionWalk walk;
+    StartWalk(walk, static_cast<double>(first), -static_cast<double>(SCAN_STEP), 10);
+    if (!walk.usable)
+        return ScanMonthDirect(month);
+    ScanBounds bounds;
+    const double farthest = std::fmax(std::fabs(static_cast<double>(first)), std::fabs(static_cast<double>(stop)));
+    bounds.rounding = RateRoundingBound(walk, farthest);
+    bounds.jerk = walk.sumJerk * 1.001;
+
+    std::vector<TurningPoint> points;
+    double lastLow = WaveSet.MeanLevel;
+    double margin = 0;
+    RateKnown previous = RateAt(walk, bounds, first, margin);
+    long t = first;
+    for (;;) {
+        // Skip while the sign cannot change; the previous rate then keeps its sign.
+        long steps = 1 + (margin > 0 ? StepsOfSameSign(walk, bounds, previous.value, margin) : 0);
+        steps = std::min(steps, (t - stop - 1) / SCAN_STEP);
+        if (steps <= 0)
+            break;
+        if (steps > 1)
+            previous.t = t - (steps - 1) * SCAN_STEP;
+        WalkSteps(walk, steps);
+        t -= steps * SCAN_STEP;
+        const RateKnown current = RateAt(walk, bounds, t, margin);
+        if (SignChanges(previous, current)) {
+            TurningPoint point = TurningPointAt(t, lastLow);
+            if (t < month.end)
+                points.push_back(point);
+        }
+        previous = current;
     }
     return points;
 }

@@ -72,6 +72,9 @@ struct TurningPoint {
 // turning points before the month's end, latest first; the later ones only
 // serve as the following low water of the last high waters.
 std::vector<TurningPoint> ScanMonth(const MonthBounds& month);
+// The same scan with PredictHeightRate at every scan time: the definition
+// that ScanMonth is checked against.
+std::vector<TurningPoint> ScanMonthDirect(const MonthBounds& month);
 
 // The report of a month in the order it is computed: the tide or day lines
 // from the latest to the earliest, then (exportable) the column header, then

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/svg.h"
 
 namespace headless {
 
@@ -38,15 +39,8 @@ struct DialogRecord {
     std::map<int, std::string> finalTexts;  // text of each control when the dialog ended
 };
 
-// One thing drawn on the client area. A line goes from (x0, y0) to (x1, y1)
-// with the pen's colour; a text has its top-left corner at (x0, y0).
-struct DrawOp {
-    enum class Kind { Line, Text, Fill };
-    Kind kind = Kind::Line;
-    Color color;
-    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-    std::string text;
-};
+// One thing drawn on the client area (see platform/svg.h).
+using DrawOp = ::DrawOp;
 
 const std::vector<MessageRecord>& Messages();
 const std::vector<FileDialogRecord>& FileDialogs();

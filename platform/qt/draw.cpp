@@ -61,6 +61,18 @@ void DrawLineWithoutEnd(QImage& image, QRgb color, int x0, int y0, int x1, int y
     }
 }
 
+Color ColorOf(QRgb rgb)
+{
+    return Color{static_cast<std::uint8_t>(qRed(rgb)), static_cast<std::uint8_t>(qGreen(rgb)),
+                 static_cast<std::uint8_t>(qBlue(rgb))};
+}
+
+void Record(const Canvas* canvas, DrawOp op)
+{
+    if (canvas->record)
+        canvas->record->push_back(std::move(op));
+}
+
 void ShowIfDirect(const Canvas* canvas, const QRect& rect)
 {
     if (canvas->direct)
@@ -82,6 +94,7 @@ void MoveTo(Canvas* canvas, int x, int y)
 
 void LineTo(Canvas* canvas, int x, int y)
 {
+    Record(canvas, DrawOp{DrawOp::Kind::Line, ColorOf(canvas->pen), canvas->x, canvas->y, x, y, {}});
     DrawLineWithoutEnd(*canvas->image, canvas->pen, canvas->x, canvas->y, x, y);
     ShowIfDirect(canvas, QRect(QPoint(std::min(canvas->x, x), std::min(canvas->y, y)),
                                QPoint(std::max(canvas->x, x), std::max(canvas->y, y))));
@@ -91,6 +104,7 @@ void LineTo(Canvas* canvas, int x, int y)
 
 void TextOut(Canvas* canvas, int x, int y, const std::string& text)
 {
+    Record(canvas, DrawOp{DrawOp::Kind::Text, Color{}, x, y, x, y, text});
     QFont font = QApplication::font();
     font.setStyleStrategy(QFont::NoAntialias);  // pure black glyphs, as the lines
     const QFontMetrics metrics(font, canvas->image);
@@ -108,13 +122,14 @@ void TextOut(Canvas* canvas, int x, int y, const std::string& text)
 
 void FillWhite(Canvas* canvas)
 {
+    Record(canvas, DrawOp{DrawOp::Kind::Fill, Color{255, 255, 255}, 0, 0, 0, 0, {}});
     canvas->image->fill(Qt::white);
     ShowIfDirect(canvas, canvas->image->rect());
 }
 
 Canvas* BeginDirectDrawing()
 {
-    return new Canvas{&qtplatform::ClientPicture(), 0xff000000, 0, 0, true};
+    return new Canvas{&qtplatform::ClientPicture(), 0xff000000, 0, 0, true, nullptr};
 }
 
 void EndDirectDrawing(Canvas* canvas)

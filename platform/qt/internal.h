@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/svg.h"
 
 // The main window or a running template dialog.
 struct PlatformWindow {
@@ -26,12 +27,14 @@ struct PlatformWindow {
 };
 
 // A pen and a current point on the client area's picture; a direct canvas
-// also shows each thing drawn at once.
+// also shows each thing drawn at once, and a recording one (for an SVG
+// picture) also keeps each in record.
 struct Canvas {
     QImage* image = nullptr;
     QRgb pen = 0xff000000;
     int x = 0, y = 0;
     bool direct = false;
+    std::vector<DrawOp>* record = nullptr;
 };
 
 namespace qtplatform {

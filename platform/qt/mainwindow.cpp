@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QCloseEvent>
 #include <QDeadlineTimer>
 #include <QEventLoop>
@@ -318,10 +319,28 @@ void Repaint()
         return;
     Main.picture.fill(Qt::white);  // the erase of the invalidated area
     if (Main.handlers.onPaint) {
-        Canvas canvas{&Main.picture, 0xff000000, 0, 0, false};
+        Canvas canvas{&Main.picture, 0xff000000, 0, 0, false, nullptr};
         Main.handlers.onPaint(&canvas);
     }
     Main.client->repaint();
+}
+
+std::optional<std::string> ClientAreaPicture(PictureFormat format)
+{
+    if (!Main.frame || !Main.handlers.onPaint)
+        return std::nullopt;
+    QImage image(Main.picture.size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    std::vector<DrawOp> ops;
+    Canvas canvas{&image, 0xff000000, 0, 0, false, &ops};
+    Main.handlers.onPaint(&canvas);
+    if (format == PictureFormat::Svg)
+        return SvgOfDrawing(ops, image.width(), image.height());
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
+        return std::nullopt;
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
 void SetScrollRange(ScrollBar bar, int min, int max)

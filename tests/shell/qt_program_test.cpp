@@ -42,6 +42,16 @@ protected:
                     return action->trigger();
         ADD_FAILURE() << "no menu item " << text;
     }
+    // Fichier > Exporter > "Graphique (PNG ou SVG)…" under a typed name.
+    static void ExportChartAs(const std::string& name)
+    {
+        WhenShown<QFileDialog>([name](QFileDialog* dialog) {
+            auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QTest::keyClicks(edit, QString::fromStdString(name));
+            QTest::keyClick(edit, Qt::Key_Return);
+        });
+        Choose("Graphique (PNG ou SVG)…");
+    }
     std::unique_ptr<ScopedWorkDir> folder;
 };
 
@@ -61,6 +71,30 @@ TEST_F(QtProgramTest, TheMenuBarHoldsTheProgramsMenusAndTheOptionMarksFollowTheT
               "Marée &normale Marée &rectifiée Marée &arrondie Marée r&ectifiée arrondie} - "
               "&Vebose mode{Calcul &FFT}");
     EXPECT_EQ(Options.VerboseFft, 1);  // chosen, though its item never shows a mark
+    EXPECT_EQ(Describe(Bars()[0]->actions()[0]->menu()),
+              "Ouvrir un fichier d'ondes Enregistrer un fichier d'ondes Enregistrer un fichier d'ondes sous... - "
+              "Importer un enregistrement Interpolation horaires.(grey) - E&xporter{Horaires de marées (CSV)… "
+              "Calendrier (iCalendar)… Annuaire des marées (PDF)… Ondes (CSV)… Graphique (PNG ou SVG)…} - &Quitter");
+}
+
+TEST_F(QtProgramTest, TheTablesOfTheChosenYearArePrintedFromTheWindow)
+{
+    WhenShown<QDialog>([](QDialog* period) {
+        EXPECT_EQ(period->windowTitle().toStdString(), "Période à exporter");
+        auto* year = Control<QLineEdit>(period, 102);
+        year->selectAll();
+        QTest::keyClicks(year, QStringLiteral("2009"));
+        WhenShown<QFileDialog>([](QFileDialog* dialog) {
+            auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QTest::keyClicks(edit, QStringLiteral("annuaire"));
+            QTest::keyClick(edit, Qt::Key_Return);
+        });
+        QTest::mouseClick(Control<QPushButton>(period, ID_OK), Qt::LeftButton);
+    });
+    Choose("Annuaire des marées (PDF)…");
+    const std::string pdf = ReadFile("annuaire.pdf");
+    EXPECT_EQ(pdf.rfind("%PDF-", 0), 0u);
+    EXPECT_NE(pdf.find("/Count 12"), std::string::npos);  // the page tree of a whole year
 }
 
 TEST_F(QtProgramTest, MeanLevelFromTheMenuShowsItsBoxOwnedByTheMainWindow)
@@ -173,6 +207,35 @@ TEST_F(QtProgramTest, PaintedPixelsFollowTheChart)
     EXPECT_EQ(low.pixel(40, 368), BLUE);
     for (int x = 2; x < 10; ++x)
         EXPECT_NE(low.pixel(x, 368), BLUE) << x;
+}
+
+TEST_F(QtProgramTest, EachChartIsExportedAsThePngOfWhatTheWindowShowsAndAsAnSvgOfItsCurves)
+{
+    struct Mode { const char* item; const char* curve; bool reports = false; };
+    const Mode modes[] = {
+        {"&Tracé de marée.", "stroke=\"rgb(0,0,255)\""},
+        {"Marée &prédite.", "stroke=\"rgb(0,0,255)\""},
+        {"Marée sour&ce.", "stroke=\"rgb(0,255,0)\""},
+        {"T&outes marées.", "stroke=\"rgb(255,0,0)\""},
+        {"De &11h45 à 13h.", "stroke=\"rgb(0,0,0)\"", true},  // the scan graph, and the wave it found
+    };
+    int n = 0;
+    for (const Mode& mode : modes) {
+        SCOPED_TRACE(mode.item);
+        if (mode.reports)
+            WhenShown<QMessageBox>([](QMessageBox* box) { box->accept(); });
+        Choose(mode.item);
+        const std::string name = "graphique" + std::to_string(++n);
+        ExportChartAs(name);  // no extension: PNG
+        const QImage png(QString::fromStdString(name + ".png"));
+        ASSERT_FALSE(png.isNull());
+        EXPECT_EQ(png.convertToFormat(QImage::Format_RGB32), Grab());
+        ExportChartAs(name + ".svg");
+        const std::string svg = ReadFile(name + ".svg");
+        EXPECT_EQ(svg.rfind("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"640\" height=\"480\"", 0), 0u);
+        EXPECT_GT(std::count_if(svg.begin(), svg.end(), [](char c) { return c == '\n'; }), 600);
+        EXPECT_NE(svg.find(mode.curve), std::string::npos);
+    }
 }
 
 }  // namespace

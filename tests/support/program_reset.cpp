@@ -3,11 +3,14 @@
 #include <algorithm>
 
 #include "analysis/fitting.h"
+#include "analysis/residual.h"
 #include "analysis/scan.h"
+#include "base/computation.h"
 #include "base/log.h"
 #include "base/options.h"
 #include "base/savefile.h"
 #include "dialogs/wavedialogs.h"
+#include "exports/perioddialog.h"
 #include "files/recordfile.h"
 #include "files/wavefile.h"
 #include "model/record.h"
@@ -22,10 +25,13 @@ void ResetProgramState()
     RecordSeries = HourlyRecord{};
     Header = FileHeaderValues{};
     CurrentPeriod = 0;
+    ResidualCache = HourlyResidualCache{};
+    Computation = ComputationSettings{};
     EditedWave = 0;
     std::fill(std::begin(ScanGraph), std::end(ScanGraph), 0);
     ModelReady = 0;
     RecordFilePath = DEFAULT_RECORD_FILE_PATH;
     WaveFilePath = DEFAULT_WAVE_FILE_PATH;
+    LastExportPeriod = ExportPeriodChoice{};
     SaveFailsAfterBytes = -1;
 }

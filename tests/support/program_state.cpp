@@ -7,8 +7,11 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "analysis/fitting.h"
+#include "analysis/knownwaves.h"
 #include "base/log.h"
 #include "base/text.h"
+#include "files/recordfile.h"
 #include "model/record.h"
 
 ScopedWorkDir::ScopedWorkDir() : previous(std::filesystem::current_path())
@@ -61,4 +64,44 @@ void InstallRecordOf(int days, double meanLevel, const std::vector<Wave>& waves)
 }
 
 std::string RecordsDir() { return HALIOME_RECORDS_DIR; }
+
+const char* const REAL_RECORDS[3] = {"VLISSINGEN2009.TXT", "VLISSINGEN2012.TXT", "HONOLULU2010.TXT"};
+
+void LoadRealRecord(const std::string& file)
+{
+    RecordFilePath = RecordsDir() + "/" + file;
+    LoadRecordFile();
+}
+
+void LoadFourYearRecord()
+{
+    std::vector<std::int32_t> values;
+    int days = 0;
+    for (const char* file : {REAL_RECORDS[0], REAL_RECORDS[1], REAL_RECORDS[2], REAL_RECORDS[0]}) {
+        LoadRealRecord(file);
+        days += RecordSeries.RecordDays;
+        values.insert(values.end(), RecordSeries.RecordValues.begin(), RecordSeries.RecordValues.end() - 1);
+    }
+    values.push_back(0);
+    InstallRecord(days, std::move(values));
+    DetermineMeanLevel(1);
+}
+
+void FitWavesUpTo(int count)
+{
+    WaveSet.count = 0;
+    for (int row = 0; row < MENU_WAVE_COUNT && WaveSet.count < count; ++row)
+        AddMenuWave(row);
+    while (WaveSet.count < count)
+        AddKnownWave((WaveSet.count - MENU_WAVE_COUNT) % KNOWN_WAVE_COUNT);
+}
+
+int IdentityStride(int releaseStride)
+{
+#ifdef HALIOME_SANITIZE_BUILD
+    return releaseStride * 13;
+#else
+    return releaseStride;
+#endif
+}
 std::string ExamplePortRecord() { return HALIOME_EXAMPLE_PORT; }

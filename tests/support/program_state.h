@@ -43,5 +43,18 @@ void InstallRecordOf(int days, double meanLevel, const std::vector<Wave>& waves)
 
 // The folder of the real hourly records beside the project.
 std::string RecordsDir();
+// Its three records, and a record of four years made of them one after the
+// other (2009, 2012, 2010, 2009 again: long enough for fits on two threads).
+extern const char* const REAL_RECORDS[3];
+void LoadRealRecord(const std::string& file);
+void LoadFourYearRecord();
+
+// The start-up's five waves, then the catalogue's in order, then the
+// catalogue's again (each fitted to what the others leave), up to count waves.
+void FitWavesUpTo(int count);
+
+// Release builds go through every case of the long identity tables; the
+// sanitizer build, several times slower, through a sample (every stride-th).
+int IdentityStride(int releaseStride = 1);
 // The example port's hourly record (Vlissingen 2009).
 std::string ExamplePortRecord();

@@ -6,14 +6,7 @@
 #include <ctime>
 
 #include "platform/qt/qt_platform.h"
-
-// Read by LeakSanitizer at exit in the sanitizer build. fontconfig keeps a
-// font pattern it never frees once Qt has asked for the default font; the
-// blocks are allocated and lost inside libfontconfig itself.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libfontconfig.so\n";
-}
+#include "tests/support/leak_suppressions.h"
 
 int main(int argc, char** argv)
 {

@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "platform/headless/headless.h"
+#include "tests/support/leak_suppressions.h"
 
 int main(int argc, char** argv)
 {

@@ -1,0 +1,47 @@
+// The texts of the exports: tides as CSV, iCalendar, JSON or plain text,
+// heights on a regular grid, and the wave set as CSV. Every text is UTF-8
+// with CR LF line ends.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "base/localtime.h"
+#include "exports/tides.h"
+
+// How dates are written: on the local clock with its UTC offset
+// ("2009-03-29T04:12+02:00"), or in UTC ("2009-03-29T02:12Z").
+enum class Clock { Local, Utc };
+
+std::string IsoDateTime(CalendarTime t, Clock clock);
+
+// x with this many decimals and a decimal comma, as French texts write it.
+std::string FrenchDecimal(double x, int decimals);
+
+// A header row, then one row per tide: date and time, "PM" or "BM", height
+// (m, to the centimetre), coefficient (empty for a low water).
+std::string TidesCsv(const std::vector<Tide>& tides, Clock clock);
+
+// A calendar of one event per tide, at its time in UTC, at port. stamp is
+// when the calendar is made (its DTSTAMP).
+std::string TidesICalendar(const std::vector<Tide>& tides, const std::string& port, CalendarTime stamp);
+
+// An object with the port and the list of tides.
+std::string TidesJson(const std::vector<Tide>& tides, const std::string& port, Clock clock);
+
+// One aligned line per tide, for reading.
+std::string TidesText(const std::vector<Tide>& tides, const std::string& port, Clock clock);
+
+// The predicted height (m, over all waves, mean level included) at span.from,
+// span.from + step, … before span.to; stepSeconds > 0.
+struct GridHeight {
+    CalendarTime time = 0;
+    double height = 0;  // m
+};
+std::vector<GridHeight> HeightsOnGrid(const TimeSpan& span, long stepSeconds);
+std::string HeightsCsv(const std::vector<GridHeight>& heights, Clock clock);
+std::string HeightsJson(const std::vector<GridHeight>& heights, const std::string& port, Clock clock);
+
+// The mean level, then one row per wave of the set: name, period (h), speed
+// (degrees per hour), amplitude (m), phase in degrees and in radians.
+std::string WavesCsv();

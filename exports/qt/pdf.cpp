@@ -1,0 +1,193 @@
+// The module that draws the tide tables on A4 pages with Qt's PDF writer.
+// The pages' texts come ready from exports/pages; here they are only placed.
+#include "exports/pdf.h"
+
+#include <QBuffer>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+
+#include <algorithm>
+#include <clocale>
+#include <type_traits>
+
+namespace {
+
+constexpr int DPI = 300;
+constexpr double MARGIN_MM = 15;
+constexpr double CELL_PADDING = 24;  // dots, either side of a cell's text
+
+QString Q(const std::string& utf8)
+{
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+// The batch program and the command line run without Qt; the painter needs
+// its fonts all the same.
+void EnsureGuiApplication()
+{
+    if (QCoreApplication::instance())
+        return;
+    static int argc = 3;
+    static char arg0[] = "haliome", arg1[] = "-platform", arg2[] = "offscreen";
+    static char* argv[] = {arg0, arg1, arg2, nullptr};
+    // Qt's notes on its start (no runtime folder and the like) are not the
+    // user's business here.
+    QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    new QGuiApplication(argc, argv);  // kept for the whole run
+    qInstallMessageHandler(previous);
+    std::setlocale(LC_NUMERIC, "C");  // Qt has just set it from the environment
+}
+
+QFont TableFont(double points, bool bold = false)
+{
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+// Widths (dots) of the columns: the widest text of each, then the spare
+// width shared out, so that the table fills the page.
+std::vector<double> ColumnWidths(const TablePage& page, const QFontMetricsF& metrics, double tableWidth)
+{
+    std::vector<double> widths(page.heads.size(), 0);
+    auto widen = [&](std::size_t i, const std::string& text) {
+        widths[i] = std::max(widths[i], metrics.horizontalAdvance(Q(text)) + 2 * CELL_PADDING);
+    };
+    for (std::size_t i = 0; i < page.heads.size(); ++i)
+        widen(i, page.heads[i]);
+    for (const TableRow& row : page.rows)
+        for (std::size_t i = 0; i < row.cells.size() && i < widths.size(); ++i)
+            widen(i, row.cells[i]);
+    double total = 0;
+    for (double w : widths)
+        total += w;
+    const double spare = std::max(0.0, tableWidth - total) / static_cast<double>(widths.size());
+    for (double& w : widths)
+        w += spare;
+    return widths;
+}
+
+// Left-aligned text for the day, centred for the rest.
+void DrawCells(QPainter& painter, const std::vector<std::string>& cells, const std::vector<double>& widths,
+               double left, double top, double height)
+{
+    double x = left;
+    for (std::size_t i = 0; i < cells.size() && i < widths.size(); ++i) {
+        const QRectF cell(x + CELL_PADDING, top, widths[i] - 2 * CELL_PADDING, height);
+        painter.drawText(cell, (i == 0 ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignVCenter, Q(cells[i]));
+        x += widths[i];
+    }
+}
+
+void DrawGroups(QPainter& painter, const TablePage& page, const std::vector<double>& widths, double left,
+                double top, double height)
+{
+    std::size_t column = 0;
+    double x = left;
+    for (const ColumnGroup& group : page.groups) {
+        double width = 0;
+        for (int i = 0; i < group.columns && column < widths.size(); ++i)
+            width += widths[column++];
+        if (!group.heading.empty()) {
+            painter.drawText(QRectF(x, top, width, height), Qt::AlignCenter, Q(group.heading));
+            painter.drawLine(QPointF(x + CELL_PADDING, top + height), QPointF(x + width - CELL_PADDING, top + height));
+        }
+        x += width;
+    }
+}
+
+// Metrics at the resolution of the page, not of a screen.
+QFontMetricsF MetricsOf(const QPainter& painter)
+{
+    return QFontMetricsF(painter.font(), painter.device());
+}
+
+void DrawLines(QPainter& painter, const std::vector<std::string>& lines, const QRectF& area, int flags)
+{
+    const QFontMetricsF metrics = MetricsOf(painter);
+    QRectF line = area;
+    for (const std::string& text : lines) {
+        const QRectF used = painter.boundingRect(line, flags | Qt::TextWordWrap, Q(text));
+        painter.drawText(line, flags | Qt::TextWordWrap, Q(text));
+        line.setTop(line.top() + used.height() + metrics.lineSpacing() * 0.3);
+    }
+}
+
+void DrawPage(QPainter& painter, const TablePage& page, const QRectF& area)
+{
+    painter.setFont(TableFont(15, true));
+    const double titleHeight = MetricsOf(painter).lineSpacing() * 1.4;
+    painter.drawText(QRectF(area.left(), area.top(), area.width(), titleHeight), Qt::AlignLeft | Qt::AlignTop,
+                     Q(page.title));
+    painter.setFont(TableFont(8.5));
+    const double noteSpacing = MetricsOf(painter).lineSpacing();
+    DrawLines(painter, page.notes, QRectF(area.left(), area.top() + titleHeight, area.width(), noteSpacing * 3),
+              Qt::AlignLeft | Qt::AlignTop);
+
+    painter.setFont(TableFont(9.5, true));  // the heads are the widest in bold
+    const QFontMetricsF metrics = MetricsOf(painter);
+    const std::vector<double> widths = ColumnWidths(page, metrics, area.width());
+    double top = area.top() + titleHeight + noteSpacing * 3;
+    // Rows share what the title, the heads and the foot leave, within reason.
+    const double footerSpace = metrics.lineSpacing() * 5;
+    const double rowHeight = std::clamp((area.bottom() - top - footerSpace) / static_cast<double>(page.rows.size() + 2),
+                                        metrics.lineSpacing() * 1.2, metrics.lineSpacing() * 1.9);
+    DrawGroups(painter, page, widths, area.left(), top, rowHeight);
+    top += rowHeight;
+    DrawCells(painter, page.heads, widths, area.left(), top, rowHeight);
+    top += rowHeight;
+    painter.drawLine(QPointF(area.left(), top), QPointF(area.right(), top));
+    painter.setFont(TableFont(9.5));
+    for (const TableRow& row : page.rows) {
+        if (row.sunday)
+            painter.fillRect(QRectF(area.left(), top, area.width(), rowHeight), QColor(232, 232, 232));
+        DrawCells(painter, row.cells, widths, area.left(), top, rowHeight);
+        top += rowHeight;
+    }
+    painter.drawLine(QPointF(area.left(), top), QPointF(area.right(), top));
+
+    painter.setFont(TableFont(8));
+    const double footerTop = top + rowHeight * 0.6;
+    DrawLines(painter, page.footer, QRectF(area.left(), footerTop, area.width(), area.bottom() - footerTop),
+              Qt::AlignLeft | Qt::AlignTop);
+}
+
+}  // namespace
+
+extern "C" bool HaliomePdfOfPages(const std::vector<TablePage>& pages, const std::string& title, std::string& pdf)
+{
+    EnsureGuiApplication();
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setResolution(DPI);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                         QMarginsF(MARGIN_MM, MARGIN_MM, MARGIN_MM, MARGIN_MM), QPageLayout::Millimeter));
+        writer.setTitle(Q(title));
+        writer.setCreator(QStringLiteral("Haliome"));
+        QPainter painter;
+        if (!painter.begin(&writer))
+            return false;
+        const QRectF area(QPointF(0, 0), QSizeF(writer.width(), writer.height()));
+        for (std::size_t i = 0; i < pages.size(); ++i) {
+            if (i > 0)
+                writer.newPage();
+            DrawPage(painter, pages[i], area);
+        }
+        if (!painter.end())
+            return false;
+    }
+    const QByteArray& bytes = buffer.data();
+    pdf.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    return true;
+}
+
+// The loader calls it through this type.
+static_assert(std::is_same_v<decltype(&HaliomePdfOfPages), PdfWriterFunction>);

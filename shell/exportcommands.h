@@ -1,0 +1,11 @@
+// Fichier > "Exporter": the tides of a month or a year as CSV, as calendar
+// events and as printable tables, the wave set as CSV, and the chart as a
+// picture. Each asks for its file with a save dialog; a failure is reported
+// where it happens, and what was written goes to the log.
+#pragma once
+
+void ExportTidesCsv();       // "Horaires de marées (CSV)…"
+void ExportTidesCalendar();  // "Calendrier (iCalendar)…"
+void ExportTablesPdf();      // "Annuaire des marées (PDF)…"
+void ExportWavesCsv();       // "Ondes (CSV)…"
+void ExportChartPicture();   // "Graphique (PNG ou SVG)…": the format by the name's extension

@@ -404,9 +404,10 @@ void WriteConversionFiles(const TideSource& source)
         return Tell("Erreur lors de l'écriture des fichiers : " + why + ".\n\nLe fichier report.txt n'a pas été "
                     "modifié non plus.",
                     MessageIcon::Error);
+    const std::string after = notes.empty() ? "" : "\n\n" + notes;
     if (!SaveConverterFile(CONVERTER_REPORT_FILE, report, why))
-        return Tell("Conversion terminée, mais " + why + ".\n\n" + notes, MessageIcon::Warning);
-    Tell(notes.empty() ? "Conversion terminée." : "Conversion terminée.\n\n" + notes, MessageIcon::None);
+        return Tell("Conversion terminée, mais " + why + "." + after, MessageIcon::Warning);
+    Tell("Conversion terminée." + after, MessageIcon::None);
 }
 
 }  // namespace

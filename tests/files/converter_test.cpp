@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <ranges>
 
@@ -223,50 +224,46 @@ TEST_F(ConverterTest, ABlankLineRepeatsTheTideBeforeWithoutBreakingTheCurve)
 TEST_F(ConverterTest, AFileThatCannotBeReadOrWrittenIsNamedWithTheReasonAndWhatWasThereStays)
 {
     const std::string old = "ancien contenu\r\n";
-    const std::string oneDay = SourceOf("1", ONE_DAY);
-    const struct { const char* setup; std::optional<std::string> source; const char* said; bool written; } cases[] = {
-        {"no source", std::nullopt, "Erreur lors de l'ouverture des fichiers.", false},
-        {"a source of 32 Mo", oneDay,
-         "Le fichier source.txt dépasse 32 Mo, plus que n'en prennent 8 marées par jour pendant un siècle", false},
-        {"sortie.txt on a full disk", oneDay,
+    const auto nothing = [] {};
+    const auto hugeSource = [] {
+        WriteFile("source.txt", SourceOf("1", ONE_DAY));
+        std::filesystem::resize_file("source.txt", MAX_CONVERTER_SOURCE_BYTES + 1);
+    };
+    const auto fullDisk = [] { SaveFailsAfterBytes = 100; };
+    const auto outputToDevFull = [] {
+        std::filesystem::remove("sortie.txt");
+        std::filesystem::create_symlink("/dev/full", "sortie.txt");
+    };
+    const auto reportAFolder = [] {
+        std::filesystem::remove("report.txt");
+        std::filesystem::create_directory("report.txt");
+    };
+    const struct { std::function<void()> arrange; bool withSource; const char* said; bool written; } cases[] = {
+        {nothing, false, "Erreur lors de l'ouverture des fichiers.", false},
+        {hugeSource, false, "Le fichier source.txt dépasse 32 Mo, plus que n'en prennent 8 marées par jour", false},
+        {fullDisk, true,
          "Erreur lors de l'écriture des fichiers : le fichier sortie.txt n'a pas pu être écrit : le disque est plein ; "
          "il est resté tel qu'il était.\n\nLe fichier report.txt n'a pas été modifié non plus.", false},
-        {"sortie.txt to /dev/full", oneDay,
-         "Erreur lors de l'écriture des fichiers : le fichier sortie.txt n'a pas pu être écrit : le disque est plein",
-         false},
-        {"report.txt a folder", oneDay,
-         "Conversion terminée, mais le fichier report.txt n'a pas pu être écrit : ce nom est celui d'un dossier ; il "
-         "est resté tel qu'il était.", true},
+        {outputToDevFull, true, "Erreur lors de l'écriture des fichiers : le fichier sortie.txt n'a pas pu être "
+                                "écrit : le disque est plein", false},
+        {reportAFolder, true, "Conversion terminée, mais le fichier report.txt n'a pas pu être écrit : ce nom est "
+                              "celui d'un dossier ; il est resté tel qu'il était.", true},
     };
     for (const auto& c : cases) {
         for (const char* file : {"source.txt", "sortie.txt", "report.txt"})
             std::filesystem::remove_all(file);
         WriteFile("sortie.txt", old);
         WriteFile("report.txt", old);
-        const std::string setup = c.setup;
-        if (setup == "sortie.txt on a full disk")
-            SaveFailsAfterBytes = 100;
-        if (setup == "sortie.txt to /dev/full") {
-            std::filesystem::remove("sortie.txt");
-            std::filesystem::create_symlink("/dev/full", "sortie.txt");
-        }
-        if (setup == "report.txt a folder") {
-            std::filesystem::remove("report.txt");
-            std::filesystem::create_directory("report.txt");
-        }
-        if (setup == "a source of 32 Mo") {
-            WriteFile("source.txt", *c.source);
-            std::filesystem::resize_file("source.txt", MAX_CONVERTER_SOURCE_BYTES + 1);
-        }
-        const std::string said = Convert(setup == "a source of 32 Mo" ? std::nullopt : c.source);
+        c.arrange();
+        const std::string said = Convert(c.withSource ? std::optional(SourceOf("1", ONE_DAY)) : std::nullopt);
         SaveFailsAfterBytes = -1;
-        EXPECT_EQ(said.rfind(c.said, 0), 0u) << setup << ": " << said;
-        EXPECT_EQ(headless::Messages().back().icon, c.written ? MessageIcon::Warning : MessageIcon::Error) << setup;
+        EXPECT_EQ(said.rfind(c.said, 0), 0u) << said;
+        EXPECT_EQ(headless::Messages().back().icon, c.written ? MessageIcon::Warning : MessageIcon::Error) << said;
         if (std::filesystem::is_regular_file(std::filesystem::symlink_status("sortie.txt"))) {
-            EXPECT_EQ(ReadFile("sortie.txt") == old, !c.written) << setup;
+            EXPECT_EQ(ReadFile("sortie.txt") == old, !c.written) << said;
         }
         if (std::filesystem::is_regular_file("report.txt")) {
-            EXPECT_EQ(ReadFile("report.txt"), old) << setup;
+            EXPECT_EQ(ReadFile("report.txt"), old) << said;
         }
     }
 }

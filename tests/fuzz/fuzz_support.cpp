@@ -29,7 +29,7 @@ void StartFuzzing()
 {
     setenv("TZ", "Europe/Paris", 1);
     tzset();
-    // Memory, when there is some: every input writes and reads files.
+    // In memory when the system has it: every input writes and reads files.
     char pattern[] = "/dev/shm/haliome-fuzz-XXXXXX";
     char fallback[] = "/tmp/haliome-fuzz-XXXXXX";
     const char* made = mkdtemp(pattern);
@@ -70,8 +70,7 @@ void PaintChart(int curves)
     ModelReady = 1;
     Options.DisplayMode = 2;
     Options.CurveSelection = curves;
-    Options.ShowTimeAxis = 0;  // the axes do not depend on the files: only the curves are drawn
-    Options.ShowHeightAxis = 0;
+    Options.ShowHeightAxis = 0;  // the only part of the picture that owes nothing to the files
     SetScrollRange(ScrollBar::Horizontal, 0, 10000);
     SetScrollRange(ScrollBar::Vertical, 60, 10000);
     SetScrollPos(ScrollBar::Vertical, 100);

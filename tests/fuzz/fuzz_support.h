@@ -20,8 +20,8 @@ void ResetForInput();
 std::string_view BytesOf(const std::uint8_t* data, std::size_t size);
 void WriteInputFile(const char* name, std::string_view bytes);
 
-// Paints the curves of the multi-day chart (1 predicted, 2 source, 3 both
-// and their difference) as the main window would, without the axes.
+// Paints the multi-day chart of curves (1 predicted, 2 source, 3 both and
+// their difference) and its time axis as the main window would.
 void PaintChart(int curves);
 
 // Ends the run (libFuzzer then keeps the input) when the property fails.

@@ -40,7 +40,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string script(BytesOf(data, size));
-    // Scripts name files, which are written: only in the harness's own folder.
+    // A kilobyte is a long session. The files a script names are written:
+    // only in the harness's own folder.
     if (size > 1024 || script.find('/') != std::string::npos)
         return -1;
     // The wide bands of the menu and the bands typed in their dialog sweep

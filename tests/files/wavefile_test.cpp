@@ -89,8 +89,10 @@ TEST_F(WaveFileTest, TheFileReplacesEveryWaveSkipsPeriodZeroCutsLongNamesAndName
                                          "44714;inf;0;infinie\n"
                                          "-nan;1;0;sans p\xE9riode\n"
                                          "44714;1;1e400;au-del\xE0 des doubles\n"
-                                         "1e-320;1;0;sans vitesse\n")));
-    ASSERT_EQ(WaveSet.count, 2);
+                                         "1e-320;1;0;sans vitesse\n"
+                                         "44714;1e308;0;immense mais finie\n")));  // the chart holds its pixels
+    ASSERT_EQ(WaveSet.count, 3);
+    EXPECT_EQ(WaveSet.waves[2].ampl, 1e308);
     EXPECT_EQ(WaveSet.waves[0].name, std::string(99, 'n'));
     EXPECT_DOUBLE_EQ(WaveSet.waves[0].speed, TWO_PI / 43200);
     EXPECT_EQ(WaveSet.waves[1].name, "  espaces en tête");

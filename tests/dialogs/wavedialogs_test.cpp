@@ -148,7 +148,8 @@ TEST_F(WaveDialogsTest, ValuesTheModelCannotHoldAreRefusedAndTheDialogStaysOpen)
         EXPECT_EQ(headless::Messages()[0].text.rfind(c.said, 0), 0u) << headless::Messages()[0].text;
         EXPECT_EQ(WaveSet.count, 3) << c.typed;
         const Wave& w = WaveSet.waves[1];
-        EXPECT_EQ(std::make_tuple(w.speed, w.ampl, w.etab, w.name), std::make_tuple(before.speed, before.ampl, before.etab, before.name));
+        EXPECT_EQ(std::make_tuple(w.speed, w.ampl, w.etab, w.name),
+                  std::make_tuple(before.speed, before.ampl, before.etab, before.name));
     }
 }
 

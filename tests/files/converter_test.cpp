@@ -167,7 +167,8 @@ TEST_F(ConverterTest, ASourceThatCannotBeConvertedLeavesTheOutputAsItWasAndSaysW
         // A port line over 99 characters once made the year the day count.
         {std::string(100, 'p') + "\r\n2004\r\n1\r\n\r\n0\t00\t1.0\r\n6\t00\t2.0\r\n",
          "la ligne 1, le nom du port, dépasse 99 caractères"},
-        {"Le Conquet\n\xEF\xBB\xBF" "2004\n1\n\n0\t00\t1.0\n6\t00\t2.0\n", "la ligne 2, « \xEF\xBB\xBF" "2004 », n'est pas une année"},
+        {"Le Conquet\n\xEF\xBB\xBF" "2004\n1\n\n0\t00\t1.0\n6\t00\t2.0\n",
+         "la ligne 2, « \xEF\xBB\xBF" "2004 », n'est pas une année"},
         {"Le Conquet\n2004 mai\n1\n\n0\t00\t1.0\n6\t00\t2.0\n", "la ligne 2, « 2004 mai », n'est pas une année"},
         // The day rule looks at the hour only: 12:50 then 12:10 would go back 40 minutes.
         {SourceOf("1", {"12\t50\t5.0", "12\t10\t1.0"}), "la marée de la ligne 6, « 12\t10\t1.0 », vient avant "

@@ -76,10 +76,11 @@ int ColumnOf(std::int64_t T, int lo, int span)
     return static_cast<int>(static_cast<double>(T - lo) / span * SCAN_GRAPH_WIDTH);  // truncates toward zero
 }
 
-// 60 px per metre, amplitude 0 at y = 380, larger amplitudes higher up.
+// 60 px per metre, amplitude 0 at y = 380, larger amplitudes higher up. A
+// record of heights near 2^31 cm gives amplitudes whose row no int holds.
 std::int32_t RowOf(double ampl)
 {
-    return 480 - static_cast<std::int32_t>(ampl * 60 + 100);  // truncates toward zero
+    return 480 - PixelOf(ampl * 60 + 100);  // truncates toward zero
 }
 
 struct PeakSearch {

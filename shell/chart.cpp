@@ -1,6 +1,5 @@
 #include "shell/chart.h"
 
-#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -20,15 +19,6 @@ constexpr std::int64_t DAY = 86400;
 constexpr double INV_1440 = 1.0 / 1440;
 
 double Predicted(std::int64_t t) { return PredictHeight(static_cast<double>(t), 0); }
-
-// A pixel coordinate, truncated toward zero, held within ±PIXEL_LIMIT;
-// NaN (an infinity minus an infinity) gives 0.
-int Pixel(double v)
-{
-    if (std::isnan(v))
-        return 0;
-    return static_cast<int>(std::clamp(v, -double{PIXEL_LIMIT}, double{PIXEL_LIMIT}));
-}
 double Source(std::int64_t t) { return SourceHeight(static_cast<double>(t), 0); }
 
 std::int64_t RecordSpan()
@@ -122,7 +112,7 @@ void DrawTimesOfTide(Canvas* canvas, std::int64_t start)
             auto minutes = static_cast<double>((t - start) / 60);
             int x = static_cast<int>(minutes * INV_1440 * 640 - 15);
             double below = cur < WaveSet.MeanLevel ? 10 : -30;
-            int y = Pixel(460 - ((cur - WaveSet.MeanLevel) * 30 + 250) + below);
+            int y = PixelOf(460 - ((cur - WaveSet.MeanLevel) * 30 + 250) + below);
             TextOut(canvas, x, y, Format("%2i:%02i", clock.tm_hour, clock.tm_min));
         }
         prev = cur;
@@ -163,7 +153,7 @@ void DrawDifference(Canvas* canvas)
     MoveTo(canvas, 0, 210);
     for (int x = 0; x <= MULTI_DAY_LAST_COLUMN; ++x) {
         double d = Difference(MultiDayColumnTime(x) + Options.YearOffset);
-        LineTo(canvas, x, 460 - Pixel(d * 30 + 250));
+        LineTo(canvas, x, 460 - PixelOf(d * 30 + 250));
     }
     MoveTo(canvas, 0, 230);
     LineTo(canvas, MULTI_DAY_LAST_COLUMN, 230);
@@ -231,7 +221,7 @@ std::int64_t MultiDayColumnTime(int x)
 
 int ScaleY(double heightM)
 {
-    return 460 - Pixel((heightM - WaveSet.MeanLevel) * 30 + 250);
+    return 460 - PixelOf((heightM - WaveSet.MeanLevel) * 30 + 250);
 }
 
 void OnPaint(Canvas* canvas)

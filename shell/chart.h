@@ -19,12 +19,8 @@ std::int64_t OneDayColumnTime(int x);
 std::int64_t MultiDayColumnTime(int x);
 
 // y of a height (m): the mean level at 210, 30 px per metre, up is higher.
-// Kept within ±PIXEL_LIMIT of the window whatever the model holds.
+// Kept within reach of the window system whatever the model holds.
 int ScaleY(double heightM);
-
-// Window systems draw with 16-bit coordinates: a pixel computed from an
-// absurd model (a height of 1e308 m, an infinity) is held within this.
-inline constexpr int PIXEL_LIMIT = 32767;
 
 void OnPaint(Canvas* canvas);
 // Moves the bar as the user asked, then repaints.

@@ -83,10 +83,11 @@ int ColumnOf(std::int64_t T, int lo, int span)
     return static_cast<int>(static_cast<double>(T - lo) / span * SCAN_GRAPH_WIDTH);  // truncates toward zero
 }
 
-// 60 px per metre, amplitude 0 at y = 380, larger amplitudes higher up.
+// 60 px per metre, amplitude 0 at y = 380, larger amplitudes higher up. A
+// record of heights near 2^31 cm gives amplitudes whose row no int holds.
 std::int32_t RowOf(double ampl)
 {
-    return 480 - static_cast<std::int32_t>(ampl * 60 + 100);  // truncates toward zero
+    return 480 - PixelOf(ampl * 60 + 100);  // truncates toward zero
 }
 
 struct PeakSearch {
@@ -207,6 +208,15 @@ void RunAnalysisTask()
     EndDirectDrawing(canvas);
     ShowArrowCursor();
     Repaint();
+}
+
+std::int64_t SweepFitCount(double minHours, double maxHours)
+{
+    const int lo = TruncatedSeconds(minHours), hi = TruncatedSeconds(maxHours);
+    if (!(lo > 0 && lo < hi))
+        return 0;
+    const int step = SweepStep(hi - lo);
+    return (std::int64_t{hi} - lo + step - 1) / step;
 }
 
 void ScanPeriods(int lo, int hi, Canvas* canvas)

@@ -21,6 +21,10 @@ inline constexpr int SCAN_GRAPH_WIDTH = 640;
 // meanwhile; the main window is repainted at the end.
 void RunAnalysisTask();
 
+// How many periods the sweep of the band minHours … maxHours fits, as
+// RunAnalysisTask runs it (in whole seconds); 0 for a band it refuses.
+std::int64_t SweepFitCount(double minHours, double maxHours);
+
 // Sweeps the periods lo, lo + step, … below hi (s), step = (hi − lo) div 640
 // kept within 1 … 10 s, fitting one wave at each; draws the amplitude curve
 // point by point on canvas (none: not drawn), white first, and keeps it in

@@ -4,10 +4,12 @@
 // are the only writers.
 #pragma once
 
+#include <cstdint>
+
 struct DisplayOptions {
     int DisplayMode = 2;       // 0 scan graph; 1 chart after a single-wave determination; 2 chart
     int CurveSelection = 3;    // 0 one day; multi-day: 1 predicted, 2 source, 3 both and difference
-    int YearOffset = 0;        // s, added to every model time the chart evaluates or shows
+    std::int64_t YearOffset = 0;  // s, added to every model time the chart evaluates or shows
     int ShowTimeAxis = 1;      // 0/1
     int ShowHeightAxis = 1;    // 0/1
     int ShowTimesOfTide = 1;   // 0/1
@@ -21,6 +23,6 @@ struct DisplayOptions {
 };
 
 // One year of the year navigation: 365 days.
-inline constexpr int YEAR_SHIFT_SECONDS = 31536000;
+inline constexpr std::int64_t YEAR_SHIFT_SECONDS = 31536000;
 
 extern DisplayOptions Options;

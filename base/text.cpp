@@ -1,5 +1,6 @@
 #include "base/text.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdlib>
 #include <vector>
@@ -50,7 +51,7 @@ void WriteText(std::FILE* stream, std::string_view text)
     std::fwrite(bytes.data(), 1, bytes.size(), stream);
 }
 
-std::optional<std::string> ReadFileBytes(const std::string& path)
+std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t maxBytes)
 {
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f)
@@ -58,19 +59,15 @@ std::optional<std::string> ReadFileBytes(const std::string& path)
     std::string bytes;
     char chunk[65536];
     std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) {
         bytes.append(chunk, n);
+        if (bytes.size() > maxBytes) {
+            bytes.resize(maxBytes + 1);
+            break;
+        }
+    }
     std::fclose(f);
     return bytes;
-}
-
-bool WriteFileBytes(const std::string& path, std::string_view bytes)
-{
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    bool written = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    if (f && std::fclose(f) != 0)
-        written = false;
-    return written;
 }
 
 std::string WithoutCr(std::string_view bytes)
@@ -217,7 +214,23 @@ bool ScanInteger(TextReader& in, long& value, int base)
 
 TextReader ReaderOf(std::string_view bytes)
 {
-    return TextReader{WithoutCr(bytes), 0};
+    while (bytes.starts_with("\xEF\xBB\xBF"))  // an editor may have added one to a file that had one
+        bytes.remove_prefix(3);
+    TextReader in;
+    in.text.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != '\r')
+            in.text += bytes[i];
+        else if (i + 1 == bytes.size() || bytes[i + 1] != '\n')
+            in.text += '\n';
+    }
+    return in;
+}
+
+int LineNumberAt(const TextReader& in, std::size_t pos)
+{
+    const auto end = in.text.begin() + static_cast<std::ptrdiff_t>(std::min(pos, in.text.size()));
+    return 1 + static_cast<int>(std::count(in.text.begin(), end, '\n'));
 }
 
 bool AtEnd(const TextReader& in)
@@ -237,6 +250,13 @@ bool ReadLine(TextReader& in, std::size_t size, std::string& line)
     line = in.text.substr(in.pos, length);
     in.pos += length;
     return true;
+}
+
+std::string ReadWholeLine(TextReader& in)
+{
+    const std::size_t start = in.pos;
+    SkipLine(in);
+    return in.text.substr(start, in.pos - start);
 }
 
 void SkipLine(TextReader& in)

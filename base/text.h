@@ -4,6 +4,7 @@
 
 #include <cstdarg>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -23,11 +24,10 @@ std::string WithCrLf(std::string_view text);
 // Writes text to a stream with CR LF line ends.
 void WriteText(std::FILE* stream, std::string_view text);
 
-// The whole file as bytes, or nothing when it cannot be opened.
-std::optional<std::string> ReadFileBytes(const std::string& path);
-
-// Writes the whole file; false when it cannot be opened or written whole.
-bool WriteFileBytes(const std::string& path, std::string_view bytes);
+// The whole file as bytes, or nothing when it cannot be opened. At most
+// maxBytes + 1 bytes are read, so that the caller can tell a file larger than
+// it would take without holding all of it.
+std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t maxBytes = SIZE_MAX);
 
 // What a text-mode read sees: each CR LF becomes LF.
 std::string WithoutCr(std::string_view bytes);
@@ -46,16 +46,25 @@ std::string FirstChars(const std::string& utf8, std::size_t maxChars);
 // A text being read from its start, with the semantics of the C stream
 // functions on a text-mode stream.
 struct TextReader {
-    std::string text;  // CR LF already turned into LF
+    std::string text;  // every line end (CR LF, LF or CR alone) already a LF
     std::size_t pos = 0;
 };
 
+// The reader of a file's bytes: leading UTF-8 byte-order marks are dropped,
+// and CR LF, LF and CR alone all end a line.
 TextReader ReaderOf(std::string_view bytes);
 bool AtEnd(const TextReader& in);
+
+// The number, from 1, of the line that holds position pos of the text.
+int LineNumberAt(const TextReader& in, std::size_t pos);
 
 // fgets: at most size - 1 characters, stopping after a line feed, which is
 // kept. False, with line untouched, when nothing is left to read.
 bool ReadLine(TextReader& in, std::size_t size, std::string& line);
+
+// The rest of the current line, its line feed kept, however long it is.
+// Empty at the end of the text.
+std::string ReadWholeLine(TextReader& in);
 
 // Skips to just after the next line feed (or to the end).
 void SkipLine(TextReader& in);

@@ -1,27 +1,79 @@
 #include "dialogs/periodrange.h"
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+
+#include "analysis/scan.h"
 #include "base/options.h"
 #include "base/text.h"
+#include "model/record.h"
 
 namespace {
 
 constexpr int FROM_FIELD = 101, TO_FIELD = 102;
+constexpr const char* CAPTION = "Détermination de période de ... à ...";
 
-// A field that does not begin with a number keeps its bound. A band that is
-// empty or not positive is refused and the dialog stays open.
+// A bound as the messages show it: what was typed when it gave the number,
+// else the bound kept.
+std::string Shown(const std::string& typed, bool read, double value)
+{
+    return read ? "« " + typed + " »" : Format("%Lf", Lf(value));
+}
+
+// The sweep runs on whole seconds that an int holds.
+const char* BandProblem(double from, double to)
+{
+    if (!(from > 0 && to > from))
+        return "les périodes doivent être positives, et celle de « De » plus petite que celle de « A »";
+    if (!(to * 3600 <= INT_MAX))
+        return "la période de « A » ne peut dépasser 596523 h";
+    if (SweepFitCount(from, to) == 0)
+        return "la période de « De » doit atteindre une seconde (0.000278 h), et la bande couvrir au moins "
+               "une seconde";
+    return nullptr;
+}
+
+bool IsSweepableOrReport(Window dialog, const std::string& band, double from, double to)
+{
+    const char* problem = BandProblem(from, to);
+    if (!problem)
+        return true;
+    ShowMessage(dialog, "La bande " + band + " ne peut pas être balayée :\n" + problem + ".", CAPTION,
+                MessageButtons::Ok, MessageIcon::Warning);
+    return false;
+}
+
+// True when the sweep is short enough, or the user agrees to wait for it.
+bool IsWaitableOrAsk(Window dialog, const std::string& band, double from, double to)
+{
+    const std::int64_t fits = SweepFitCount(from, to);
+    const std::int32_t hours = RecordSeries.RecordCount;
+    const double fitHours = static_cast<double>(fits) * std::max(hours, SWEEP_MIN_HOURS_PER_FIT);
+    if (fitHours <= SWEEP_CONFIRM_FIT_HOURS)
+        return true;
+    const std::string cost = "La bande " + band +
+                             Format(" demande %lli ajustements d'une onde sur les %i heures du relevé",
+                                    static_cast<long long>(fits), hours);
+    if (fitHours > SWEEP_REFUSE_FIT_HOURS) {
+        ShowMessage(dialog, cost + " : bien plus qu'on ne peut attendre.\n\nChoisissez une bande plus étroite.",
+                    CAPTION, MessageButtons::Ok, MessageIcon::Warning);
+        return false;
+    }
+    return ShowMessage(dialog, cost + " : le balayage sera long.\n\nBalayer cette bande quand même ?", CAPTION,
+                       MessageButtons::YesNo, MessageIcon::Question) == MessageAnswer::Yes;
+}
+
+// A field that does not begin with a number keeps its bound.
 void StoreBand(Window dialog)
 {
-    double from = RealAtStart(GetControlText(dialog, FROM_FIELD)).value_or(Options.PeriodMin);
-    double to = RealAtStart(GetControlText(dialog, TO_FIELD)).value_or(Options.PeriodMax);
-    if (!(from > 0 && to > from)) {
-        ShowMessage(dialog,
-                    Format("La bande de %Lf h à %Lf h ne peut pas être balayée :\n"
-                           "les périodes doivent être positives, et celle de « De » plus petite "
-                           "que celle de « A ».",
-                           Lf(from), Lf(to)),
-                    "Détermination de période de ... à ...", MessageButtons::Ok, MessageIcon::Warning);
+    const std::string fromText = GetControlText(dialog, FROM_FIELD), toText = GetControlText(dialog, TO_FIELD);
+    const std::optional<double> fromRead = RealAtStart(fromText), toRead = RealAtStart(toText);
+    const double from = fromRead.value_or(Options.PeriodMin), to = toRead.value_or(Options.PeriodMax);
+    const std::string band =
+        "de " + Shown(fromText, fromRead.has_value(), from) + " h à " + Shown(toText, toRead.has_value(), to) + " h";
+    if (!IsSweepableOrReport(dialog, band, from, to) || !IsWaitableOrAsk(dialog, band, from, to))
         return;
-    }
     Options.PeriodMin = from;
     Options.PeriodMax = to;
     EndDialog(dialog, 0);
@@ -29,7 +81,7 @@ void StoreBand(Window dialog)
 
 }  // namespace
 
-const DialogTemplate PeriodRangeTemplate{"Détermination de période de ... à ...", 137, 76, {
+const DialogTemplate PeriodRangeTemplate{CAPTION, 137, 76, {
     {ControlKind::CentredLabel, NO_ID, "Détermination de périodes", 5, 4, 127, 9},
     {ControlKind::Label, NO_ID, "Indiquer les périodes en heures.", 5, 16, 127, 9},
     {ControlKind::Label, NO_ID, "De :", 12, 31, 20, 9},

@@ -4,8 +4,21 @@
 
 #include "platform/platform.h"
 
+// A sweep goes through the record once per period it fits, so its length
+// grows with the fit count times the record's hours; each fit counts for at
+// least a month of record, for what it costs besides (drawing its point,
+// looking for the peak). Above the first bound the user is asked before the
+// band is taken; above the second it is refused. With fits of about a
+// microsecond per year of record, they are some ten seconds and two minutes.
+inline constexpr double SWEEP_CONFIRM_FIT_HOURS = 1e11;
+inline constexpr double SWEEP_REFUSE_FIT_HOURS = 1e12;
+inline constexpr int SWEEP_MIN_HOURS_PER_FIT = 720;
+
 // Runs the dialog modally, owned by the main window. "OK" stores the bounds
-// typed into Options.PeriodMin and Options.PeriodMax; "Annuler" keeps them.
+// typed into Options.PeriodMin and Options.PeriodMax; "Annuler" keeps them. A
+// band that cannot be swept, or would take too long, is refused, and one
+// that would take long is taken only once the user agrees; the messages show
+// what was typed, and the dialog then stays open.
 void RunPeriodRangeDialog();
 
 void PeriodRangeDialog(Window dialog, DialogEvent event, int id, int notification);

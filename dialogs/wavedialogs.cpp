@@ -1,5 +1,7 @@
 #include "dialogs/wavedialogs.h"
 
+#include <cmath>
+
 #include "analysis/fitting.h"
 #include "analysis/knownwaves.h"
 #include "analysis/scan.h"
@@ -31,6 +33,34 @@ void ReportBadPeriod(Window dialog, const char* caption)
 {
     ShowMessage(dialog, "La période doit être un nombre d'heures, par exemple 12.420601.", caption,
                 MessageButtons::Ok, MessageIcon::Warning);
+}
+
+// Only finite numbers may enter the model: the chart, the tables, the fits
+// and the wave file all compute with them. A field that is not a number is
+// not refused here.
+bool IsFiniteOrReport(Window dialog, const char* caption, const char* field, const std::string& typed,
+                      std::optional<double> value)
+{
+    if (!value || std::isfinite(*value))
+        return true;
+    ShowMessage(dialog, Format("%s « %s » n'est pas un nombre fini.", field, typed.c_str()), caption,
+                MessageButtons::Ok, MessageIcon::Warning);
+    return false;
+}
+
+// A period in hours gives a speed only when its seconds are finite and
+// not too close to zero for 2π / period to be finite.
+bool HasSpeedOrReport(Window dialog, const char* caption, const std::string& typed, double periodHours)
+{
+    const double periodS = periodHours * 3600;
+    if (std::isfinite(periodS) && std::isfinite(TWO_PI / periodS))
+        return true;
+    ShowMessage(dialog,
+                Format("La période « %s » ne donne pas de vitesse : il faut un nombre fini d'heures, "
+                       "ni trop grand ni trop proche de zéro.",
+                       typed.c_str()),
+                caption, MessageButtons::Ok, MessageIcon::Warning);
+    return false;
 }
 
 }  // namespace
@@ -172,12 +202,14 @@ void FillKnownWaves(Window dialog)
 // reports it; the dialog stays open when the period cannot be used.
 void AddTypedWave(Window dialog)
 {
-    std::optional<double> periodHours = RealAtStart(GetControlText(dialog, ADD_PERIOD));
+    const char* caption = "Ajout d'une onde.";
+    const std::string typed = GetControlText(dialog, ADD_PERIOD);
+    std::optional<double> periodHours = RealAtStart(typed);
     if (!periodHours || !(*periodHours > 0)) {
-        ReportBadPeriod(dialog, "Ajout d'une onde.");
+        ReportBadPeriod(dialog, caption);
         return;
     }
-    if (!CanAddFittedWaveOrReport(dialog))
+    if (!HasSpeedOrReport(dialog, caption, typed, *periodHours) || !CanAddFittedWaveOrReport(dialog))
         return;
     const double periodS = *periodHours * 3600.0;
     Wave w = DetermineWave(periodS);
@@ -217,25 +249,35 @@ void ShowEditedWave(Window dialog)
 }
 
 // Stores the fields into the edited wave and reports it. A period that is
-// not a number changes nothing and keeps the dialog open; an amplitude or a
-// phase that is not a number keeps its value.
+// not a number, or any field that is not finite, changes nothing and keeps
+// the dialog open; an amplitude or a phase that is not a number keeps its
+// value.
 void StoreEditedWave(Window dialog)
 {
-    std::optional<double> periodHours = RealAtStart(GetControlText(dialog, EDIT_PERIOD));
+    const char* caption = "Modification d'une onde";
+    const std::string periodText = GetControlText(dialog, EDIT_PERIOD);
+    const std::string amplText = GetControlText(dialog, EDIT_AMPL);
+    const std::string etabText = GetControlText(dialog, EDIT_ETAB);
+    std::optional<double> periodHours = RealAtStart(periodText);
     if (!periodHours) {
-        ReportBadPeriod(dialog, "Modification d'une onde");
+        ReportBadPeriod(dialog, caption);
         return;
     }
+    const std::optional<double> ampl = RealAtStart(amplText), etab = RealAtStart(etabText);
+    if (!IsFiniteOrReport(dialog, caption, "L'amplitude", amplText, ampl) ||
+        !IsFiniteOrReport(dialog, caption, "L'établissement", etabText, etab) ||
+        (*periodHours != 0 && !HasSpeedOrReport(dialog, caption, periodText, *periodHours)))
+        return;
     Wave& w = WaveSet.waves[EditedWave];
     w.name = FieldText(dialog, EDIT_NAME);
     w.speed = *periodHours == 0 ? ZERO_PERIOD_SPEED : TWO_PI / (*periodHours * 3600);
-    w.ampl = RealAtStart(GetControlText(dialog, EDIT_AMPL)).value_or(w.ampl);
-    w.etab = RealAtStart(GetControlText(dialog, EDIT_ETAB)).value_or(w.etab);
+    w.ampl = ampl.value_or(w.ampl);
+    w.etab = etab.value_or(w.etab);
     std::string report = Format("L'onde %i a été modifiée : \n- Désignation : %s\n- Période : %Lf\n"
                                 "- Amplitude : %Lf\n- Etablissement : %Lf\n",
                                 EditedWave, w.name.c_str(), Lf(PeriodHoursFromSpeed(w.speed)), Lf(w.ampl),
                                 Lf(w.etab));
-    ShowMessage(dialog, report, "Modification d'une onde", MessageButtons::Ok, MessageIcon::Information);
+    ShowMessage(dialog, report, caption, MessageButtons::Ok, MessageIcon::Information);
     LogPrintf("%s\n\n", report.c_str());
     EndDialog(dialog, 0);
 }

@@ -2,31 +2,37 @@
 
 #include <algorithm>
 #include <cctype>
-#include <climits>
 #include <cmath>
 #include <cstdarg>
-#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "base/localtime.h"
+#include "base/savefile.h"
 #include "base/text.h"
 #include "files/recordfile.h"
+#include "model/record.h"
 #include "platform/platform.h"
 
 namespace {
 
 constexpr float HOURS_PER_MINUTE = 0.016666668f;  // 1/60 in single precision: tide times have always used it
 constexpr double HALF_PI = 1.5707963267948966;
-constexpr std::size_t LINE_SIZE = 100;  // a source line is read 99 characters at most
+constexpr std::size_t LINE_CHARS = 99;  // a source line holds 99 characters at most
 
 struct Tide {
     long hour = 0;
     long minute = 0;
     float time = 0;    // h since 00:00 of the first day
     float height = 0;  // m
+    int line = 0;      // of the source, from 1
 };
+
+// Heights are refused beyond this (m): far above any tide, and their
+// centimetres always fit the record's integers.
+constexpr float MAX_HEIGHT_M = 1e6f;
 
 // What the source holds. When it ends with a line end, its last tide is
 // repeated once, at the same time, as the reading has always done.
@@ -40,12 +46,12 @@ struct TideSource {
     std::string problem;         // why it cannot be converted; empty when it can
 };
 
-void PrintTo(std::FILE* stream, const char* format, ...) __attribute__((format(printf, 2, 3)));
-void PrintTo(std::FILE* stream, const char* format, ...)
+void PrintTo(std::string& out, const char* format, ...) __attribute__((format(printf, 2, 3)));
+void PrintTo(std::string& out, const char* format, ...)
 {
     va_list args;
     va_start(args, format);
-    WriteText(stream, FormatV(format, args));
+    out += FormatV(format, args);
     va_end(args);
 }
 
@@ -69,13 +75,23 @@ TideParse ParseTideLine(const std::string& line, Tide& tide)
     return TideParse::Read;
 }
 
-// fgets into line: false, line untouched, when nothing was left. end tells
-// whether the read met the end of the source.
-bool ReadSourceLine(TextReader& in, std::string& line, bool& end)
+// Reads one whole line into line: false, line untouched, when nothing was
+// left. end tells whether the read met the end of the source. lineNumber
+// is that of the next line to read.
+bool ReadSourceLine(TextReader& in, std::string& line, bool& end, int& lineNumber)
 {
-    bool fresh = ReadLine(in, LINE_SIZE, line);
-    end = !fresh || (line.back() != '\n' && AtEnd(in));
-    return fresh;
+    std::string next = ReadWholeLine(in);
+    end = next.empty() || (next.back() != '\n' && AtEnd(in));
+    if (next.empty())
+        return false;
+    line = std::move(next);
+    ++lineNumber;
+    return true;
+}
+
+std::string WithoutLineEnd(const std::string& line)
+{
+    return line.substr(0, line.find('\n'));
 }
 
 // Times in extended precision, stored as floats.
@@ -103,6 +119,35 @@ bool HasMoreText(const TextReader& in)
     return in.text.find_first_not_of(" \t\n\v\f\r", in.pos) != std::string::npos;
 }
 
+// Why a tide read from this line cannot be drawn; empty when it can. Its
+// time must not go back: the day only changes when the hour goes down.
+std::string TideProblem(const Tide& tide, const Tide* previous, const std::string& line)
+{
+    const std::string quoted = Format("la marée de la ligne %i, « ", tide.line) + WithoutLineEnd(line) + " »,";
+    if (line.size() - (line.ends_with('\n') ? 1 : 0) > LINE_CHARS)
+        return Format("la ligne %i dépasse %zu caractères", tide.line, LINE_CHARS);
+    if (tide.hour < 0 || tide.hour > 23 || tide.minute < 0 || tide.minute > 59)
+        return quoted + " n'a pas une heure de 0 à 23 suivie de minutes de 0 à 59";
+    if (!(std::fabs(tide.height) <= MAX_HEIGHT_M))
+        return quoted + Format(" n'a pas une hauteur finie, entre %.0f et %.0f m", -static_cast<double>(MAX_HEIGHT_M),
+                               static_cast<double>(MAX_HEIGHT_M));
+    if (previous && tide.time < previous->time)
+        return quoted + Format(" vient avant celle de la ligne %i : les marées doivent se suivre dans le temps, "
+                               "le jour ne changeant que quand l'heure diminue",
+                               previous->line);
+    return "";
+}
+
+// Adds the tide, or sets the problem and returns false.
+bool TakeTide(TideSource& source, const Tide& tide, const std::string& line)
+{
+    source.problem = TideProblem(tide, source.tides.empty() ? nullptr : &source.tides.back(), line);
+    if (!source.problem.empty())
+        return false;
+    source.tides.push_back(tide);
+    return true;
+}
+
 // The tide lines after the day count. The line that stops the reading (the
 // end of the source, or a line that does not start with a number) still
 // makes a tide, with the fields it could not give kept from the one before.
@@ -110,13 +155,16 @@ void ReadTides(TextReader& in, TideSource& source)
 {
     std::string line;
     bool end = false;
+    int lineNumber = LineNumberAt(in, in.pos);
     Tide tide;
-    if (!ReadSourceLine(in, line, end))
+    tide.line = lineNumber;
+    if (!ReadSourceLine(in, line, end, lineNumber))
         return;
     if (ParseTideLine(line, tide) != TideParse::Read)
         return;
     tide.time = FirstTime(tide);
-    source.tides.push_back(tide);
+    if (!TakeTide(source, tide, line))
+        return;
     source.tideLines = 1;
     const auto capacity = static_cast<std::size_t>(TIDES_PER_DAY * source.days);
     TideParse parse = TideParse::Read;
@@ -126,21 +174,57 @@ void ReadTides(TextReader& in, TideSource& source)
             return;
         }
         const Tide previous = source.tides.back();
-        bool fresh = ReadSourceLine(in, line, end);
+        const int number = lineNumber;
+        bool fresh = ReadSourceLine(in, line, end, lineNumber);
         parse = ParseTideLine(line, tide);
+        if (fresh)
+            tide.line = number;
         if (fresh && parse == TideParse::Read)
             ++source.tideLines;
         tide.time = NextTime(previous, tide);
-        source.tides.push_back(tide);
+        if (!TakeTide(source, tide, line))
+            return;
     }
+}
+
+// One of the first two lines, copied to the output: it must fit a record's
+// header line.
+bool ReadHeaderLine(TextReader& in, std::string& line, const char* what, TideSource& source)
+{
+    line = ReadWholeLine(in);
+    if (line.empty()) {
+        source.problem = "le fichier source.txt s'arrête avant le nombre de jours (ligne 3)";
+        return false;
+    }
+    if (line.size() - (line.ends_with('\n') ? 1 : 0) > PORT_NAME_CHARS) {
+        source.problem = Format("la ligne %i, %s, dépasse %zu caractères", LineNumberAt(in, in.pos - 1), what,
+                                PORT_NAME_CHARS);
+        return false;
+    }
+    return true;
+}
+
+// The year line must hold a year alone, or the record written would be
+// refused when read back.
+bool IsYearLine(const std::string& line)
+{
+    TextReader in{line, 0};  // as the record reader will see it, mid-file
+    long year = 0;
+    if (!ScanInt(in, year) || !YearStartTime(year))
+        return false;
+    SkipWhitespace(in);
+    return AtEnd(in);
 }
 
 // The header lines and the day count; false, with the problem set, when the
 // source cannot give them.
 bool ReadHeader(TextReader& in, TideSource& source)
 {
-    if (!ReadLine(in, LINE_SIZE, source.portLine) || !ReadLine(in, LINE_SIZE, source.yearLine)) {
-        source.problem = "le fichier source.txt s'arrête avant le nombre de jours (ligne 3)";
+    if (!ReadHeaderLine(in, source.portLine, "le nom du port", source) ||
+        !ReadHeaderLine(in, source.yearLine, "l'année", source))
+        return false;
+    if (!IsYearLine(source.yearLine)) {
+        source.problem = "la ligne 2, « " + WithoutLineEnd(source.yearLine) + " », n'est pas une année";
         return false;
     }
     if (!ScanInt(in, source.days)) {
@@ -163,15 +247,16 @@ TideSource ReadTideSource(const std::string& bytes)
     if (!ReadHeader(in, source))
         return source;
     TextReader atFirstTide = in;
-    std::string firstLine;
-    if (!ReadLine(atFirstTide, LINE_SIZE, firstLine)) {
+    const std::string firstLine = ReadWholeLine(atFirstTide);
+    if (firstLine.empty()) {
         source.problem = "le fichier source.txt ne contient aucune marée après le nombre de jours";
         return source;
     }
     ReadTides(in, source);
+    if (!source.problem.empty())
+        return source;
     if (source.tides.empty())
-        source.problem = Format("la première marée, « %s », ne commence pas par une heure",
-                                firstLine.substr(0, firstLine.find('\n')).c_str());
+        source.problem = "la première marée, « " + WithoutLineEnd(firstLine) + " », ne commence pas par une heure";
     else if (source.tideLines < 2)
         source.problem = "il faut au moins deux marées pour tracer la courbe entre elles, et le fichier "
                          "source.txt n'en contient qu'une";
@@ -193,7 +278,7 @@ Pair PairEndingAt(const std::vector<Tide>& tides, std::size_t p)
     return Pair{p, tides[p - 1].time, tides[p].time, tides[p - 1].height, tides[p].height};
 }
 
-void PrintPair(std::FILE* report, long x, const Pair& pair, bool step)
+void PrintPair(std::string& report, long x, const Pair& pair, bool step)
 {
     const auto lo = static_cast<double>(pair.lo), hi = static_cast<double>(pair.hi);
     const auto Hlo = static_cast<double>(pair.Hlo), Hhi = static_cast<double>(pair.Hhi);
@@ -217,20 +302,16 @@ long double HeightAt(float x, const Pair& pair)
 }
 
 // Whole centimetres, truncated toward zero (4.567 m is 456, -0.129 m is -12).
+// The curve stays within three times the largest height of the source, which
+// is refused beyond MAX_HEIGHT_M: the centimetres fit an int.
 int CentimetresOf(long double metres)
 {
-    const long double cm = std::trunc(metres * 100);
-    // Only "nan" or a huge height in the source comes here: no int holds it.
-    if (std::isnan(cm))
-        return 0;
-    if (cm > INT_MAX || cm < INT_MIN)
-        return cm > 0 ? INT_MAX : INT_MIN;
-    return static_cast<int>(cm);
+    return static_cast<int>(std::trunc(metres * 100));
 }
 
 // The hours from -1 to 24 × days - 2, to the record and to the report.
 // Returns how many lie after the last tide.
-long DrawHours(const TideSource& source, std::FILE* output, std::FILE* report)
+long DrawHours(const TideSource& source, std::string& output, std::string& report)
 {
     const std::vector<Tide>& tides = source.tides;
     // Before the first tide, the first two are taken with the first as upper end.
@@ -253,7 +334,7 @@ long DrawHours(const TideSource& source, std::FILE* output, std::FILE* report)
 // The head of the report: each tide after the first, with its height as
 // last column; then the times of all tides but the last, which repeats its
 // predecessor when the source ends with a line end.
-void PrintTideLists(std::FILE* report, const std::vector<Tide>& tides)
+void PrintTideLists(std::string& report, const std::vector<Tide>& tides)
 {
     for (std::size_t i = 1; i < tides.size(); ++i)
         PrintTo(report, "%f\t%i\t%i\t%li\t%f\n", static_cast<double>(tides[i].time),
@@ -279,23 +360,16 @@ std::string NotesOf(const TideSource& source, long held)
     return notes;
 }
 
-// Returns the text of the closing message.
-std::string WriteConversion(const TideSource& source, std::FILE* output, std::FILE* report)
+// The record and the report of a source that can be converted; returns the
+// notes of what the conversion had to hold.
+std::string WriteConversion(const TideSource& source, std::string& output, std::string& report)
 {
-    WriteText(output, source.portLine);
-    WriteText(output, source.yearLine);
+    output = source.portLine + source.yearLine;
     PrintTo(output, "%i\r\n\r\n", static_cast<int>(source.days));
     PrintTideLists(report, source.tides);
     const std::string notes = NotesOf(source, DrawHours(source, output, report));
-    WriteText(report, notes);
-    return notes.empty() ? "Conversion terminée." : "Conversion terminée.\n\n" + notes;
-}
-
-std::string WriteRefusal(const std::string& problem, const std::string& sourceName, std::FILE* report)
-{
-    PrintTo(report, "Conversion impossible : %s.\n", problem.c_str());
-    return Format("Conversion impossible : %s.\n\nFichier source : %s. Le fichier sortie.txt est resté vide.",
-                  problem.c_str(), sourceName.c_str());
+    report += notes;
+    return notes;
 }
 
 bool SameIgnoringCase(const std::string& a, const std::string& b)
@@ -321,44 +395,47 @@ std::string SourceFileName()
     return names.empty() ? CONVERTER_SOURCE_FILE : names.front();
 }
 
-struct ConverterFiles {
-    std::string source;
-    std::FILE* output = nullptr;
-    std::FILE* report = nullptr;
-};
-
-void ReportOpeningFailure(const std::string& why)
+// Writes one of the converter's files whole, in place of the old one; false,
+// with why set, when it could not, the old file then being as it was.
+bool SaveConverterFile(const char* name, const std::string& text, std::string& why)
 {
-    ShowMessage(nullptr, "Erreur lors de l'ouverture des fichiers.\n\n" + why, "Convertisseur", MessageButtons::Ok,
-                MessageIcon::Error);
+    std::string reason;
+    if (SaveFileBytes(name, WithCrLf(text), reason))
+        return true;
+    why = Format("le fichier %s n'a pas pu être écrit : %s ; il est resté tel qu'il était", name, reason.c_str());
+    return false;
 }
 
-// Opens the source, then the output and the report, in that order. When one
-// cannot be opened the user is told which and nothing is returned; an output
-// opened before is left empty.
-std::optional<ConverterFiles> OpenConverterFilesOrReport(const std::string& sourceName)
+void Tell(const std::string& text, MessageIcon icon)
 {
-    ConverterFiles files;
-    std::optional<std::string> source = ReadFileBytes(sourceName);
-    if (!source) {
-        ReportOpeningFailure(Format("Le fichier source %s ne peut pas être lu : il doit se trouver dans le dossier "
-                                    "de travail (son nom peut être en majuscules ou en minuscules).",
-                                    sourceName.c_str()));
-        return std::nullopt;
-    }
-    files.output = std::fopen(CONVERTER_OUTPUT_FILE, "wb");
-    if (!files.output) {
-        ReportOpeningFailure(Format("Le fichier cible %s ne peut pas être écrit.", CONVERTER_OUTPUT_FILE));
-        return std::nullopt;
-    }
-    files.report = std::fopen(CONVERTER_REPORT_FILE, "wb");
-    if (!files.report) {
-        std::fclose(files.output);
-        ReportOpeningFailure(Format("Le fichier de rapport %s ne peut pas être écrit.", CONVERTER_REPORT_FILE));
-        return std::nullopt;
-    }
-    files.source = std::move(*source);
-    return files;
+    ShowMessage(nullptr, text, "Convertisseur", MessageButtons::Ok, icon);
+}
+
+// The report alone says why; the output is left as it was.
+void RefuseSource(const std::string& problem, const std::string& sourceName)
+{
+    const std::string refusal = Format("Conversion impossible : %s.\n", problem.c_str());
+    std::string why;
+    const bool reported = SaveConverterFile(CONVERTER_REPORT_FILE, refusal, why);
+    Tell(refusal + Format("\nFichier source : %s. Le fichier %s n'a pas été modifié.", sourceName.c_str(),
+                          CONVERTER_OUTPUT_FILE) +
+             (reported ? "" : "\nDe plus, " + why + "."),
+         MessageIcon::Warning);
+}
+
+void WriteConversionFiles(const TideSource& source)
+{
+    std::string output, report;
+    const std::string notes = WriteConversion(source, output, report);
+    std::string why;
+    if (!SaveConverterFile(CONVERTER_OUTPUT_FILE, output, why))
+        return Tell("Erreur lors de l'écriture des fichiers : " + why + ".\n\nLe fichier report.txt n'a pas été "
+                    "modifié non plus.",
+                    MessageIcon::Error);
+    const std::string after = notes.empty() ? "" : "\n\n" + notes;
+    if (!SaveConverterFile(CONVERTER_REPORT_FILE, report, why))
+        return Tell("Conversion terminée, mais " + why + "." + after, MessageIcon::Warning);
+    Tell("Conversion terminée." + after, MessageIcon::None);
 }
 
 }  // namespace
@@ -373,15 +450,21 @@ void ConvertTideTimes()
     if (ShowMessage(nullptr, confirmation, "Convertisseur pour Haliome", MessageButtons::YesNo,
                     MessageIcon::None) != MessageAnswer::Yes)
         return;
-    std::optional<ConverterFiles> files = OpenConverterFilesOrReport(sourceName);
-    if (!files)
-        return;
-    const TideSource source = ReadTideSource(files->source);
-    const bool convertible = source.problem.empty();
-    const std::string message = convertible ? WriteConversion(source, files->output, files->report)
-                                            : WriteRefusal(source.problem, sourceName, files->report);
-    std::fclose(files->report);
-    std::fclose(files->output);
-    ShowMessage(nullptr, message, "Convertisseur", MessageButtons::Ok,
-                convertible ? MessageIcon::None : MessageIcon::Warning);
+    const std::optional<std::string> bytes = ReadFileBytes(sourceName, MAX_CONVERTER_SOURCE_BYTES);
+    if (!bytes)
+        return Tell(Format("Erreur lors de l'ouverture des fichiers.\n\nLe fichier source %s ne peut pas être lu : "
+                           "il doit se trouver dans le dossier de travail (son nom peut être en majuscules ou en "
+                           "minuscules).",
+                           sourceName.c_str()),
+                    MessageIcon::Error);
+    if (bytes->size() > MAX_CONVERTER_SOURCE_BYTES)
+        return Tell(Format("Le fichier source %s dépasse %zu Mo, plus que n'en prennent %li marées par jour "
+                           "pendant un siècle : il n'a pas été converti.",
+                           sourceName.c_str(), MAX_CONVERTER_SOURCE_BYTES >> 20, TIDES_PER_DAY),
+                    MessageIcon::Error);
+    const TideSource source = ReadTideSource(*bytes);
+    if (source.problem.empty())
+        WriteConversionFiles(source);
+    else
+        RefuseSource(source.problem, sourceName);
 }

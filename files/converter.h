@@ -20,6 +20,8 @@
 // each step to a new pair marked "-->"; and what the conversion had to hold.
 #pragma once
 
+#include <cstddef>
+
 inline constexpr const char* CONVERTER_SOURCE_FILE = "source.txt";
 inline constexpr const char* CONVERTER_OUTPUT_FILE = "sortie.txt";
 inline constexpr const char* CONVERTER_REPORT_FILE = "report.txt";
@@ -27,12 +29,18 @@ inline constexpr const char* CONVERTER_REPORT_FILE = "report.txt";
 // Tides read at most per day of the period; the lines after them are left.
 inline constexpr long TIDES_PER_DAY = 8;
 
+// A century of days of TIDES_PER_DAY lines: a larger source is refused unread.
+inline constexpr std::size_t MAX_CONVERTER_SOURCE_BYTES = std::size_t{32} << 20;
+
 // Outils > "Convertisseur". Asks first, naming the three files, then works on
-// them only; its message boxes have no owner, and each failure names its
-// file. A source that cannot be converted (no day count, a day count not
-// between 1 and MAX_RECORD_DAYS, fewer than two tides, a first tide that does
-// not start with an hour) leaves "sortie.txt" empty and says why in the
-// message and in "report.txt". Hours after the last tide
+// them only; its message boxes have no owner. A source that cannot be
+// converted (a port or year line that a record could not hold, no day count,
+// a day count not between 1 and MAX_RECORD_DAYS, fewer than two tides, a tide
+// line that is too long, whose hour, minute or height is out of range, or
+// whose time goes back) leaves "sortie.txt" as it was and says why, naming
+// the line, in the message and in "report.txt". Hours after the last tide
 // keep its height, and a source cut at TIDES_PER_DAY × days tides is said in
-// both as well.
+// both as well. Both files are written whole or not at all: a file that
+// cannot be written is named with the reason, and what was there before
+// stays.
 void ConvertTideTimes();

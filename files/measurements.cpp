@@ -245,7 +245,9 @@ bool HourlyRecordOf(const Measurements& m, int zoneMinutes, HeightUnit unit, Imp
     for (std::size_t i = *first; i < m.times.size(); ++i)
         if (const std::optional<std::int64_t> hour = WholeHourOf(m, i, shiftS, *start))
             out.values[static_cast<std::size_t>(*hour)] = CentimetresOf(m.heights[i], unit);
-    out.portLine = (IsValidUtf8(m.station) ? m.station : Utf8FromWindows1252(m.station)) + "\n";
+    // Cut to what the record and wave files hold, so that both can be read back.
+    const std::string station = IsValidUtf8(m.station) ? m.station : Utf8FromWindows1252(m.station);
+    out.portLine = FirstChars(station, PORT_NAME_CHARS) + "\n";
     out.year = year;
     out.start = *start;
     out.days = static_cast<std::int32_t>(days);

@@ -1,5 +1,6 @@
 #include "files/recordfile.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -9,6 +10,7 @@
 
 #include "analysis/fitting.h"
 #include "base/log.h"
+#include "base/savefile.h"
 #include "base/text.h"
 #include "model/record.h"
 #include "platform/platform.h"
@@ -68,56 +70,92 @@ bool ScanMissingMark(TextReader& in)
 }
 
 // Reads up to values.size() − 1 heights or marks of missing hours; returns
-// how many were read.
+// how many were read. The reader stops where the first value that could not
+// be taken starts.
 std::size_t ReadHeights(TextReader& in, std::vector<std::int32_t>& values)
 {
     const std::size_t wanted = values.size() - 1;
     for (std::size_t i = 0; i < wanted; ++i) {
+        SkipWhitespace(in);
+        const std::size_t start = in.pos;
         long v = 0;
         if (ScanDecimal(in, v)) {
             // The lowest int32 is the mark of a missing hour in memory, not a height.
-            if (v <= MISSING_HEIGHT_CM || v > std::numeric_limits<std::int32_t>::max())
+            if (v <= MISSING_HEIGHT_CM || v > std::numeric_limits<std::int32_t>::max()) {
+                in.pos = start;
                 return i;
+            }
             values[i] = static_cast<std::int32_t>(v);
         } else if (ScanMissingMark(in)) {
             values[i] = MISSING_HEIGHT_CM;
         } else {
+            in.pos = start;
             return i;
         }
     }
     return wanted;
 }
 
+// Where and why the reading of the heights stopped.
+std::string StopReason(const TextReader& in)
+{
+    const int line = LineNumberAt(in, in.pos);
+    if (AtEnd(in))
+        return Format("le fichier s'arrête à la ligne %i", line - (in.text.ends_with('\n') ? 1 : 0));
+    const std::string found = in.text.substr(in.pos, std::min<std::size_t>(in.text.find('\n', in.pos) - in.pos, 40));
+    return Format("la ligne %i, « ", line) + PortNameFrom(found) +
+           Format(" », n'est ni une hauteur en centimètres, un nombre entier entre %i et %i, ni « %s »",
+                  MISSING_HEIGHT_CM + 1, std::numeric_limits<std::int32_t>::max(), MISSING_HOUR_MARK);
+}
+
 // The hours after the last value read were not measured: they stay missing,
 // rather than take heights that would pull the mean level and the fits; the
-// user is told.
-void MarkUnreadHoursMissing(std::vector<std::int32_t>& values, std::size_t read, long days)
+// user is told where the reading stopped.
+void MarkUnreadHoursMissing(std::vector<std::int32_t>& values, std::size_t read, long days, const std::string& why)
 {
     const std::size_t wanted = values.size() - 1;
     for (std::size_t i = read; i < wanted; ++i)
         values[i] = MISSING_HEIGHT_CM;
     ShowMessage(MainWindow,
                 Format("Le fichier de relevé horaires « %s » annonce %li jours, soit %zu valeurs,\n"
-                       "mais seules les %zu premières ont pu être lues.\n\n"
+                       "mais seules les %zu premières ont pu être lues : %s.\n\n"
                        "Les %zu heures suivantes sont tenues pour manquantes : les déterminations "
                        "les laissent de côté.",
-                       RecordFilePath.c_str(), days, wanted, read, wanted - read),
+                       RecordFilePath.c_str(), days, wanted, read, why.c_str(), wanted - read),
                 "Relevé horaire incomplet", MessageButtons::Ok, MessageIcon::Warning);
+}
+
+// The port line, line end kept; nothing, the user told, when it is too long.
+std::optional<std::string> ReadPortLine(TextReader& in)
+{
+    const std::string line = ReadWholeLine(in);
+    if (line.empty())
+        return Header.PortName;  // an empty file: its year is missing anyway
+    const std::string name = PortNameFrom(line);
+    const std::size_t chars = name.ends_with('\n') ? name.size() - 1 : name.size();
+    if (FirstChars(name, PORT_NAME_CHARS).size() < chars) {
+        RefuseRecordFile(Format("sa ligne 1, le nom du port, dépasse %zu caractères", PORT_NAME_CHARS));
+        return std::nullopt;
+    }
+    return name;
 }
 
 }  // namespace
 
 bool LoadRecordFile()
 {
-    std::optional<std::string> bytes = ReadFileBytes(RecordFilePath);
+    std::optional<std::string> bytes = ReadFileBytes(RecordFilePath, MAX_RECORD_FILE_BYTES);
     if (!bytes) {
         InstallDefaultSeries();
         return false;
     }
+    if (bytes->size() > MAX_RECORD_FILE_BYTES)
+        return RefuseRecordFile(Format("il dépasse %zu Mo, plus que n'en prend un siècle de hauteurs horaires",
+                                       MAX_RECORD_FILE_BYTES >> 20));
     TextReader in = ReaderOf(*bytes);
-    std::string portLine = Header.PortName;
-    if (ReadLine(in, 100, portLine))
-        portLine = PortNameFrom(portLine);
+    const std::optional<std::string> portLine = ReadPortLine(in);
+    if (!portLine)
+        return false;
     long year = 0;
     long days = 0;
     if (!ScanInt(in, year))
@@ -140,9 +178,9 @@ bool LoadRecordFile()
     }
     std::size_t read = ReadHeights(in, values);
     if (read < values.size() - 1)
-        MarkUnreadHoursMissing(values, read, days);
+        MarkUnreadHoursMissing(values, read, days, StopReason(in));
 
-    Header.PortName = portLine;
+    Header.PortName = *portLine;
     MoveTimeOrigin(*start, static_cast<std::int32_t>(year));
     InstallRecord(static_cast<std::int32_t>(days), std::move(values));
     DetermineMeanLevel(1);
@@ -179,10 +217,14 @@ void SaveRecordFileAs()
         return;
     const std::string bytes = WithCrLf(RecordFileText(Header.PortName, Header.StartYear, RecordSeries.RecordDays,
                                                       RecordSeries.RecordValues));
-    if (!WriteFileBytes(*path, bytes)) {
-        ShowMessage(MainWindow, Format("Le relevé horaire n'a pas pu être enregistré dans « %s ».", path->c_str()),
+    std::string why;
+    if (!SaveFileBytes(*path, bytes, why)) {
+        ShowMessage(MainWindow,
+                    Format("Le relevé horaire n'a pas pu être enregistré dans « %s » : %s.\n"
+                           "Le fichier est resté tel qu'il était.",
+                           path->c_str(), why.c_str()),
                     "Erreur", MessageButtons::Ok, MessageIcon::Warning);
-        LogPrintf("Relevé horaire non enregistré : %s\n\n", path->c_str());
+        LogPrintf("Relevé horaire non enregistré : %s (%s)\n\n", path->c_str(), why.c_str());
         return;
     }
     RecordFilePath = *path;

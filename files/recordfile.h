@@ -3,12 +3,17 @@
 // that was not measured.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 // A century of days: more is taken for a damaged day line.
 inline constexpr long MAX_RECORD_DAYS = 36525;
+
+// A century of hourly values, with room for blanks around them: a larger
+// file is refused unread.
+inline constexpr std::size_t MAX_RECORD_FILE_BYTES = std::size_t{32} << 20;
 
 inline constexpr const char* DEFAULT_RECORD_FILE_PATH = "PORT.TXT";
 
@@ -21,8 +26,8 @@ inline constexpr const char* MISSING_HOUR_MARK = "-";
 // gives the default series (365 days of zeros from 1 January of StartYear). A
 // file that cannot be read as a record is refused with a message and changes
 // nothing; one with fewer values than announced keeps them, the hours after
-// them missing, and says so.
-// True when the file was read as a record.
+// them missing, and says where the reading stopped. True when the file was
+// read as a record.
 bool LoadRecordFile();
 
 // Fichier > "Importer un enregistrement".

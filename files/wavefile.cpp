@@ -1,11 +1,14 @@
 #include "files/wavefile.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <optional>
 #include <vector>
 
 #include "base/localtime.h"
 #include "base/log.h"
+#include "base/savefile.h"
 #include "base/text.h"
 #include "model/record.h"
 #include "model/units.h"
@@ -26,20 +29,39 @@ FileDialogOptions WaveFileDialog(const char* title)
     return dialog;
 }
 
+// At most this many problems are listed one by one; the rest are counted.
+constexpr std::size_t LISTED_PROBLEMS = 10;
+
 // What a wave file holds, read before anything in memory changes.
 struct WaveFileContents {
     std::string portLine;
     long year = 0;
     std::optional<double> meanLevel;
     std::vector<Wave> waves;
-    int wavesLeftOut = 0;    // beyond the table's capacity
-    int unreadableLines = 0;
+    int wavesLeftOut = 0;               // beyond the table's capacity
+    int problemLines = 0;               // lines left out
+    std::vector<std::string> problems;  // the first ones, each naming its line
 };
 
 void StripLineEnd(std::string& line)
 {
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
         line.pop_back();
+}
+
+// The line that starts at pos, as the message shows it.
+std::string LineExcerpt(const TextReader& in, std::size_t pos)
+{
+    std::string line = in.text.substr(pos, std::min<std::size_t>(in.text.find('\n', pos) - pos, 60));
+    return Utf8FromWindows1252(line);
+}
+
+void NoteProblem(WaveFileContents& file, const TextReader& in, std::size_t lineStart, const char* expected)
+{
+    ++file.problemLines;
+    if (file.problems.size() < LISTED_PROBLEMS)
+        file.problems.push_back(Format("ligne %i, « ", LineNumberAt(in, lineStart)) + LineExcerpt(in, lineStart) +
+                                " » : " + expected);
 }
 
 bool ScanWaveNumbers(TextReader& in, long double& period, long double& ampl, long double& etab)
@@ -58,20 +80,37 @@ std::string ScanWaveName(TextReader& in)
     return Utf8FromWindows1252(name);
 }
 
+// Nothing but finite numbers may enter the model: the chart, the tables and
+// the fits all compute with them. A period so close to 0 that 2π / period
+// overflows has no speed either.
+const char* WaveProblem(double periodS, double ampl, double etab)
+{
+    if (!std::isfinite(periodS) || !std::isfinite(ampl) || !std::isfinite(etab))
+        return "la période, l'amplitude et l'établissement doivent être des nombres finis";
+    if (!std::isfinite(TWO_PI / periodS))
+        return "la période est trop proche de zéro pour donner une vitesse";
+    return nullptr;
+}
+
 void ScanWaveLines(TextReader& in, WaveFileContents& file)
 {
     for (SkipWhitespace(in); !AtEnd(in); SkipWhitespace(in)) {
+        const std::size_t lineStart = in.pos;
         long double period = 0, ampl = 0, etab = 0;
         if (!ScanWaveNumbers(in, period, ampl, etab)) {
+            NoteProblem(file, in, lineStart, "une onde s'écrit période;amplitude;établissement;nom");
             SkipLine(in);
-            ++file.unreadableLines;
             continue;
         }
         Wave w;
         w.name = ScanWaveName(in);
-        auto periodS = static_cast<double>(period);
+        const auto periodS = static_cast<double>(period);
         if (periodS == 0)
             continue;  // a pseudo-wave of period 0 (the mean level's form) adds nothing
+        if (const char* problem = WaveProblem(periodS, static_cast<double>(ampl), static_cast<double>(etab))) {
+            NoteProblem(file, in, lineStart, problem);
+            continue;
+        }
         if (static_cast<int>(file.waves.size()) == WAVE_CAPACITY) {
             ++file.wavesLeftOut;
             continue;
@@ -83,6 +122,20 @@ void ScanWaveLines(TextReader& in, WaveFileContents& file)
     }
 }
 
+void ScanMeanLevel(TextReader& in, WaveFileContents& file)
+{
+    SkipWhitespace(in);
+    const std::size_t lineStart = in.pos;
+    long double mean = 0;
+    if (!MatchLiteral(in, "0.0;") || !ScanReal(in, mean))
+        return;
+    if (std::isfinite(static_cast<double>(mean)))
+        file.meanLevel = static_cast<double>(mean);
+    else
+        NoteProblem(file, in, lineStart, "le niveau moyen doit être un nombre fini ; celui en mémoire est gardé");
+    MatchLiteral(in, ";0.0;Niveau Moyen\n");
+}
+
 void ReportPartialRead(const WaveFileContents& file)
 {
     std::string text;
@@ -90,11 +143,48 @@ void ReportPartialRead(const WaveFileContents& file)
         text += Format("Le fichier contient %i ondes : seules les %i premières ont été chargées,\n"
                        "le tableau des ondes n'en contient pas plus.\n",
                        WAVE_CAPACITY + file.wavesLeftOut, WAVE_CAPACITY);
-    if (file.unreadableLines > 0)
-        text += Format("%i ligne(s) illisible(s) du fichier ont été ignorées.\n", file.unreadableLines);
+    if (file.problemLines > 0) {
+        text += Format("%i ligne(s) illisible(s) du fichier ont été ignorées :\n", file.problemLines);
+        for (const std::string& problem : file.problems)
+            text += " - " + problem + "\n";
+        if (file.problemLines > static_cast<int>(file.problems.size()))
+            text += Format(" - et %i autre(s).\n", file.problemLines - static_cast<int>(file.problems.size()));
+    }
     if (!text.empty())
-        ShowMessage(MainWindow, text, "Ouverture d'un fichier d'ondes", MessageButtons::Ok,
-                    MessageIcon::Warning);
+        ShowMessage(MainWindow, "Fichier d'ondes « " + WaveFilePath + " » :\n" + text,
+                    "Ouverture d'un fichier d'ondes", MessageButtons::Ok, MessageIcon::Warning);
+}
+
+void RefuseWaveFile(const std::string& reason)
+{
+    ShowMessage(MainWindow,
+                "Le fichier d'ondes « " + WaveFilePath + " » n'a pas été chargé :\n" + reason +
+                    ".\n\nLes ondes en mémoire sont conservées.",
+                "Erreur", MessageButtons::Ok, MessageIcon::Warning);
+}
+
+// The port line and the year; false, the user told, when the file cannot
+// give them.
+bool ScanWaveFileHead(TextReader& in, WaveFileContents& file, CalendarTime& start)
+{
+    const std::string portLine = ReadWholeLine(in);
+    if (portLine.size() - (portLine.ends_with('\n') ? 1 : 0) > PORT_NAME_CHARS) {
+        RefuseWaveFile(Format("sa ligne 1, le nom du port, dépasse %zu caractères", PORT_NAME_CHARS));
+        return false;
+    }
+    file.portLine = portLine.empty() ? Header.PortName : Utf8FromWindows1252(portLine);
+    SkipWhitespace(in);
+    const std::size_t yearStart = in.pos;
+    std::optional<CalendarTime> converted;
+    if (ScanInt(in, file.year))
+        converted = YearStartTime(file.year);
+    if (!converted) {
+        RefuseWaveFile(Format("sa ligne %i, « ", LineNumberAt(in, yearStart)) + LineExcerpt(in, yearStart) +
+                       " », devrait donner l'année, un nombre entier qui soit une date");
+        return false;
+    }
+    start = *converted;
+    return true;
 }
 
 // The file's phases refer to 1 January of its year. A record read from a
@@ -116,37 +206,67 @@ void InstallWaveFile(const WaveFileContents& file, CalendarTime start)
         MoveTimeOrigin(recordStart, recordYear);
 }
 
+// "%Lf" keeps six decimals, as the format always has. Below 1 s that would
+// lose the wave (under 5e-7 s it writes 0) and from 1e9 s on 2π / speed
+// drifts by more than the sixth decimal at each save, so there the period
+// is written with twelve significant digits. The choice is made on that
+// rounding, so that reading back never moves a period across the limits.
+std::string PeriodText(double periodS)
+{
+    const std::string rounded = Format("%.11Le", Lf(periodS));
+    const double magnitude = std::fabs(std::strtod(rounded.c_str(), nullptr));
+    return magnitude >= 1 && magnitude < 1e9 ? Format("%Lf", Lf(periodS)) : rounded;
+}
+
+// A line end would end the wave's line in the file: it becomes a blank.
+std::string NameForFile(std::string name)
+{
+    std::replace_if(name.begin(), name.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    return name;
+}
+
+bool FileHoldsName(const std::string& name)
+{
+    const std::string stored = NameForFile(name);
+    return stored == name && Utf8FromWindows1252(Windows1252FromUtf8(stored)) == stored;
+}
+
+// Characters the format cannot hold were replaced in the file; the names in
+// memory keep them.
+void ReportAlteredNames()
+{
+    std::string altered;
+    std::string port = Header.PortName;
+    if (!port.empty() && port.back() == '\n')
+        port.pop_back();
+    if (!FileHoldsName(port))
+        altered += " - le port : " + port + "\n";
+    for (int i = 0; i < WaveSet.count; ++i)
+        if (!FileHoldsName(WaveSet.waves[i].name))
+            altered += Format(" - l'onde %i : ", i) + WaveSet.waves[i].name + "\n";
+    if (!altered.empty())
+        ShowMessage(MainWindow,
+                    "Le fichier d'ondes « " + WaveFilePath +
+                        " » a été enregistré, mais il ne peut contenir ni fin de ligne dans un nom ni "
+                        "caractère hors de Windows-1252 ;\nils y sont remplacés par un blanc ou « ? » "
+                        "dans ces désignations :\n" + altered,
+                    "Enregistrement", MessageButtons::Ok, MessageIcon::Warning);
+}
+
 }  // namespace
 
 bool ReadWaveFile(std::string_view bytes)
 {
     TextReader in = ReaderOf(bytes);
     WaveFileContents file;
-    file.portLine = Header.PortName;
-    if (ReadLine(in, 100, file.portLine))
-        file.portLine = Utf8FromWindows1252(file.portLine);
-    std::optional<CalendarTime> start;
-    if (ScanInt(in, file.year))
-        start = YearStartTime(file.year);
-    if (!start) {
-        ShowMessage(MainWindow,
-                    Format("Le fichier d'ondes « %s » n'a pas été chargé :\n"
-                           "son année (ligne 2) n'est pas lisible.\n\n"
-                           "Les ondes en mémoire sont conservées.",
-                           WaveFilePath.c_str()),
-                    "Erreur", MessageButtons::Ok, MessageIcon::Warning);
+    CalendarTime start = 0;
+    if (!ScanWaveFileHead(in, file, start))
         return false;
-    }
     std::string header;  // its content does not matter
     ScanWord(in, header);
-    SkipWhitespace(in);
-    long double mean = 0;
-    if (MatchLiteral(in, "0.0;") && ScanReal(in, mean)) {
-        file.meanLevel = static_cast<double>(mean);
-        MatchLiteral(in, ";0.0;Niveau Moyen\n");
-    }
+    ScanMeanLevel(in, file);
     ScanWaveLines(in, file);
-    InstallWaveFile(file, *start);
+    InstallWaveFile(file, start);
     ReportPartialRead(file);
     return true;
 }
@@ -161,7 +281,7 @@ std::string WaveFileText()
     text += Format("0.0;%Lf;0.0;Niveau Moyen\n", Lf(WaveSet.MeanLevel));
     for (int i = 0; i < WaveSet.count; ++i) {
         const Wave& w = WaveSet.waves[i];
-        text += Format("%Lf;%Lf;%Lf;%s\n", Lf(TWO_PI / w.speed), Lf(w.ampl), Lf(w.etab), w.name.c_str());
+        text += PeriodText(TWO_PI / w.speed) + Format(";%Lf;%Lf;", Lf(w.ampl), Lf(w.etab)) + NameForFile(w.name) + "\n";
     }
     return text;
 }
@@ -177,10 +297,13 @@ void OpenWaveFile()
     dialog.fileMustExist = true;
     if (std::optional<std::string> path = ChooseFileToOpen(MainWindow, dialog)) {
         WaveFilePath = *path;
-        std::optional<std::string> bytes = ReadFileBytes(WaveFilePath);
+        std::optional<std::string> bytes = ReadFileBytes(WaveFilePath, MAX_WAVE_FILE_BYTES);
         if (!bytes)
             ShowMessage(MainWindow, "Erreur pendant l'ouverture du fichier", "ERROR",
                         MessageButtons::Ok, MessageIcon::None);
+        else if (bytes->size() > MAX_WAVE_FILE_BYTES)
+            RefuseWaveFile(Format("il dépasse %zu Mo, bien plus que ne tiennent %i ondes", MAX_WAVE_FILE_BYTES >> 20,
+                                  WAVE_CAPACITY));
         else if (ReadWaveFile(*bytes))
             LogText("Ouverture d'un fichier de composantes d'ondes.\n\n");
     }
@@ -189,11 +312,16 @@ void OpenWaveFile()
 
 void SaveWaveFile()
 {
-    if (!WriteFileBytes(WaveFilePath, WaveFileBytes())) {
-        ShowMessage(MainWindow, "Erreur enregistrement", "ERROR", MessageButtons::Ok, MessageIcon::None);
+    std::string why;
+    if (!SaveFileBytes(WaveFilePath, WaveFileBytes(), why)) {
+        ShowMessage(MainWindow,
+                    "Erreur enregistrement\n\nLe fichier d'ondes « " + WaveFilePath + " » n'a pas pu être écrit : " +
+                        why + ".\nIl est resté tel qu'il était.",
+                    "ERROR", MessageButtons::Ok, MessageIcon::None);
         return;
     }
     LogText("\nEnregistrement.\n\n");
+    ReportAlteredNames();
 }
 
 void SaveWaveFileAs()

@@ -9,13 +9,18 @@
 // The column headed "speed" holds the period in seconds.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 inline constexpr const char* DEFAULT_WAVE_FILE_PATH = "PORT.TID";
 
+// Far more than a hundred waves take: a larger file is refused unread.
+inline constexpr std::size_t MAX_WAVE_FILE_BYTES = 1 << 20;
+
 // Fichier > "Ouvrir un fichier d'ondes", "Enregistrer un fichier d'ondes",
-// "Enregistrer un fichier d'ondes sous...".
+// "Enregistrer un fichier d'ondes sous...". A save that fails leaves the
+// file as it was and says why.
 void OpenWaveFile();
 void SaveWaveFile();
 void SaveWaveFileAs();
@@ -24,11 +29,15 @@ void SaveWaveFileAs();
 // While a record read from a file is in memory, the time origin stays its
 // start and the waves' phases are turned from the file's year to it, so that
 // they predict the same heights at the same dates; otherwise the file's year
-// becomes the origin. A file whose year cannot be read is refused with a
-// message and changes nothing. Returns whether the model was replaced.
+// becomes the origin. A file whose port line is too long or whose year cannot
+// be read is refused with a message and changes nothing. Wave lines that
+// cannot be read or hold a number that is not finite are left out, and the
+// message names them. Returns whether the model was replaced.
 bool ReadWaveFile(std::string_view bytes);
 
-// The model as a wave file, UTF-8 with LF line ends.
+// The model as a wave file, UTF-8 with LF line ends. Reading it back gives
+// the same waves, their numbers rounded as written: six decimals, and
+// twelve significant digits for a period below 1 s or from 1e9 s on.
 std::string WaveFileText();
 // The same as the file's bytes: Windows-1252, CR LF line ends.
 std::string WaveFileBytes();

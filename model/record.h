@@ -29,6 +29,9 @@ struct HourlyRecord {
     std::uint64_t RecordRevision = 0;
 };
 
+// The port line of every file holds at most this many characters.
+inline constexpr std::size_t PORT_NAME_CHARS = 99;
+
 // Whichever of the record file and the wave file was read last sets these.
 struct FileHeaderValues {
     std::string PortName = "Brest";  // first line of the file as read, line end included (LF, never CR)

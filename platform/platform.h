@@ -49,6 +49,19 @@ std::optional<std::string> ChooseFileToSave(Window owner, const FileDialogOption
 
 // ---- Drawing -------------------------------------------------------------
 
+// Window systems draw with 16-bit coordinates: a pixel computed from absurd
+// values (a height of 1e308 m, an infinity) is held within this.
+inline constexpr int PIXEL_LIMIT = 32767;
+
+// A coordinate computed in double, truncated toward zero and held within
+// ±PIXEL_LIMIT; NaN (an infinity less an infinity) gives 0.
+inline int PixelOf(double v)
+{
+    if (!(v == v))
+        return 0;
+    return static_cast<int>(v < -PIXEL_LIMIT ? -PIXEL_LIMIT : v > PIXEL_LIMIT ? PIXEL_LIMIT : v);
+}
+
 struct Color {
     std::uint8_t r = 0, g = 0, b = 0;
     bool operator==(const Color&) const = default;

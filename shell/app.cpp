@@ -1,6 +1,7 @@
 #include "shell/app.h"
 
 #include <algorithm>
+#include <new>
 
 #include "analysis/fitting.h"
 #include "analysis/scan.h"
@@ -21,6 +22,25 @@ void OnCreate()
     std::fill(std::begin(ScanGraph), std::end(ScanGraph), 0);
 }
 
+// The files are bounded by size, but any step may still ask for more memory
+// than the system gives: the command stops there, the user is told, and the
+// program goes on with what it holds.
+void ReportOutOfMemory()
+{
+    LogText("\nPas Assez de Mémoire : l'opération a été interrompue.\n\n");
+    ShowMessage(nullptr, "Pas Assez de Mémoire", "Bleme", MessageButtons::Ok, MessageIcon::None);
+}
+
+template <auto Handler, typename... Args>
+void Guarded(Args... args)
+{
+    try {
+        Handler(args...);
+    } catch (const std::bad_alloc&) {
+        ReportOutOfMemory();
+    }
+}
+
 bool CreateAndShowMainWindow()
 {
     MainWindowSetup setup;
@@ -28,9 +48,9 @@ bool CreateAndShowMainWindow()
     setup.menu = MainMenu();
     setup.iconPng = WindowIconPng();
     setup.handlers.onCreate = OnCreate;
-    setup.handlers.onPaint = OnPaint;
-    setup.handlers.onScroll = OnScroll;
-    setup.handlers.onCommand = OnCommand;
+    setup.handlers.onPaint = Guarded<OnPaint, Canvas*>;
+    setup.handlers.onScroll = Guarded<OnScroll, ScrollBar, ScrollRequest, int>;
+    setup.handlers.onCommand = Guarded<OnCommand, int>;
     if (!CreateMainWindow(setup))
         return false;
     SetScrollRange(ScrollBar::Horizontal, 0, 10000);

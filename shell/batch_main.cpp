@@ -7,6 +7,9 @@
 #include "base/text.h"
 #include "shell/script.h"
 
+// Far more lines than a session of a user: a larger file is not a script.
+constexpr std::size_t MAX_SCRIPT_BYTES = std::size_t{16} << 20;
+
 int main(int argc, char** argv)
 {
     if (argc > 2) {
@@ -15,9 +18,14 @@ int main(int argc, char** argv)
     }
     std::string script;
     if (argc == 2) {
-        std::optional<std::string> bytes = ReadFileBytes(argv[1]);
+        std::optional<std::string> bytes = ReadFileBytes(argv[1], MAX_SCRIPT_BYTES);
         if (!bytes) {
             std::fprintf(stderr, "haliome-batch: cannot read %s\n", argv[1]);
+            return 2;
+        }
+        if (bytes->size() > MAX_SCRIPT_BYTES) {
+            std::fprintf(stderr, "haliome-batch: %s is larger than a script can be (%zu MiB)\n", argv[1],
+                         MAX_SCRIPT_BYTES >> 20);
             return 2;
         }
         script = *bytes;

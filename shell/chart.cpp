@@ -112,7 +112,7 @@ void DrawTimesOfTide(Canvas* canvas, std::int64_t start)
             auto minutes = static_cast<double>((t - start) / 60);
             int x = static_cast<int>(minutes * INV_1440 * 640 - 15);
             double below = cur < WaveSet.MeanLevel ? 10 : -30;
-            int y = static_cast<int>(460 - ((cur - WaveSet.MeanLevel) * 30 + 250) + below);
+            int y = PixelOf(460 - ((cur - WaveSet.MeanLevel) * 30 + 250) + below);
             TextOut(canvas, x, y, Format("%2i:%02i", clock.tm_hour, clock.tm_min));
         }
         prev = cur;
@@ -167,7 +167,7 @@ double Difference(std::int64_t t)
 
 int DifferenceRow(double d)
 {
-    return 460 - static_cast<int>(d * 30 + 250);
+    return 460 - PixelOf(d * 30 + 250);
 }
 
 void DrawDifference(Canvas* canvas)
@@ -240,7 +240,7 @@ std::int64_t MultiDayColumnTime(int x)
 
 int ScaleY(double heightM)
 {
-    return 460 - static_cast<int>((heightM - WaveSet.MeanLevel) * 30 + 250);
+    return 460 - PixelOf((heightM - WaveSet.MeanLevel) * 30 + 250);
 }
 
 void OnPaint(Canvas* canvas)

@@ -19,6 +19,7 @@ std::int64_t OneDayColumnTime(int x);
 std::int64_t MultiDayColumnTime(int x);
 
 // y of a height (m): the mean level at 210, 30 px per metre, up is higher.
+// Kept within reach of the window system whatever the model holds.
 int ScaleY(double heightM);
 
 void OnPaint(Canvas* canvas);

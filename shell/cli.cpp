@@ -112,7 +112,7 @@ std::optional<TimeSpan> SpanOrSay(const Arguments& args, std::ostream& errors)
 
 bool CanReadOrSay(const std::string& path, std::ostream& errors)
 {
-    if (ReadFileBytes(path))
+    if (ReadFileBytes(path, 0))  // its first byte, if any, is enough to know
         return true;
     errors << "haliome-cli: cannot read " << path << "\n";
     return false;
@@ -121,9 +121,14 @@ bool CanReadOrSay(const std::string& path, std::ostream& errors)
 // A wave file that is refused has been explained by its message.
 bool LoadWaveFile(const std::string& path, std::ostream& errors)
 {
-    std::optional<std::string> bytes = ReadFileBytes(path);
+    std::optional<std::string> bytes = ReadFileBytes(path, MAX_WAVE_FILE_BYTES);
     if (!bytes) {
         errors << "haliome-cli: cannot read " << path << "\n";
+        return false;
+    }
+    if (bytes->size() > MAX_WAVE_FILE_BYTES) {
+        errors << "haliome-cli: " << path << " is larger than a wave file can be (" << (MAX_WAVE_FILE_BYTES >> 20)
+               << " MiB)\n";
         return false;
     }
     WaveFilePath = path;

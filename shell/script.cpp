@@ -1,10 +1,10 @@
 #include "shell/script.h"
 
-#include <cstdio>
 #include <functional>
 #include <sstream>
 #include <vector>
 
+#include "base/savefile.h"
 #include "platform/headless/headless.h"
 #include "shell/app.h"
 
@@ -58,6 +58,7 @@ struct Parser {
     std::ostream& out;
     std::ostream& errors;
     Script script;
+    bool writeFailed = false;  // a picture that could not be written; the script goes on
 
     void AddAnswer(std::function<void()> answer)
     {
@@ -106,14 +107,11 @@ struct Parser {
 
     void WriteSvg(const std::string& path)
     {
-        std::FILE* f = std::fopen(path.c_str(), "wb");
-        if (!f) {
-            errors << "haliome-batch: cannot write " << path << "\n";
-            return;
+        std::string why;
+        if (!SaveFileBytes(path, headless::ClientAreaSvg(), why)) {
+            errors << "haliome-batch: cannot write " << path << " (" << why << ")\n";
+            writeFailed = true;
         }
-        const std::string svg = headless::ClientAreaSvg();
-        std::fwrite(svg.data(), 1, svg.size(), f);
-        std::fclose(f);
     }
 
     bool ParseAnswer(const std::string& verb, const std::string& line, std::istringstream& words)
@@ -215,5 +213,5 @@ int RunScript(const std::string& text, std::ostream& out, std::ostream& errors)
     RunProgram();
     headless::SetMessageObserver(nullptr);
     headless::SetUnansweredHandler(nullptr);
-    return failed ? 2 : 0;
+    return failed ? 2 : parser.writeFailed ? 1 : 0;
 }

@@ -6,6 +6,18 @@
 
 using headless::S;
 
+namespace {
+
+bool Recording = true;
+
+void Record(Canvas* canvas, DrawOp op)
+{
+    if (Recording)
+        canvas->target->push_back(std::move(op));
+}
+
+}  // namespace
+
 void SelectPen(Canvas* canvas, Color color)
 {
     canvas->pen = color;
@@ -19,19 +31,19 @@ void MoveTo(Canvas* canvas, int x, int y)
 
 void LineTo(Canvas* canvas, int x, int y)
 {
-    canvas->target->push_back(DrawOp{DrawOp::Kind::Line, canvas->pen, canvas->x, canvas->y, x, y, {}});
+    Record(canvas, DrawOp{DrawOp::Kind::Line, canvas->pen, canvas->x, canvas->y, x, y, {}});
     canvas->x = x;
     canvas->y = y;
 }
 
 void TextOut(Canvas* canvas, int x, int y, const std::string& text)
 {
-    canvas->target->push_back(DrawOp{DrawOp::Kind::Text, Color{}, x, y, x, y, text});
+    Record(canvas, DrawOp{DrawOp::Kind::Text, Color{}, x, y, x, y, text});
 }
 
 void FillWhite(Canvas* canvas)
 {
-    canvas->target->push_back(DrawOp{DrawOp::Kind::Fill, Color{255, 255, 255}, 0, 0, 0, 0, {}});
+    Record(canvas, DrawOp{DrawOp::Kind::Fill, Color{255, 255, 255}, 0, 0, 0, 0, {}});
 }
 
 namespace {
@@ -56,6 +68,11 @@ void EndDirectDrawing(Canvas* canvas)
 }
 
 namespace headless {
+
+void RecordDrawing(bool on)
+{
+    Recording = on;
+}
 
 std::string ClientAreaSvg()
 {

@@ -65,6 +65,10 @@ std::string WindowTitle();
 // The client area as an SVG picture of its size.
 std::string ClientAreaSvg();
 
+// Drawing is recorded unless this is turned off (Reset leaves it as it is):
+// a fuzzing harness that never reads the drawing back saves the time.
+void RecordDrawing(bool on);
+
 // ---- Answers and user actions ---------------------------------------------
 
 // Answers are taken in order by the next message boxes. An OK box with no

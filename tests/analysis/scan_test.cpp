@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <limits>
+#include <vector>
 
 #include "analysis/scan.h"
 #include "tests/analysis/analysis_test.h"
@@ -19,6 +20,15 @@ TEST_F(ScanTest, TheCurveRisesSixtyPixelsPerMetreFromRow380)
     WaveSet.count = 0;
     ScanPeriods(42300, 46800);
     EXPECT_EQ(std::count(ScanGraph, ScanGraph + SCAN_GRAPH_WIDTH, 380), SCAN_GRAPH_WIDTH) << "amplitude 0 everywhere";
+
+    // Heights of ±2^31 cm every other hour: some 4e7 m at 2 h, a row no int holds.
+    std::vector<std::int32_t> extreme(60 * 24 + 1);
+    for (std::size_t i = 0; i < extreme.size(); ++i)
+        extreme[i] = i % 2 ? std::numeric_limits<std::int32_t>::max() : -std::numeric_limits<std::int32_t>::max();
+    InstallRecord(60, extreme);
+    WaveSet.count = 0;
+    ScanPeriods(6900, 7500);
+    EXPECT_EQ(*std::min_element(ScanGraph, ScanGraph + SCAN_GRAPH_WIDTH), 480 - PIXEL_LIMIT);
 }
 
 TEST_F(ScanTest, OnlyAMaximumAbove4CmIsTakenAndWithoutOneNothingIsAppended)

@@ -10,6 +10,15 @@ TEST(WithCrLf, AddsCrOnlyWhereMissingAndTextModeTakesItAway)
     EXPECT_EQ(WithoutCr("a\r\nb\rc\r\n"), "a\nb\rc\n");
 }
 
+TEST(ReaderOf, EveryKindOfLineEndEndsALineAndLeadingByteOrderMarksGo)
+{
+    const TextReader in = ReaderOf("\xEF\xBB\xBF\xEF\xBB\xBF" "a\rb\r\nc\nd\r\r\n\xEF\xBB\xBF");
+    EXPECT_EQ(in.text, "a\nb\nc\nd\n\n\xEF\xBB\xBF");
+    EXPECT_EQ(LineNumberAt(in, 0), 1);
+    EXPECT_EQ(LineNumberAt(in, in.text.find('d')), 4);
+    EXPECT_EQ(LineNumberAt(in, in.text.size()), 6);
+}
+
 TEST(Windows1252, EveryByteSurvivesTheRoundTripThroughUtf8)
 {
     std::string all;

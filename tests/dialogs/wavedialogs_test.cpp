@@ -142,4 +142,28 @@ TEST_F(WaveDialogsTest, EditingShowsTheWaveAndStoresWhatWasTyped)
     EXPECT_NE(headless::Messages()[2].text.find("- Période : 0.000000\n"), std::string::npos);
 }
 
+TEST_F(WaveDialogsTest, ValuesTheModelCannotHoldAreRefusedAndTheDialogStaysOpen)
+{
+    // A NaN or an infinity typed here once reached the chart's pixels.
+    const Wave before = WaveSet.waves[1];
+    const struct { int dialogButton, field; const char* typed; const char* said; } cases[] = {
+        {103, 103, "nan", "L'amplitude « nan » n'est pas un nombre fini."},
+        {103, 104, "-inf", "L'établissement « -inf » n'est pas un nombre fini."},
+        {103, 102, "1e308", "La période « 1e308 » ne donne pas de vitesse"},  // 3.6e311 s
+        {103, 102, "1e-320", "La période « 1e-320 » ne donne pas de vitesse"},
+        {101, 103, "inf", "La période « inf » ne donne pas de vitesse"},
+    };
+    for (const auto& c : cases) {
+        headless::Reset();
+        RunManager({A::Choose(121, 1), A::Press(c.dialogButton), A::TypeInto(c.field, c.typed), A::Press(ID_OK),
+                    A::Press(ID_CANCEL), A::Press(ID_OK)});
+        ASSERT_EQ(headless::Messages().size(), 1u) << c.typed;
+        EXPECT_EQ(headless::Messages()[0].text.rfind(c.said, 0), 0u) << headless::Messages()[0].text;
+        EXPECT_EQ(WaveSet.count, 3) << c.typed;
+        const Wave& w = WaveSet.waves[1];
+        EXPECT_EQ(std::make_tuple(w.speed, w.ampl, w.etab, w.name),
+                  std::make_tuple(before.speed, before.ampl, before.etab, before.name));
+    }
+}
+
 }  // namespace

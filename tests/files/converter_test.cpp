@@ -2,10 +2,12 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <ranges>
 
 #include "base/localtime.h"
+#include "base/savefile.h"
 #include "base/text.h"
 #include "files/converter.h"
 #include "files/recordfile.h"
@@ -109,7 +111,6 @@ TEST_F(ConverterTest, TheDayChangesWhenTheHourGoesDownAndFieldsFollowPercentI)
     const struct { const char* first; const char* second; double time; int hour, minute; double height; const char* why; }
     cases[] = {
         {"23\t10\t5.0", "5\t25\t1.0", 29 + 25 / 60.0, 5, 25, 1.0, "6.25 h later, on the next day"},
-        {"12\t50\t5.0", "12\t10\t1.0", 12 + 10 / 60.0, 12, 10, 1.0, "40 minutes back: the hour did not go down"},
         {"6\t00\t5.0", "07\t010\t1.0", 7 + 8 / 60.0, 7, 8, 1.0, "07 and 010 are octal"},
         {"6\t00\t5.0", "08\t30\t1.5", 24 + 8 / 60.0, 0, 8, 30.0, "08 reads as 0, then 8 is the minute"},
         {"6 0 5.0", "12  15   1.0", 12.25, 12, 15, 1.0, "blanks separate the fields"},
@@ -150,7 +151,7 @@ TEST_F(ConverterTest, ItsOutputReadsBackAsARecordAnHourEarly)
     EXPECT_EQ(RecordSeries.RecordValues[10 + 24 + 1], 110);  // 10:00 on the second day
 }
 
-TEST_F(ConverterTest, ASourceThatCannotBeConvertedLeavesTheOutputEmptyAndSaysWhy)
+TEST_F(ConverterTest, ASourceThatCannotBeConvertedLeavesTheOutputAsItWasAndSaysWhyNamingTheLine)
 {
     const struct { std::string source; std::string why; } cases[] = {
         {"Le Conquet\r\n", "le fichier source.txt s'arrête avant le nombre de jours (ligne 3)"},
@@ -163,13 +164,29 @@ TEST_F(ConverterTest, ASourceThatCannotBeConvertedLeavesTheOutputEmptyAndSaysWhy
         {SourceOf("1", {"12\t00\t4.0"}), "il faut au moins deux marées"},
         {SourceOf("1", {"12\t00\t4.0", "", "fin"}), "il faut au moins deux marées"},
         {"Le Conquet\n2004\n1\n\n12\t00\t4.0", "il faut au moins deux marées"},
+        // A port line over 99 characters once made the year the day count.
+        {std::string(100, 'p') + "\r\n2004\r\n1\r\n\r\n0\t00\t1.0\r\n6\t00\t2.0\r\n",
+         "la ligne 1, le nom du port, dépasse 99 caractères"},
+        {"Le Conquet\n\xEF\xBB\xBF" "2004\n1\n\n0\t00\t1.0\n6\t00\t2.0\n",
+         "la ligne 2, « \xEF\xBB\xBF" "2004 », n'est pas une année"},
+        {"Le Conquet\n2004 mai\n1\n\n0\t00\t1.0\n6\t00\t2.0\n", "la ligne 2, « 2004 mai », n'est pas une année"},
+        // The day rule looks at the hour only: 12:50 then 12:10 would go back 40 minutes.
+        {SourceOf("1", {"12\t50\t5.0", "12\t10\t1.0"}), "la marée de la ligne 6, « 12\t10\t1.0 », vient avant "
+                                                        "celle de la ligne 5"},
+        {SourceOf("1", {"6\t00\t5.0", "12\t99\t1.0"}), "la marée de la ligne 6, « 12\t99\t1.0 », n'a pas une heure"},
+        {SourceOf("1", {"24\t00\t5.0", "12\t00\t1.0"}), "la marée de la ligne 5, « 24\t00\t5.0 », n'a pas une heure"},
+        {SourceOf("1", {"6\t00\t5.0", "12\t00\tinf"}), "la marée de la ligne 6, « 12\t00\tinf », n'a pas une "
+                                                       "hauteur finie, entre -1000000 et 1000000 m"},
+        {SourceOf("1", {"6\t00\tnan", "12\t00\t1"}), "la marée de la ligne 5, « 6\t00\tnan », n'a pas une hauteur"},
+        {SourceOf("1", {"6\t00\t5.0", "12\t00\t1.0" + std::string(91, ' ')}), "la ligne 6 dépasse 99 caractères"},
     };
     for (const auto& c : cases) {
         WriteFile("sortie.txt", "ancien contenu\r\n");
         const std::string said = Convert(c.source);
-        EXPECT_EQ(ReadFile("sortie.txt"), "") << c.why;
+        EXPECT_EQ(ReadFile("sortie.txt"), "ancien contenu\r\n") << c.why;
         EXPECT_EQ(said.rfind("Conversion impossible : " + c.why, 0), 0u) << said;
-        EXPECT_NE(said.find("Fichier source : source.txt. Le fichier sortie.txt est resté vide."), std::string::npos)
+        EXPECT_NE(said.find("Fichier source : source.txt. Le fichier sortie.txt n'a pas été modifié."),
+                  std::string::npos)
             << said;
         EXPECT_EQ(headless::Messages().back().icon, MessageIcon::Warning);
         const std::vector<std::string> report = CrLfLines("report.txt");
@@ -207,29 +224,51 @@ TEST_F(ConverterTest, ABlankLineRepeatsTheTideBeforeWithoutBreakingTheCurve)
     EXPECT_EQ(heights[3 + 1], 382);  // 1 + 4 sin(pi/4) = 3.828
 }
 
-TEST_F(ConverterTest, AFileThatCannotBeOpenedStopsEverythingLeavesAnOpenedOutputEmptyAndIsNamed)
+TEST_F(ConverterTest, AFileThatCannotBeReadOrWrittenIsNamedWithTheReasonAndWhatWasThereStays)
 {
-    const struct { const char* directory; bool withSource; const char* outputAfter; const char* named; } cases[] = {
-        // No source: nothing else is opened. No report: the output opened before it is emptied.
-        {nullptr, false, "ancien contenu\r\n", "Le fichier source source.txt ne peut pas être lu"},
-        {"sortie.txt", true, nullptr, "Le fichier cible sortie.txt ne peut pas être écrit."},
-        {"report.txt", true, "", "Le fichier de rapport report.txt ne peut pas être écrit."},
+    const std::string old = "ancien contenu\r\n";
+    const auto nothing = [] {};
+    const auto hugeSource = [] {
+        WriteFile("source.txt", SourceOf("1", ONE_DAY));
+        std::filesystem::resize_file("source.txt", MAX_CONVERTER_SOURCE_BYTES + 1);
+    };
+    const auto fullDisk = [] { SaveFailsAfterBytes = 100; };
+    const auto outputToDevFull = [] {
+        std::filesystem::remove("sortie.txt");
+        std::filesystem::create_symlink("/dev/full", "sortie.txt");
+    };
+    const auto reportAFolder = [] {
+        std::filesystem::remove("report.txt");
+        std::filesystem::create_directory("report.txt");
+    };
+    const struct { std::function<void()> arrange; bool withSource; const char* said; bool written; } cases[] = {
+        {nothing, false, "Erreur lors de l'ouverture des fichiers.\n\nLe fichier source source.txt ne peut pas être lu",
+         false},
+        {hugeSource, false, "Le fichier source source.txt dépasse 32 Mo, plus que n'en prennent 8 marées", false},
+        {fullDisk, true,
+         "Erreur lors de l'écriture des fichiers : le fichier sortie.txt n'a pas pu être écrit : le disque est plein ; "
+         "il est resté tel qu'il était.\n\nLe fichier report.txt n'a pas été modifié non plus.", false},
+        {outputToDevFull, true, "Erreur lors de l'écriture des fichiers : le fichier sortie.txt n'a pas pu être "
+                                "écrit : le disque est plein", false},
+        {reportAFolder, true, "Conversion terminée, mais le fichier report.txt n'a pas pu être écrit : ce nom est "
+                              "celui d'un dossier ; il est resté tel qu'il était.", true},
     };
     for (const auto& c : cases) {
         for (const char* file : {"source.txt", "sortie.txt", "report.txt"})
             std::filesystem::remove_all(file);
-        if (c.directory)
-            std::filesystem::create_directory(c.directory);
-        if (c.outputAfter)
-            WriteFile("sortie.txt", "ancien contenu\r\n");
-        const std::optional<std::string> source = c.withSource ? std::optional(SourceOf("1", ONE_DAY)) : std::nullopt;
-        EXPECT_EQ(Convert(source).rfind(std::string("Erreur lors de l'ouverture des fichiers.\n\n") + c.named, 0), 0u)
-            << headless::Messages().back().text;
-        EXPECT_EQ(headless::Messages().back().icon, MessageIcon::Error);
-        if (c.outputAfter) {
-            EXPECT_EQ(ReadFile("sortie.txt"), c.outputAfter);
+        WriteFile("sortie.txt", old);
+        WriteFile("report.txt", old);
+        c.arrange();
+        const std::string said = Convert(c.withSource ? std::optional(SourceOf("1", ONE_DAY)) : std::nullopt);
+        SaveFailsAfterBytes = -1;
+        EXPECT_EQ(said.rfind(c.said, 0), 0u) << said;
+        EXPECT_EQ(headless::Messages().back().icon, c.written ? MessageIcon::Warning : MessageIcon::Error) << said;
+        if (std::filesystem::is_regular_file(std::filesystem::symlink_status("sortie.txt"))) {
+            EXPECT_EQ(ReadFile("sortie.txt") == old, !c.written) << said;
         }
-        EXPECT_FALSE(std::filesystem::is_regular_file("report.txt"));
+        if (std::filesystem::is_regular_file("report.txt")) {
+            EXPECT_EQ(ReadFile("report.txt"), old) << said;
+        }
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include "analysis/knownwaves.h"
 #include "base/log.h"
+#include "base/savefile.h"
 #include "base/text.h"
 #include "files/importdialog.h"
 #include "files/measurements.h"
@@ -193,7 +194,8 @@ TEST_F(ImportTest, FlagsDecideWhichHeightsAreMissingAndWhichAreKeptButCounted)
 // given as UTC+1.
 TEST_F(ImportTest, AFileThatStatesItsTimeZoneGivesTheSameDatesAsTheSameDataInUtc)
 {
-    std::string utc = "date,height (cm)\n", plus2, minus5 = "# SITE NAME Ailleurs\n# TIME ZONE HOURS -5\n"
+    std::string utc = "date,height (cm)\n", plus2, minus5 = "# SITE NAME Ailleurs sur la côte" +
+                                                     std::string(80, '.') + "\n# TIME ZONE HOURS -5\n"
                                                      "# NULL VALUE -99.9999\n", unstated;
     for (int h = 0; h < 48; ++h) {
         const std::string v = std::to_string(100 + h % 7);
@@ -223,6 +225,8 @@ TEST_F(ImportTest, AFileThatStatesItsTimeZoneGivesTheSameDatesAsTheSameDataInUtc
         EXPECT_EQ(r.start, reference.start) << what;
         EXPECT_EQ(r.values, reference.values) << what;
     }
+    // The port line of every file holds 99 characters at most.
+    EXPECT_EQ(Imported("minus5").portLine, "Ailleurs sur la côte" + std::string(79, '.') + "\n");
     ImportChoices ignored = unstatedZone;
     ignored.zoneMinutes = 180;
     EXPECT_EQ(Imported("minus5", ignored).values, reference.values) << "a stated zone is not overridden";
@@ -345,6 +349,18 @@ TEST_F(ImportTest, AnImportedRecordSavedAndOpenedAgainKeepsItsMissingHours)
     SaveRecordFileAs();
     EXPECT_EQ(ReadFile("encore.TXT"), saved);
     EXPECT_TRUE(headless::Messages().empty());
+
+    // Saved again on a full disk: the file keeps what it held, and the record
+    // stays tied to it.
+    WriteFile("plein.TXT", "ancien\r\n");
+    SaveFailsAfterBytes = 1000;
+    headless::QueueFileChoice("plein.TXT");
+    SaveRecordFileAs();
+    EXPECT_EQ(ReadFile("plein.TXT"), "ancien\r\n");
+    EXPECT_EQ(RecordFilePath, "encore.TXT");
+    ASSERT_EQ(headless::Messages().size(), 1u);
+    EXPECT_EQ(headless::Messages()[0].text, "Le relevé horaire n'a pas pu être enregistré dans « plein.TXT » : le disque est "
+                                  "plein.\nLe fichier est resté tel qu'il était.");
 }
 
 TEST_F(ImportTest, ZonesReadBackFromTheirTextAndNothingPastFourteenHours)

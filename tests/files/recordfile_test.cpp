@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "base/localtime.h"
 #include "base/log.h"
 #include "base/text.h"
@@ -53,16 +55,18 @@ TEST_F(RecordFileTest, RealRecordsLoadWithTheirPlainMeanAsMeanLevel)
     EXPECT_TRUE(headless::Messages().empty());
 }
 
-TEST_F(RecordFileTest, LineFeedsAloneReadLikeCrLfAndNoCrStaysInAWindows1252PortName)
+TEST_F(RecordFileTest, EveryKindOfLineEndAndALeadingByteOrderMarkReadAlike)
 {
-    for (const char* eol : {"\r\n", "\n"}) {
-        WriteFile("PORT.TXT", RecordText("Saint-Val\xE9ry", "2004", "1", Heights(24, 0, eol), eol));
-        LoadRecordFile();
-        EXPECT_EQ(Header.PortName, "Saint-Valéry\n");
-        ASSERT_EQ(RecordSeries.RecordCount, 24);
-        EXPECT_EQ(RecordSeries.RecordValues[23], 23);  // 23:00 on 1 January
-        EXPECT_NEAR(WaveSet.MeanLevel, 0.115, 1e-12);  // (0 + … + 23) / 24 cm
-    }
+    for (const char* eol : {"\r\n", "\n", "\r"})
+        for (const char* start : {"", "\xEF\xBB\xBF"}) {
+            WriteFile("PORT.TXT", start + RecordText("Saint-Val\xE9ry", "2004", "1", Heights(24, 0, eol), eol));
+            LoadRecordFile();
+            EXPECT_EQ(Header.PortName, "Saint-Valéry\n");
+            ASSERT_EQ(RecordSeries.RecordCount, 24);
+            EXPECT_EQ(RecordSeries.RecordValues[23], 23);  // 23:00 on 1 January
+            EXPECT_NEAR(WaveSet.MeanLevel, 0.115, 1e-12);  // (0 + … + 23) / 24 cm
+        }
+    EXPECT_TRUE(headless::Messages().empty());
 }
 
 TEST_F(RecordFileTest, YearAndDaysFollowPercentIButValuesAreDecimal)
@@ -82,17 +86,19 @@ TEST_F(RecordFileTest, AFileThatIsNotARecordIsRefusedAndChangesNothing)
     LoadRecordFile();
     const std::vector<std::int32_t> before = RecordSeries.RecordValues;
     const double meanBefore = WaveSet.MeanLevel;
-    const struct { const char* year; const char* days; const char* why; } cases[] = {
-        {"deux mille", "1", "l'année (ligne 2) n'est pas un nombre"},
-        {"2004", "un", "le nombre de jours (ligne 3) n'est pas un nombre"},
-        {"2004", "-1", "le nombre de jours (-1) n'est pas compris entre 0 et 36525"},
-        {"2004", "36526", "le nombre de jours (36526) n'est pas compris entre 0 et 36525"},
-        {"2004", "99999999999999999999999", "n'est pas compris entre 0 et 36525"},
-        {"2004", "0x100000000", "n'est pas compris entre 0 et 36525"},  // × 24 would overflow 32 bits
+    const std::string ailleurs = "Ailleurs";
+    const struct { std::string port; const char* year; const char* days; const char* why; } cases[] = {
+        {ailleurs, "deux mille", "1", "l'année (ligne 2) n'est pas un nombre"},
+        {ailleurs, "2004", "un", "le nombre de jours (ligne 3) n'est pas un nombre"},
+        {ailleurs, "2004", "-1", "le nombre de jours (-1) n'est pas compris entre 0 et 36525"},
+        {ailleurs, "2004", "36526", "le nombre de jours (36526) n'est pas compris entre 0 et 36525"},
+        {ailleurs, "2004", "99999999999999999999999", "n'est pas compris entre 0 et 36525"},
+        {ailleurs, "2004", "0x100000000", "n'est pas compris entre 0 et 36525"},  // × 24 would overflow 32 bits
+        {std::string(100, 'p'), "2004", "1", "sa ligne 1, le nom du port, dépasse 99 caractères"},
     };
     for (const auto& c : cases) {
         headless::Reset();
-        WriteFile("bad.txt", RecordText("Ailleurs", c.year, c.days, Heights(24)));
+        WriteFile("bad.txt", RecordText(c.port, c.year, c.days, Heights(24)));
         LoadRecordFile();
         const std::string text = OnlyMessage().text;
         EXPECT_NE(text.find(c.why), std::string::npos) << "year " << c.year << ", days " << c.days << ": " << text;
@@ -103,17 +109,22 @@ TEST_F(RecordFileTest, AFileThatIsNotARecordIsRefusedAndChangesNothing)
     }
 }
 
-// A "-" alone on its line is an hour that was not measured; the
-// lowest int32, which marks such an hour in memory, is no height and ends
-// the reading like any unreadable line. The hours not read stay missing
-// rather than take heights that would pull the mean level and the fits.
+// A "-" alone on its line is an hour that was not measured; the lowest
+// int32, which marks such an hour in memory, is no height and ends the
+// reading like any unreadable line, and the message says where. The hours
+// not read stay missing rather than take heights that would pull the mean
+// level and the fits.
 TEST_F(RecordFileTest, DashesAreMissingHoursAndTheHoursAfterAShortFileStayMissing)
 {
-    struct Case { const char* what; std::string heights; int read; };
+    struct Case { const char* what; std::string heights; int read; std::string where; };
     const Case cases[] = {
-        {"a dash, then an unreadable line", "-\r\n" + Heights(18, 101) + "pas un nombre\r\n500\r\n", 19},
-        {"-2147483648 as a height", "-\r\n" + Heights(18, 101) + "-2147483648\r\n500\r\n", 19},
-        {"a dash with more on its line", "-\r\n" + Heights(18, 101) + "- 5\r\n", 19},
+        {"a dash, then an unreadable line", "-\r\n" + Heights(18, 101) + "pas un nombre\r\n500\r\n", 19,
+         "la ligne 24, « pas un nombre », n'est ni une hauteur en centimètres, un nombre entier entre "
+         "-2147483647 et 2147483647, ni « - »"},
+        {"-2147483648 as a height", "-\r\n" + Heights(18, 101) + "-2147483648\r\n500\r\n", 19,
+         "la ligne 24, « -2147483648 », n'est ni"},
+        {"a dash with more on its line", "-\r\n" + Heights(18, 101) + "- 5\r\n", 19, "la ligne 24, « - 5 »"},
+        {"a file cut short", "-\r\n" + Heights(18, 101), 19, "le fichier s'arrête à la ligne 23"},
     };
     for (const Case& c : cases) {
         headless::Reset();
@@ -127,10 +138,21 @@ TEST_F(RecordFileTest, DashesAreMissingHoursAndTheHoursAfterAShortFileStayMissin
         EXPECT_EQ(RecordSeries.MissingHours, 1 + 24 - c.read) << c.what;
         EXPECT_NEAR(WaveSet.MeanLevel, 1.095, 1e-12) << c.what << ": the mean of 101 … 118 cm";
         EXPECT_EQ(OnlyMessage().caption, "Relevé horaire incomplet") << c.what;
-        EXPECT_NE(OnlyMessage().text.find(Format("seules les %i premières", c.read)), std::string::npos) << c.what;
+        EXPECT_NE(OnlyMessage().text.find(Format("seules les %i premières ont pu être lues : ", c.read) + c.where),
+                  std::string::npos)
+            << OnlyMessage().text;
         EXPECT_NE(OnlyMessage().text.find(Format("Les %i heures suivantes sont tenues pour manquantes", 24 - c.read)),
                   std::string::npos) << c.what;
     }
+}
+
+TEST_F(RecordFileTest, AFileLargerThanACenturyOfValuesIsRefusedUnread)
+{
+    WriteFile("PORT.TXT", RecordText("Brest", "2004", "1", Heights(24)));
+    std::filesystem::resize_file("PORT.TXT", MAX_RECORD_FILE_BYTES + 1);  // zeros, without writing them
+    LoadRecordFile();
+    EXPECT_NE(OnlyMessage().text.find("« PORT.TXT » n'a pas été chargé :\nil dépasse 32 Mo"), std::string::npos);
+    EXPECT_EQ(RecordSeries.RecordDays, 365);
 }
 
 TEST_F(RecordFileTest, AMissingFileGivesTheDefaultSeriesSilently)

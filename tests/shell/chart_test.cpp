@@ -196,6 +196,48 @@ TEST_F(ChartTest, ScrollRequestsMoveTheBarWithinItsRangeAndRepaint)
     }
 }
 
+TEST_F(ChartTest, PixelsStayWithinReachWhateverTheModelHolds)
+{
+    // Heights of 1e308 m (and their sum, an infinity, and infinity minus
+    // infinity) were once cast to int: undefined behaviour, and nonsense drawn.
+    const double huge = 1e308;
+    struct Case { const char* model; std::vector<Wave> waves; double meanLevel; };
+    const Case cases[] = {
+        {"one wave of 1e308 m", {WaveOf(12, huge, 0)}, 3.0},
+        {"two waves that overflow", {WaveOf(12, huge, 0), WaveOf(12, huge, 0), WaveOf(6, -huge, 0)}, 3.0},
+        {"a mean level of 1e308 m", {WaveOf(12, 1, 0)}, huge},
+        {"a NaN amplitude", {WaveOf(12, std::nan(""), 0)}, 3.0},
+    };
+    for (const Case& c : cases) {
+        WaveSet.count = 0;
+        for (const Wave& w : c.waves)
+            AppendWave(w);
+        WaveSet.MeanLevel = c.meanLevel;
+        for (int command : {CMD_ONE_DAY_CHART, CMD_ALL_CHART}) {
+            SendCommand(command);
+            for (const DrawOp& op : headless::ClientArea())
+                for (int v : {op.x0, op.y0, op.x1, op.y1})
+                    ASSERT_LE(std::abs(v), PIXEL_LIMIT + 460) << c.model << ", command " << command;
+        }
+    }
+    WaveSet.MeanLevel = 3.0;
+    EXPECT_EQ(std::make_pair(ScaleY(huge), ScaleY(-huge)), std::make_pair(460 - PIXEL_LIMIT, 460 + PIXEL_LIMIT));
+}
+
+TEST_F(ChartTest, TheYearCanBeMovedOnAndBackAHundredTimes)
+{
+    // A 32-bit count of seconds overflowed at the 69th year.
+    SendCommand(CMD_ALL_CHART);
+    for (int i = 0; i < 70; ++i)
+        SendCommand(CMD_NEXT_YEAR);
+    // 70 years of 365 days from 1 January 2009 (17 of them leap years).
+    EXPECT_EQ(Texts().at(1), "jeu. 15 déc. 2078 00:00@22,5");
+    for (int i = 0; i < 140; ++i)
+        SendCommand(CMD_PREVIOUS_YEAR);
+    // Paris kept Greenwich time in the winter of 1939.
+    EXPECT_EQ(Texts().at(1), "mer. 18 janv. 1939 23:00@22,5");
+}
+
 TEST_F(ChartTest, TheScanGraphIsDrawnFromTheTopLeftCorner)
 {
     for (int i = 0; i < SCAN_GRAPH_WIDTH; ++i)

@@ -7,6 +7,7 @@
 
 #include "analysis/knownwaves.h"
 #include "base/options.h"
+#include "base/savefile.h"
 #include "base/text.h"
 #include "exports/perioddialog.h"
 #include "model/record.h"
@@ -26,10 +27,13 @@ protected:
         ProgramTest::SetUp();
         std::filesystem::copy_file(ExamplePortRecord(), "PORT.TXT");
     }
-    // Each run is a new start of the program, from the start values of all state.
-    int Run(const std::string& script)
+    // Each run is a new start of the program, from the start values of all
+    // state; when failAfterBytes is not negative, the disk is full after that
+    // many bytes of each file.
+    int Run(const std::string& script, std::int64_t failAfterBytes = -1)
     {
         ResetProgramState();
+        SaveFailsAfterBytes = failAfterBytes;
         std::ostringstream out, errors;
         int status = RunScript(script, out, errors);
         output = out.str();
@@ -312,11 +316,20 @@ TEST_F(ScenarioTest, WhatCannotBeWrittenIsSaidAndLogged)
     ASSERT_EQ(boxes.size(), 3u);
     EXPECT_NE(boxes[0].text.find("sans fenêtre, le graphique s'enregistre en SVG seulement"), std::string::npos);
     EXPECT_NE(boxes[1].text.find("l'extension .png ou .svg"), std::string::npos);
-    EXPECT_EQ(boxes[2].text, "Le fichier « no/folder/ondes.csv » n'a pas pu être écrit :\nNo such file or directory.");
-    EXPECT_NE(Log().find("Exportation : le fichier « no/folder/ondes.csv » n'a pas pu être écrit (No such file or "
-                         "directory)."),
+    EXPECT_EQ(boxes[2].text, "Le fichier « no/folder/ondes.csv » n'a pas pu être écrit :\nle dossier n'existe pas.");
+    EXPECT_NE(Log().find("Exportation : le fichier « no/folder/ondes.csv » n'a pas pu être écrit (le dossier n'existe "
+                         "pas)."),
               std::string::npos);
     EXPECT_FALSE(std::filesystem::exists("chart.png") || std::filesystem::exists("chart.gif"));
+
+    // On a full disk the files written before stay whole, and the batch
+    // program's exit status says that a picture was not written.
+    WriteFile("ondes.csv", "ancien\n");
+    WriteFile("chart.svg", "ancien\n");
+    ASSERT_EQ(Run("command 273\nfile ondes.csv\nsvg chart.svg\n", 10), 1) << errorText;
+    EXPECT_EQ(headless::Messages().back().text, "Le fichier « ondes.csv » n'a pas pu être écrit :\nle disque est plein.");
+    EXPECT_EQ(errorText, "haliome-batch: cannot write chart.svg (le disque est plein)\n");
+    EXPECT_EQ(ReadFile("ondes.csv") + ReadFile("chart.svg"), "ancien\nancien\n");
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -10,38 +9,10 @@
 
 #include "analysis/fitting.h"
 #include "analysis/knownwaves.h"
-#include "analysis/residual.h"
-#include "analysis/scan.h"
-#include "base/computation.h"
 #include "base/log.h"
-#include "base/options.h"
 #include "base/text.h"
-#include "dialogs/wavedialogs.h"
-#include "exports/perioddialog.h"
-#include "files/importdialog.h"
 #include "files/recordfile.h"
-#include "files/wavefile.h"
 #include "model/record.h"
-#include "shell/app.h"
-
-void ResetProgramState()
-{
-    CloseLog();
-    Options = DisplayOptions{};
-    WaveSet = WaveTable{};
-    RecordSeries = HourlyRecord{};
-    Header = FileHeaderValues{};
-    CurrentPeriod = 0;
-    ResidualCache = HourlyResidualCache{};
-    Computation = ComputationSettings{};
-    EditedWave = 0;
-    std::fill(std::begin(ScanGraph), std::end(ScanGraph), 0);
-    ModelReady = 0;
-    RecordFilePath = DEFAULT_RECORD_FILE_PATH;
-    Import = PendingImport{};
-    WaveFilePath = DEFAULT_WAVE_FILE_PATH;
-    LastExportPeriod = ExportPeriodChoice{};
-}
 
 ScopedWorkDir::ScopedWorkDir() : previous(std::filesystem::current_path())
 {

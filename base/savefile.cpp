@@ -1,0 +1,156 @@
+#include "base/savefile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+std::int64_t SaveFailsAfterBytes = -1;
+
+namespace {
+
+std::string FolderOf(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The file that path names, its symbolic links followed, so that saving
+// replaces the file and keeps the link; path itself while it does not exist.
+std::string ResolvedPath(const std::string& path)
+{
+    char* real = realpath(path.c_str(), nullptr);
+    if (!real)
+        return path;
+    std::string resolved = real;
+    std::free(real);
+    return resolved;
+}
+
+// 0, or the error number of the first write that failed.
+int WriteAll(int fd, std::string_view bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        std::size_t chunk = bytes.size() - done;
+        if (SaveFailsAfterBytes >= 0) {
+            const auto limit = static_cast<std::size_t>(SaveFailsAfterBytes);
+            if (done >= limit)
+                return ENOSPC;
+            chunk = std::min(chunk, limit - done);
+        }
+        const ssize_t n = write(fd, bytes.data() + done, chunk);
+        if (n < 0 && errno != EINTR)
+            return errno;
+        if (n > 0)
+            done += static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
+int WriteInPlace(const std::string& path, std::string_view bytes)
+{
+    const int fd = open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    int error = WriteAll(fd, bytes);
+    if (close(fd) != 0 && error == 0)
+        error = errno;
+    return error;
+}
+
+// Once the new name is in place, the folder is flushed too, so that the
+// rename survives a power cut; a folder that cannot be flushed loses nothing
+// that was there before.
+void SyncFolder(const std::string& folder)
+{
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    fsync(fd);
+    close(fd);
+}
+
+int WriteAndRename(const std::string& target, mode_t mode, std::string_view bytes)
+{
+    std::string temp = FolderOf(target) + "/." + NameOf(target) + ".XXXXXX";
+    const int fd = mkstemp(temp.data());
+    if (fd < 0)
+        return errno;
+    int error = fchmod(fd, mode) != 0 ? errno : 0;
+    if (error == 0)
+        error = WriteAll(fd, bytes);
+    if (error == 0 && fsync(fd) != 0)
+        error = errno;
+    if (close(fd) != 0 && error == 0)
+        error = errno;
+    if (error == 0 && rename(temp.c_str(), target.c_str()) != 0)
+        error = errno;
+    if (error != 0)
+        unlink(temp.c_str());
+    else
+        SyncFolder(FolderOf(target));
+    return error;
+}
+
+mode_t NewFileMode()
+{
+    const mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+int Save(const std::string& path, std::string_view bytes)
+{
+    const std::string target = ResolvedPath(path);
+    struct stat existing {};
+    if (stat(target.c_str(), &existing) != 0)
+        return errno == ENOENT ? WriteAndRename(target, NewFileMode(), bytes) : errno;
+    if (S_ISDIR(existing.st_mode))
+        return EISDIR;
+    if (!S_ISREG(existing.st_mode))
+        return WriteInPlace(target, bytes);
+    // The rename would replace a file the user made read-only: refuse as an
+    // ordinary write would.
+    if (access(target.c_str(), W_OK) != 0)
+        return errno;
+    return WriteAndRename(target, existing.st_mode & 07777, bytes);
+}
+
+}  // namespace
+
+bool SaveFileBytes(const std::string& path, std::string_view bytes, std::string& why)
+{
+    const int error = Save(path, bytes);
+    if (error != 0)
+        why = SystemReasonText(error);
+    return error == 0;
+}
+
+std::string SystemReasonText(int errorNumber)
+{
+    switch (errorNumber) {
+    case ENOSPC: return "le disque est plein";
+    case EDQUOT: return "le quota du disque est atteint";
+    case EACCES:
+    case EPERM: return "l'accès en écriture est refusé";
+    case EROFS: return "le disque est en lecture seule";
+    case ENOENT: return "le dossier n'existe pas";
+    case ENOTDIR: return "un élément du chemin n'est pas un dossier";
+    case EISDIR: return "ce nom est celui d'un dossier";
+    case ENAMETOOLONG: return "le nom est trop long";
+    case EFBIG: return "le fichier serait trop gros";
+    case EIO: return "erreur d'entrée-sortie du disque";
+    }
+    return std::string("erreur du système : ") + std::strerror(errorNumber);
+}

@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "base/savefile.h"
+#include "tests/support/program_state.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class SaveFileTest : public ::testing::Test {
+protected:
+    void TearDown() override { SaveFailsAfterBytes = -1; }
+    ScopedWorkDir folder;
+};
+
+std::vector<std::string> FolderContents()
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator("."))
+        names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST_F(SaveFileTest, TheFileIsReplacedWholeKeepingItsPermissionsAndTheLinkToIt)
+{
+    WriteFile("cible", "ancien");
+    fs::permissions("cible", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_symlink("cible", "lien");
+    std::string why;
+    ASSERT_TRUE(SaveFileBytes("lien", "nouveau", why)) << why;
+    EXPECT_EQ(ReadFile("cible"), "nouveau");
+    EXPECT_TRUE(fs::is_symlink("lien"));
+    EXPECT_EQ(fs::status("cible").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    ASSERT_TRUE(SaveFileBytes("neuf", "", why)) << why;
+    EXPECT_EQ(FolderContents(), (std::vector<std::string>{"cible", "lien", "neuf"}));
+}
+
+TEST_F(SaveFileTest, AFailureLeavesWhatWasThereAndSaysWhy)
+{
+    fs::create_directory("dossier");
+    fs::create_symlink("/dev/full", "plein");
+    const struct { const char* path; std::int64_t failAfter; const char* why; } cases[] = {
+        {"fichier", 0, "le disque est plein"},
+        {"fichier", 5, "le disque est plein"},  // half-way through
+        {"plein", -1, "le disque est plein"},   // a device is written in place, every write checked
+        {"dossier", -1, "ce nom est celui d'un dossier"},
+        {"absent/fichier", -1, "le dossier n'existe pas"},
+    };
+    for (const auto& c : cases) {
+        WriteFile("fichier", "ancien contenu");
+        SaveFailsAfterBytes = c.failAfter;
+        std::string why;
+        EXPECT_FALSE(SaveFileBytes(c.path, "nouveau contenu", why)) << c.path;
+        EXPECT_EQ(why, c.why) << c.path;
+        EXPECT_EQ(ReadFile("fichier"), "ancien contenu") << c.path;
+        EXPECT_EQ(FolderContents(), (std::vector<std::string>{"dossier", "fichier", "plein"})) << c.path;
+    }
+}
+
+}  // namespace

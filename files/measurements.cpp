@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
+#include <new>
 #include <unordered_map>
 
 #include "analysis/fitting.h"
@@ -245,9 +247,13 @@ bool HourlyRecordOf(const Measurements& m, int zoneMinutes, HeightUnit unit, Imp
     for (std::size_t i = *first; i < m.times.size(); ++i)
         if (const std::optional<std::int64_t> hour = WholeHourOf(m, i, shiftS, *start))
             out.values[static_cast<std::size_t>(*hour)] = CentimetresOf(m.heights[i], unit);
-    // Cut to what the record and wave files hold, so that both can be read back.
-    const std::string station = IsValidUtf8(m.station) ? m.station : Utf8FromWindows1252(m.station);
-    out.portLine = FirstChars(station, PORT_NAME_CHARS) + "\n";
+    // Cut to what the record and wave files hold, so that both read back the
+    // same: their readers drop a byte-order mark at the start of a file.
+    std::string_view station = m.station;
+    while (station.starts_with("\xEF\xBB\xBF"))
+        station.remove_prefix(3);
+    const std::string name{station};
+    out.portLine = FirstChars(IsValidUtf8(name) ? name : Utf8FromWindows1252(name), PORT_NAME_CHARS) + "\n";
     out.year = year;
     out.start = *start;
     out.days = static_cast<std::int32_t>(days);
@@ -291,17 +297,34 @@ std::string DescriptionOf(const Measurements& m, int zoneMinutes, HeightUnit uni
 
 bool ReadMeasurementFile(const std::string& path, Measurements& out, std::string& message)
 {
-    const std::optional<std::string> bytes = ReadFileBytes(path);
-    if (!bytes) {
-        message = Format("Le fichier de mesures « %s » ne peut pas être ouvert.", path.c_str());
+    const auto tooLarge = [&] {
+        message = Format("Le fichier de mesures « %s » dépasse %zu Mo : il n'a pas été lu.", path.c_str(),
+                         MAX_MEASUREMENT_FILE_BYTES >> 20);
+        return false;
+    };
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (!error && size > MAX_MEASUREMENT_FILE_BYTES)  // refused before a gigabyte is read
+        return tooLarge();
+    try {
+        const std::optional<std::string> bytes = ReadFileBytes(path, MAX_MEASUREMENT_FILE_BYTES);
+        if (!bytes) {
+            message = Format("Le fichier de mesures « %s » ne peut pas être ouvert.", path.c_str());
+            return false;
+        }
+        if (bytes->size() > MAX_MEASUREMENT_FILE_BYTES)  // a pipe, whose size was not known
+            return tooLarge();
+        ImportRefusal refusal;
+        if (!ReadMeasurements(*bytes, FileStem(path), out, refusal)) {
+            message = RefusalText(path, refusal);
+            return false;
+        }
+        return true;
+    } catch (const std::bad_alloc&) {
+        out = Measurements{};
+        message = Format("La mémoire a manqué pour lire le fichier de mesures « %s ».", path.c_str());
         return false;
     }
-    ImportRefusal refusal;
-    if (!ReadMeasurements(*bytes, FileStem(path), out, refusal)) {
-        message = RefusalText(path, refusal);
-        return false;
-    }
-    return true;
 }
 
 bool MeasuredRecord(const std::string& path, const Measurements& m, int zoneMinutes, HeightUnit unit,

@@ -9,6 +9,7 @@
 // takes the value at each whole hour, an hour without one being missing.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -39,8 +40,15 @@ struct Measurements {
     bool unitStated = false;
 };
 
+// A century of levels every minute, as the longest rows of the formats
+// write them, is some 3 GB; a century every six minutes, well under this.
+// A larger file is refused unread.
+inline constexpr std::size_t MAX_MEASUREMENT_FILE_BYTES = std::size_t{1} << 30;
+
 // Reads the gauge file at path, recognising its format from the content;
-// false with a French message naming the file (and the line) when it cannot.
+// false with a French message naming the file (and the line) when it cannot,
+// when it is larger than MAX_MEASUREMENT_FILE_BYTES, or when the memory runs
+// out while it is read.
 bool ReadMeasurementFile(const std::string& path, Measurements& out, std::string& message);
 
 // What the import dialog shows of the measurements, one text per line.

@@ -280,17 +280,24 @@ std::string RefusalText(const std::string& path, const ImportRefusal& refusal)
     return Format("Le fichier de mesures « %s » n'a pas été importé :\n%s.", path.c_str(), refusal.reason.c_str());
 }
 
+// French puts the plural from two on.
+const char* Plural(std::int32_t count)
+{
+    return count > 1 ? "s" : "";
+}
+
 std::string DescriptionOf(const Measurements& m, int zoneMinutes, HeightUnit unit, const ImportedRecord& r)
 {
     const MeasurementFacts f = FactsOf(m);
     return Format("Format : %s\nStation : %s\nPremière mesure : %s\nDernière mesure : %s\nValeurs : %s\n"
                   "Intervalle : %s\nFuseau horaire : %s%s\nUnité : %s%s\n"
-                  "Relevé horaire : %i jours depuis le 1er janvier %i (heure locale normale), "
-                  "dont %i heures manquantes.\n",
+                  "Relevé horaire : %i jour%s depuis le 1er janvier %i (heure locale normale), "
+                  "dont %i heure%s manquante%s.\n",
                   f.format.c_str(), f.station.c_str(), f.first.c_str(), f.last.c_str(), f.values.c_str(),
                   f.interval.c_str(), m.zoneInEachRow ? f.zone.c_str() : ZoneText(zoneMinutes).c_str(),
                   m.zoneStated ? "" : " (non indiqué par le fichier)", UnitSymbol(unit),
-                  m.unitStated ? "" : " (non indiquée par le fichier)", r.days, r.year, r.missingHours);
+                  m.unitStated ? "" : " (non indiquée par le fichier)", r.days, Plural(r.days), r.year,
+                  r.missingHours, Plural(r.missingHours), Plural(r.missingHours));
 }
 
 }  // namespace

@@ -158,7 +158,7 @@ TEST_F(ScenarioTest, AMultiYearGaugeFileIsImportedFittedAndSavedFromAScript)
     EXPECT_EQ(ReadFile("releve.TXT").substr(0, head.size()), head);
     EXPECT_EQ(ReadFile("ondes.TID").substr(0, 18), "Vlissingen\r\n1976\r\n");
     EXPECT_NE(Log().find("Relevé horaire : 6940 jours depuis le 1er janvier 1976 (heure locale normale), "
-                         "dont 0 heures manquantes.\nTime_of_debut = 189298800\n\n"),
+                         "dont 0 heure manquante.\nTime_of_debut = 189298800\n\n"),
               std::string::npos);
 }
 

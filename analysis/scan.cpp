@@ -1,6 +1,7 @@
 #include "analysis/scan.h"
 
 #include <algorithm>
+#include <array>
 #include <cassert>
 #include <cmath>
 #include <limits>
@@ -226,10 +227,15 @@ void ScanPeriods(int lo, int hi, Canvas* canvas)
     const int step = SweepStep(hi - lo);
     if (canvas)
         FillWhite(canvas);  // the curve grows on a clean window, not over the chart shown before
+    // A stopped sweep leaves the graph as it leaves the model: as it was,
+    // rather than its first columns over the sweep before.
+    const auto graphBefore = std::to_array(ScanGraph);
     BeginLongWork(Format("Balayage des périodes de %g h à %g h", lo * INV_3600, hi * INV_3600));
     const PeakSearch peaks = SweepBand(lo, hi, step, canvas);
-    if (EndLongWork())
+    if (EndLongWork()) {
+        std::copy(graphBefore.begin(), graphBefore.end(), ScanGraph);
         return LogSweepStopped(lo, hi);
+    }
     if (peaks.bestSpeed == 0)
         return ReportNoWaveInBand(lo, hi);
     LogPrintf("\nOnde à preciser : %i %f %f %f\n\n", WaveSet.count, peaks.bestSpeed, peaks.bestAmpl,

@@ -31,8 +31,9 @@ std::int64_t SweepFitCount(double minHours, double maxHours);
 // ScanGraph. The highest local maximum above 4 cm is refined and appended
 // with a report (AddRefinedWave). A band that is not 0 < lo < hi, a full
 // wave table, a record too short to fit or a curve without such a maximum is
-// reported to the user, and nothing is appended. The sweep and the refinement are long
-// work: stopped by the user, they append nothing and say so in the log.
+// reported to the user, and nothing is appended. The sweep and the
+// refinement are long work: stopped by the user, they append nothing, leave
+// ScanGraph as it was and say so in the log.
 void ScanPeriods(int lo, int hi, Canvas* canvas = nullptr);
 
 // The best wave of the grid centre − halfwidth, centre − 0.8·halfwidth, …

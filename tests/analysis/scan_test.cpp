@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <array>
 #include <limits>
 #include <vector>
 
@@ -131,19 +132,31 @@ TEST_F(ScanTest, TheAnalysisTaskRunsWhatTheDisplayModeSaysUnderTheWaitCursor)
     EXPECT_TRUE(waitCursorAtEachBox);
 }
 
-// The user stops the sweep or the refinement at once.
-TEST_F(ScanTest, AStoppedSweepOrRefinementAppendsNothingAndOnlyTheLogSaysSo)
+// The user stops the sweep at once, a wide sweep after its first batch of
+// periods, and the refinement at once.
+TEST_F(ScanTest, AStoppedSweepOrRefinementAppendsNothingLeavesTheGraphAndOnlyTheLogSaysSo)
 {
     InstallSemiDiurnalRecord();
+    for (int i = 0; i < SCAN_GRAPH_WIDTH; ++i)
+        ScanGraph[i] = 100 + i % 7;  // the sweep before
+    const auto graphBefore = std::to_array(ScanGraph);
     headless::QueueStop(1);
     ScanPeriods(42300, 46800);
+    headless::QueueStop(2);
+    ScanPeriods(7200, 1080000);
     headless::QueueStop(1);
     AddRefinedWave(44700, 7);
     EXPECT_EQ(WaveSet.count, 0);
+    EXPECT_EQ(std::to_array(ScanGraph), graphBefore);
     EXPECT_TRUE(headless::Messages().empty());
-    EXPECT_EQ(NewLog(), "\nBalayage de 11.750000 h à 13.000000 h interrompu : aucune onde ajoutée.\n\n"
-                        "\nPrécision de la période interrompue : aucune onde ajoutée.\n\n");
+    // The wide sweep logs the maxima of its first batch as it finds them.
+    const std::string log = NewLog();
+    EXPECT_TRUE(log.starts_with("\nBalayage de 11.750000 h à 13.000000 h interrompu : aucune onde ajoutée.\n\n"
+                                "Onde reperee pour T = ")) << log;
+    EXPECT_TRUE(log.ends_with("\nBalayage de 2.000000 h à 300.000000 h interrompu : aucune onde ajoutée.\n\n"
+                              "\nPrécision de la période interrompue : aucune onde ajoutée.\n\n")) << log;
     EXPECT_EQ(headless::LongWorks(), (std::vector<std::string>{"Balayage des périodes de 11.75 h à 13 h",
+                                                               "Balayage des périodes de 2 h à 300 h",
                                                                "Précision de la période"}));
 }
 

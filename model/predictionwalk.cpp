@@ -247,11 +247,21 @@ double WalkRate(const PredictionWalk& walk)
     return -Dot(walk.rateCoef, walk.sinAt);
 }
 
-double WalkRateError(const PredictionWalk& walk)
+// The bound of a derivative's sum: each term's coefficient of size at most
+// sum carries the drift and `roundings` roundings, and the sum of the n
+// terms one rounding each.
+namespace {
+double DerivativeError(const PredictionWalk& walk, double sum, double roundings)
 {
     const double d = walk.drift;
     const double n = static_cast<double>(walk.waves);
-    return SLACK * (walk.sumRate * (d + 2 * U * (1 + d)) + n * U * walk.sumRate * (1 + d)) + TINY;
+    return SLACK * (sum * (d + roundings * U * (1 + d)) + n * U * sum * (1 + d)) + TINY;
+}
+}  // namespace
+
+double WalkRateError(const PredictionWalk& walk)
+{
+    return DerivativeError(walk, walk.sumRate, 2);
 }
 
 double WalkAccel(const PredictionWalk& walk)
@@ -261,9 +271,7 @@ double WalkAccel(const PredictionWalk& walk)
 
 double WalkAccelError(const PredictionWalk& walk)
 {
-    const double d = walk.drift;
-    const double n = static_cast<double>(walk.waves);
-    return SLACK * (walk.sumAccel * (d + 3 * U * (1 + d)) + n * U * walk.sumAccel * (1 + d)) + TINY;
+    return DerivativeError(walk, walk.sumAccel, 3);
 }
 
 // PredictHeight's argument speed·t − etab is rounded twice, its cosine is

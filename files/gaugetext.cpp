@@ -85,6 +85,26 @@ std::size_t OffsetAt(std::string_view s, std::size_t at, std::optional<int>& off
     return taken;
 }
 
+// Drops a leading sign; true when it was a minus.
+bool TakeSign(std::string_view& s)
+{
+    const bool negative = !s.empty() && s[0] == '-';
+    if (!s.empty() && (s[0] == '-' || s[0] == '+'))
+        s.remove_prefix(1);
+    return negative;
+}
+
+// Appends the decimal digits to v; false at the first that is not a digit.
+bool TakeDigits(std::string_view digits, std::int64_t& v)
+{
+    for (char c : digits) {
+        if (!IsDigit(c))
+            return false;
+        v = v * 10 + (c - '0');
+    }
+    return true;
+}
+
 }  // namespace
 
 LineReader LinesOf(std::string_view bytes)
@@ -156,37 +176,23 @@ std::size_t SplitFields(std::string_view line, char sep, std::string_view* field
 
 bool ParseWhole(std::string_view s, std::int64_t& value)
 {
-    const bool negative = !s.empty() && s[0] == '-';
-    if (!s.empty() && (s[0] == '-' || s[0] == '+'))
-        s.remove_prefix(1);
-    if (s.empty() || s.size() > 15)
-        return false;
+    const bool negative = TakeSign(s);
     std::int64_t v = 0;
-    for (char c : s) {
-        if (!IsDigit(c))
-            return false;
-        v = v * 10 + (c - '0');
-    }
+    if (s.empty() || s.size() > 15 || !TakeDigits(s, v))
+        return false;
     value = negative ? -v : v;
     return true;
 }
 
 bool ParseMicro(std::string_view s, std::int64_t& micro)
 {
-    const bool negative = !s.empty() && s[0] == '-';
-    if (!s.empty() && (s[0] == '-' || s[0] == '+'))
-        s.remove_prefix(1);
+    const bool negative = TakeSign(s);
     const std::size_t point = s.find('.');
     const std::string_view whole = s.substr(0, point);
     const std::string_view fraction = point == std::string_view::npos ? std::string_view{} : s.substr(point + 1);
-    if ((whole.empty() && fraction.empty()) || whole.size() > 7)
-        return false;
     std::int64_t v = 0;
-    for (char c : whole) {
-        if (!IsDigit(c))
-            return false;
-        v = v * 10 + (c - '0');
-    }
+    if ((whole.empty() && fraction.empty()) || whole.size() > 7 || !TakeDigits(whole, v))
+        return false;
     std::int64_t scale = MICRO;
     for (std::size_t i = 0; i < fraction.size(); ++i) {
         if (!IsDigit(fraction[i]))

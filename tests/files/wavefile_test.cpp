@@ -256,7 +256,7 @@ TEST_F(WaveFileTest, AWaveSetOf2009PredictsTheSameHeightsAtTheSameDatesWithThe20
 }
 
 // Whether the save fails at once or half-way the file is left as it was, and
-// no temporary file stays (the other points of failure: tests/base).
+// no temporary file stays (failures at other points: tests/base/savefile_test).
 TEST_F(WaveFileTest, SaveAsAddsTheExtensionAndASaveThatFailsLeavesThePreviousFileWhole)
 {
     headless::QueueFileChoice(std::nullopt);

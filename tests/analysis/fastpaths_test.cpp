@@ -25,14 +25,12 @@ std::string Hex(double v) { return Format("%a", v); }
 
 ::testing::AssertionResult SameWave(const Wave& fast, const Wave& direct)
 {
-    if (std::bit_cast<std::uint64_t>(fast.speed) == std::bit_cast<std::uint64_t>(direct.speed) &&
-        std::bit_cast<std::uint64_t>(fast.ampl) == std::bit_cast<std::uint64_t>(direct.ampl) &&
-        std::bit_cast<std::uint64_t>(fast.etab) == std::bit_cast<std::uint64_t>(direct.etab) &&
-        fast.name == direct.name)
+    auto bits = [](double v) { return std::bit_cast<std::uint64_t>(v); };
+    if (bits(fast.speed) == bits(direct.speed) && bits(fast.ampl) == bits(direct.ampl) &&
+        bits(fast.etab) == bits(direct.etab) && fast.name == direct.name)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "fast " << Hex(fast.speed) << " " << Hex(fast.ampl) << " " << Hex(fast.etab)
-                                         << " " << fast.name << "\ndirect " << Hex(direct.speed) << " "
-                                         << Hex(direct.ampl) << " " << Hex(direct.etab) << " " << direct.name;
+    auto text = [](const Wave& w) { return Hex(w.speed) + " " + Hex(w.ampl) + " " + Hex(w.etab) + " " + w.name; };
+    return ::testing::AssertionFailure() << "fast " << text(fast) << "\ndirect " << text(direct);
 }
 
 bool SameFloats(const std::vector<float>& a, const std::vector<float>& b)
@@ -62,23 +60,24 @@ std::vector<double> SweptPeriods(Band band)
     return periods;
 }
 
-// The example year with a third of its hours missing, in blocks and alone.
-void LoadRecordWithGaps()
+// Record 0 … 4: each real record, the four-year one, the example year with
+// a third of its hours missing, in blocks and alone.
+const char* ModelName(int record)
 {
-    LoadRealRecord(REAL_RECORDS[0]);
-    RemoveAThirdInBlocks(true);
+    return record < 3 ? REAL_RECORDS[record] : record == 3 ? "four years" : "2009 with gaps";
 }
 
-// Record 0 … 4: each real record, the four-year one, the example year with gaps.
 const char* LoadModelRecord(int record)
 {
     if (record < 3)
         LoadRealRecord(REAL_RECORDS[record]);
     else if (record == 3)
         LoadFourYearRecord();
-    else
-        LoadRecordWithGaps();
-    return record < 3 ? REAL_RECORDS[record] : record == 3 ? "four years" : "2009 with gaps";
+    else {
+        LoadRealRecord(REAL_RECORDS[0]);
+        RemoveAThirdInBlocks(true);
+    }
+    return ModelName(record);
 }
 
 // Each record with the start-up's five waves and with 42 (the sanitizer
@@ -94,6 +93,46 @@ void ForEachModel(const std::function<void(const std::string&)>& check)
             check(Format("%s, %i waves", name, waves));
         }
     }
+}
+
+// The start-up's five fits and the catalogue's waves (and the shallow-water
+// ones), appended the straightforward way then the fast way; the fast
+// model stays loaded.
+void ExpectSameAppendedWaves(int record, bool shallowToo)
+{
+    const char* model = ModelName(record);
+    std::vector<Wave> waves[2];
+    for (bool fast : {false, true}) {
+        Computation.fastPaths = fast;
+        LoadModelRecord(record);
+        FitWavesUpTo(5);
+        AddAllKnownWaves();
+        if (shallowToo)
+            AddAllShallowWaterWaves();
+        waves[fast].assign(WaveSet.waves, WaveSet.waves + WaveSet.count);
+    }
+    ASSERT_EQ(waves[1].size(), waves[0].size()) << model;
+    for (std::size_t i = 0; i < waves[0].size(); ++i)
+        EXPECT_TRUE(SameWave(waves[1][i], waves[0][i])) << model << ", wave " << i;
+}
+
+// The FFT's input in every vector variant, and the wave it detects when asked.
+void ExpectSameFftInputAndWave(const std::string& model, bool wave)
+{
+    const std::uint32_t n = FftLength(RecordSeries.RecordCount);
+    std::vector<float> direct(n), fast(n);
+    FillResidualDirect(direct.data(), n);
+    for (VectorCode code : RunnableCodes()) {
+        Computation.vectorCode = code;
+        FillResidual(fast.data(), n);
+        EXPECT_TRUE(SameFloats(fast, direct)) << model << ", vector code " << static_cast<int>(code);
+    }
+    if (!wave)
+        return;
+    Computation.fastPaths = false;
+    const Wave directWave = DetectWaveByFft();
+    Computation.fastPaths = true;
+    EXPECT_TRUE(SameWave(DetectWaveByFft(), directWave)) << model;
 }
 
 TEST_F(FastPathsTest, TheKeptResidualFollowsEveryChangeOfTheModel)
@@ -218,34 +257,9 @@ TEST_F(SweepTest, SweepsAppendLogAndDrawWhatTheStraightforwardSweepsDo)
 
 TEST_F(FastPathsTest, FftDetectionAndKnownWavesGiveTheStraightforwardWaves)
 {
-    ForEachModel([](const std::string& model) {
-        const std::uint32_t n = FftLength(RecordSeries.RecordCount);
-        std::vector<float> direct(n), fast(n);
-        FillResidualDirect(direct.data(), n);
-        for (VectorCode code : RunnableCodes()) {
-            Computation.vectorCode = code;
-            FillResidual(fast.data(), n);
-            EXPECT_TRUE(SameFloats(fast, direct)) << model << ", vector code " << static_cast<int>(code);
-        }
-        Computation.fastPaths = false;
-        const Wave directWave = DetectWaveByFft();
-        Computation.fastPaths = true;
-        EXPECT_TRUE(SameWave(DetectWaveByFft(), directWave)) << model;
-    });
-    for (int r = IdentityStride() > 1 ? 4 : 0; r <= 4; r += r == 2 ? 2 : 1) {
-        std::string record;
-        std::vector<Wave> waves[2];
-        for (bool fast : {false, true}) {
-            Computation.fastPaths = fast;
-            record = LoadModelRecord(r);
-            FitWavesUpTo(5);
-            AddAllKnownWaves();
-            waves[fast].assign(WaveSet.waves, WaveSet.waves + WaveSet.count);
-        }
-        ASSERT_EQ(waves[1].size(), waves[0].size()) << record;
-        for (std::size_t i = 0; i < waves[0].size(); ++i)
-            EXPECT_TRUE(SameWave(waves[1][i], waves[0][i])) << record << ", wave " << i;
-    }
+    ForEachModel([](const std::string& model) { ExpectSameFftInputAndWave(model, true); });
+    for (int r = IdentityStride() > 1 ? 4 : 0; r <= 4; r += r == 2 ? 2 : 1)
+        ExpectSameAppendedWaves(r, false);
 }
 
 // With the corrections, the lunar constituents are fitted against their
@@ -259,19 +273,8 @@ TEST_F(SweepTest, WithTheCorrectionsTheFastPathsGiveTheStraightforwardResults)
     for (int record : {4, 0, 3}) {
         if (IdentityStride() > 1 && record != 4)
             continue;
-        const char* model = "";
-        std::vector<Wave> waves[2];
-        for (bool fast : {false, true}) {
-            Computation.fastPaths = fast;
-            model = LoadModelRecord(record);
-            FitWavesUpTo(5);
-            AddAllKnownWaves();
-            AddAllShallowWaterWaves();
-            waves[fast].assign(WaveSet.waves, WaveSet.waves + WaveSet.count);
-        }
-        ASSERT_EQ(waves[1].size(), waves[0].size()) << model;
-        for (std::size_t i = 0; i < waves[0].size(); ++i)
-            EXPECT_TRUE(SameWave(waves[1][i], waves[0][i])) << model << ", wave " << i;
+        const std::string model = ModelName(record);
+        ExpectSameAppendedWaves(record, true);
 
         std::vector<double> periods;
         for (const KnownWave& k : KnownWaves)
@@ -286,19 +289,10 @@ TEST_F(SweepTest, WithTheCorrectionsTheFastPathsGiveTheStraightforwardResults)
             for (std::size_t i = 0; i < periods.size(); ++i)
                 EXPECT_TRUE(SameWave(fast[i], direct[i])) << model << ", " << KnownWaves[i].label;
         }
-
-        const std::uint32_t n = FftLength(RecordSeries.RecordCount);
-        std::vector<float> residualDirect(n), residualFast(n);
-        FillResidualDirect(residualDirect.data(), n);
-        FillResidual(residualFast.data(), n);
-        EXPECT_TRUE(SameFloats(residualFast, residualDirect)) << model;
-        if (record == 0 && IdentityStride() == 1) {
+        const bool full = record == 0 && IdentityStride() == 1;
+        ExpectSameFftInputAndWave(model, full);
+        if (full)
             ExpectSameSweep(PRESETS[0], model);
-            Computation.fastPaths = false;
-            const Wave directWave = DetectWaveByFft();
-            Computation.fastPaths = true;
-            EXPECT_TRUE(SameWave(DetectWaveByFft(), directWave)) << model;
-        }
     }
 }
 

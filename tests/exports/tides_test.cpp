@@ -64,16 +64,22 @@ std::string Describe(const ReportTide& r)
                   r.height, r.coefficient);
 }
 
-TEST_F(ExportedTidesTest, TheCsvHoldsTheReportsTidesWithTheUtcOffsetOfTheirDay)
+// The CSV gives each tide on the local clock with the UTC offset of its day,
+// the calendar one event per tide at its UTC time.
+TEST_F(ExportedTidesTest, TheCsvAndTheStrictICalendarHoldTheReportsTidesOnTheirClocks)
 {
     for (int month : {2, 11}) {
         const std::vector<ReportTide> report = Report(month);
         const std::vector<CsvTide> rows = ReadTidesCsv(TidesCsv(Exported(month), Clock::Local));
+        const ICalendar ics = ReadICalendar(TidesICalendar(Exported(month), PortName(), 1700000000));
+        EXPECT_EQ(ics.faults, std::vector<std::string>{});
         ASSERT_GT(report.size(), 110u);
         ASSERT_EQ(rows.size(), report.size()) << "month " << month;
+        ASSERT_EQ(ics.events.size(), report.size()) << "month " << month;
         for (std::size_t i = 0; i < rows.size(); ++i) {
             const ReportTide& r = report[i];
             const CsvTide& c = rows[i];
+            const Properties& event = ics.events[i];
             SCOPED_TRACE(Describe(r) + " against " + c.time);
             EXPECT_EQ(c.clock.tm_mon, month);
             EXPECT_EQ(c.clock.tm_mday, r.day);
@@ -83,21 +89,7 @@ TEST_F(ExportedTidesTest, TheCsvHoldsTheReportsTidesWithTheUtcOffsetOfTheirDay)
             EXPECT_EQ(c.high, r.high);
             EXPECT_NEAR(c.height, r.height, 0.05 + 1e-9);  // centimetres against decimetres
             EXPECT_EQ(c.coefficient, r.high ? std::to_string(r.coefficient) : "");
-        }
-    }
-}
 
-TEST_F(ExportedTidesTest, TheCalendarIsStrictICalendarWithOneEventPerTideAtItsUtcTime)
-{
-    for (int month : {2, 11}) {
-        const std::vector<ReportTide> report = Report(month);
-        const ICalendar ics = ReadICalendar(TidesICalendar(Exported(month), PortName(), 1700000000));
-        EXPECT_EQ(ics.faults, std::vector<std::string>{});
-        ASSERT_EQ(ics.events.size(), report.size()) << "month " << month;
-        for (std::size_t i = 0; i < report.size(); ++i) {
-            const ReportTide& r = report[i];
-            const Properties& event = ics.events[i];
-            SCOPED_TRACE(Describe(r));
             std::tm clock{};
             clock.tm_year = 109, clock.tm_mon = month, clock.tm_mday = r.day, clock.tm_hour = r.hour,
             clock.tm_min = r.minute;

@@ -81,21 +81,28 @@ TEST_F(ConverterTest, DecliningTheConfirmationTouchesNoFile)
 
 TEST_F(ConverterTest, EachHourFollowsAQuarterSineTruncatedToCentimetresAndTheReportGivesItsPair)
 {
-    EXPECT_EQ(Convert(SourceOf("1", ONE_DAY)), "Conversion terminée.");
-    const std::vector<int> heights = OutputHeights();
-    ASSERT_EQ(heights.size(), 24u);  // from -1 h to 22 h
-    // Expected centimetres worked out by hand from the curve's description.
-    const struct { int hour; int cm; const char* why; } cases[] = {
-        {-1, 117, "before the first tide: 1 + 3.567 (1 - cos(pi/2 / 5)) = 1.17458"},
-        {0, 100, "the first tide"},
-        {2, 309, "1 + 3.567 sin(2/5 pi/2) = 3.09663"},
-        {5, 456, "4.567 m truncated, not rounded"},
-        {8, 124, "4.567 - 4.696 sin(pi/4) = 1.24643"},
-        {11, -12, "-0.129 m truncated toward zero"},
-        {22, 58, "3 - 2.5 sin(5/6 pi/2) = 0.58519"},
+    // A blank line repeats the tide before without breaking the curve.
+    const std::vector<std::string> blank = {"0\t00\t1.0", "", "6\t00\t5.0", "12\t00\t1.0", "18\t00\t5.0", "23\t00\t1.0"};
+    // Expected centimetres worked out by hand from the curve's description;
+    // ONE_DAY last, for the report below.
+    const struct { const std::vector<std::string>& tides; int hour; int cm; const char* why; } cases[] = {
+        {blank, -1, 100, "the first two tides coincide: no curve before them"},
+        {blank, 0, 100, "the first tide, repeated"},
+        {blank, 3, 382, "1 + 4 sin(pi/4) = 3.828"},
+        {ONE_DAY, -1, 117, "before the first tide: 1 + 3.567 (1 - cos(pi/2 / 5)) = 1.17458"},
+        {ONE_DAY, 0, 100, "the first tide"},
+        {ONE_DAY, 2, 309, "1 + 3.567 sin(2/5 pi/2) = 3.09663"},
+        {ONE_DAY, 5, 456, "4.567 m truncated, not rounded"},
+        {ONE_DAY, 8, 124, "4.567 - 4.696 sin(pi/4) = 1.24643"},
+        {ONE_DAY, 11, -12, "-0.129 m truncated toward zero"},
+        {ONE_DAY, 22, 58, "3 - 2.5 sin(5/6 pi/2) = 0.58519"},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
+        EXPECT_EQ(Convert(SourceOf("1", c.tides)), "Conversion terminée.") << c.why;
+        const std::vector<int> heights = OutputHeights();
+        ASSERT_EQ(heights.size(), 24u);  // from -1 h to 22 h
         EXPECT_EQ(heights[static_cast<std::size_t>(c.hour + 1)], c.cm) << c.hour << " h: " << c.why;
+    }
     const std::vector<std::string> report = CrLfLines("report.txt");
     // Each tide after the first (the source ends with a line end, so the last
     // is read twice), the times of all but the last, then the pair of each
@@ -212,16 +219,6 @@ TEST_F(ConverterTest, EntriesBeyondEightPerDayAndHoursAfterTheLastAreHeldAndRepo
     EXPECT_EQ(said, "Conversion terminée.\n\n" + notes);
     const std::string report = ReadFile("report.txt");
     EXPECT_EQ(report.substr(report.size() - notes.size() - 2), WithCrLf(notes));
-}
-
-TEST_F(ConverterTest, ABlankLineRepeatsTheTideBeforeWithoutBreakingTheCurve)
-{
-    Convert(SourceOf("1", {"0\t00\t1.0", "", "6\t00\t5.0", "12\t00\t1.0", "18\t00\t5.0", "23\t00\t1.0"}));
-    const std::vector<int> heights = OutputHeights();
-    ASSERT_EQ(heights.size(), 24u);
-    EXPECT_EQ(heights[0], 100);  // the first two tides coincide: no curve before them
-    EXPECT_EQ(heights[1], 100);
-    EXPECT_EQ(heights[3 + 1], 382);  // 1 + 4 sin(pi/4) = 3.828
 }
 
 TEST_F(ConverterTest, AFileThatCannotBeReadOrWrittenIsNamedWithTheReasonAndWhatWasThereStays)

@@ -87,7 +87,7 @@ TEST_F(RecordFileTest, AFileThatIsNotARecordIsRefusedAndChangesNothing)
     const std::vector<std::int32_t> before = RecordSeries.RecordValues;
     const double meanBefore = WaveSet.MeanLevel;
     const std::string ailleurs = "Ailleurs";
-    const struct { std::string port; const char* year; const char* days; const char* why; } cases[] = {
+    const struct { std::string port; const char* year; const char* days; const char* why; bool huge = false; } cases[] = {
         {ailleurs, "deux mille", "1", "l'année (ligne 2) n'est pas un nombre"},
         {ailleurs, "2004", "un", "le nombre de jours (ligne 3) n'est pas un nombre"},
         {ailleurs, "2004", "-1", "le nombre de jours (-1) n'est pas compris entre 0 et 36525"},
@@ -95,10 +95,13 @@ TEST_F(RecordFileTest, AFileThatIsNotARecordIsRefusedAndChangesNothing)
         {ailleurs, "2004", "99999999999999999999999", "n'est pas compris entre 0 et 36525"},
         {ailleurs, "2004", "0x100000000", "n'est pas compris entre 0 et 36525"},  // × 24 would overflow 32 bits
         {std::string(100, 'p'), "2004", "1", "sa ligne 1, le nom du port, dépasse 99 caractères"},
+        {"Brest", "2004", "1", "« bad.txt » n'a pas été chargé :\nil dépasse 32 Mo", true},  // more than a century
     };
     for (const auto& c : cases) {
         headless::Reset();
         WriteFile("bad.txt", RecordText(c.port, c.year, c.days, Heights(24)));
+        if (c.huge)  // zeros, without writing them
+            std::filesystem::resize_file("bad.txt", MAX_RECORD_FILE_BYTES + 1);
         LoadRecordFile();
         const std::string text = OnlyMessage().text;
         EXPECT_NE(text.find(c.why), std::string::npos) << "year " << c.year << ", days " << c.days << ": " << text;
@@ -144,15 +147,6 @@ TEST_F(RecordFileTest, DashesAreMissingHoursAndTheHoursAfterAShortFileStayMissin
         EXPECT_NE(OnlyMessage().text.find(Format("Les %i heures suivantes sont tenues pour manquantes", 24 - c.read)),
                   std::string::npos) << c.what;
     }
-}
-
-TEST_F(RecordFileTest, AFileLargerThanACenturyOfValuesIsRefusedUnread)
-{
-    WriteFile("PORT.TXT", RecordText("Brest", "2004", "1", Heights(24)));
-    std::filesystem::resize_file("PORT.TXT", MAX_RECORD_FILE_BYTES + 1);  // zeros, without writing them
-    LoadRecordFile();
-    EXPECT_NE(OnlyMessage().text.find("« PORT.TXT » n'a pas été chargé :\nil dépasse 32 Mo"), std::string::npos);
-    EXPECT_EQ(RecordSeries.RecordDays, 365);
 }
 
 TEST_F(RecordFileTest, AMissingFileGivesTheDefaultSeriesSilently)

@@ -36,6 +36,20 @@ const headless::MessageRecord& OnlyMessage()
     return headless::Messages().at(0);
 }
 
+// Saves, reads the file back into an emptied header and wave set, and saves
+// again: the bytes must not move. Returns them.
+std::string SavedAndReadBack()
+{
+    SaveWaveFile();
+    const std::string saved = ReadFile("PORT.TID");
+    Header = FileHeaderValues{};
+    WaveSet = WaveTable{};
+    EXPECT_TRUE(ReadWaveFile(saved));
+    SaveWaveFile();
+    EXPECT_EQ(ReadFile("PORT.TID"), saved);
+    return saved;
+}
+
 TEST_F(WaveFileTest, SavedBytesAreWindows1252WithCrLfAndSixDecimalsAndReadBackSaveIdentically)
 {
     Header.PortName = "Île-Tudy\n";
@@ -43,18 +57,11 @@ TEST_F(WaveFileTest, SavedBytesAreWindows1252WithCrLfAndSixDecimalsAndReadBackSa
     WaveSet.MeanLevel = 6.02;
     AppendWave(WaveOf(12.4206012, 1.5, -0.25, "M2 : Onde Lunaire semi-diurne. 12h25m28s"));
     AppendWave(WaveOf(12, 1.0 / 3, 3.14159265, "  Onde; avec ; points-virgules é"));
-    SaveWaveFile();
-    const std::string saved = ReadFile("PORT.TID");
     // 12.4206012 h is 44714.16432 s; "%Lf" gives six decimals.
-    EXPECT_EQ(saved, "\xCEle-Tudy\r\n2009\r\nspeed;ampl;etab;name\r\n0.0;6.020000;0.0;Niveau Moyen\r\n"
-                     "44714.164320;1.500000;-0.250000;M2 : Onde Lunaire semi-diurne. 12h25m28s\r\n"
-                     "43200.000000;0.333333;3.141593;  Onde; avec ; points-virgules \xE9\r\n");
-    EXPECT_EQ(NewLog(), "\nEnregistrement.\n\n");
-    Header = FileHeaderValues{};
-    WaveSet = WaveTable{};
-    ASSERT_TRUE(ReadWaveFile(saved));
-    SaveWaveFile();
-    EXPECT_EQ(ReadFile("PORT.TID"), saved);
+    EXPECT_EQ(SavedAndReadBack(), "\xCEle-Tudy\r\n2009\r\nspeed;ampl;etab;name\r\n0.0;6.020000;0.0;Niveau Moyen\r\n"
+                                  "44714.164320;1.500000;-0.250000;M2 : Onde Lunaire semi-diurne. 12h25m28s\r\n"
+                                  "43200.000000;0.333333;3.141593;  Onde; avec ; points-virgules \xE9\r\n");
+    EXPECT_EQ(NewLog(), "\nEnregistrement.\n\n\nEnregistrement.\n\n");
 }
 
 TEST_F(WaveFileTest, EveryKindOfLineEndAndALeadingByteOrderMarkReadAlikeAndWithoutMeanLineTheMeanStays)
@@ -163,11 +170,7 @@ TEST_F(WaveFileTest, SavingThenReadingBackGivesTheNamesAndEveryPeriodBack)
     };
     for (const Wave& w : waves)
         AppendWave(w);
-    SaveWaveFile();
-    const std::string saved = ReadFile("PORT.TID");
-    WaveSet = WaveTable{};
-    Header = FileHeaderValues{};
-    ASSERT_TRUE(ReadWaveFile(saved));
+    SavedAndReadBack();
     EXPECT_EQ(Header.PortName, std::string("Port\0nul\n", 9));
     ASSERT_EQ(WaveSet.count, 5);
     for (int i = 0; i < 5; ++i) {
@@ -175,8 +178,6 @@ TEST_F(WaveFileTest, SavingThenReadingBackGivesTheNamesAndEveryPeriodBack)
         // Twelve significant digits at least.
         EXPECT_NEAR(WaveSet.waves[i].speed / waves[static_cast<std::size_t>(i)].speed, 1, 1e-11) << i;
     }
-    SaveWaveFile();
-    EXPECT_EQ(ReadFile("PORT.TID"), saved);
     EXPECT_TRUE(headless::Messages().empty());
 }
 
@@ -254,44 +255,37 @@ TEST_F(WaveFileTest, AWaveSetOf2009PredictsTheSameHeightsAtTheSameDatesWithThe20
     EXPECT_EQ(ReadFile("2009.TID").substr(0, 18), "Vlissingen\r\n2012\r\n");
 }
 
-TEST_F(WaveFileTest, SaveAsAddsTheExtensionAndAFileThatCannotBeWrittenIsReported)
+// Whether the save fails at once or half-way the file is left as it was, and
+// no temporary file stays (failures at other points: tests/base/savefile_test).
+TEST_F(WaveFileTest, SaveAsAddsTheExtensionAndASaveThatFailsLeavesThePreviousFileWhole)
 {
     headless::QueueFileChoice(std::nullopt);
     SaveWaveFileAs();
     EXPECT_FALSE(std::filesystem::exists("PORT.TID"));
     headless::QueueFileChoice("copie");
     SaveWaveFileAs();
-    EXPECT_EQ(ReadFile("copie.TID").substr(0, 7), "Brest\r\n");
+    const std::string previous = ReadFile("copie.TID");
+    EXPECT_EQ(previous.substr(0, 7), "Brest\r\n");
     EXPECT_FALSE(headless::FileDialogs()[1].options.fileMustExist);
     WaveFilePath = "no/such/folder/x.TID";
     SaveWaveFile();
     EXPECT_EQ(OnlyMessage().text, "Erreur enregistrement\n\nLe fichier d'ondes « no/such/folder/x.TID » n'a pas pu "
                                   "être écrit : le dossier n'existe pas.\nIl est resté tel qu'il était.");
     EXPECT_EQ(OnlyMessage().caption, "ERROR");
-    EXPECT_EQ(NewLog(), "\nEnregistrement.\n\n");
-}
-
-TEST_F(WaveFileTest, ASaveThatFailsHalfWayLeavesThePreviousFileWhole)
-{
-    AppendWave(WaveOf(12, 1, 0, "M2"));
-    SaveWaveFile();
-    const std::string previous = ReadFile("PORT.TID");
+    headless::Reset();
+    WaveFilePath = "copie.TID";
     for (int i = 0; i < 20; ++i)
         AppendWave(WaveOf(10 + i, 1, 0, "onde"));
-    for (std::int64_t written : {0, 100, 400}) {  // of about 800
-        headless::Reset();
-        SaveFailsAfterBytes = written;
-        SaveWaveFile();
-        EXPECT_EQ(ReadFile("PORT.TID"), previous) << written << " bytes written";
-        EXPECT_NE(OnlyMessage().text.find("« PORT.TID » n'a pas pu être écrit : le disque est plein."),
-                  std::string::npos);
-    }
+    SaveFailsAfterBytes = 400;  // of about 800
+    SaveWaveFile();
+    EXPECT_EQ(ReadFile("copie.TID"), previous);
+    EXPECT_NE(OnlyMessage().text.find("« copie.TID » n'a pas pu être écrit : le disque est plein."), std::string::npos);
     EXPECT_EQ(NewLog(), "\nEnregistrement.\n\n");
-    std::vector<std::string> left;  // no temporary file either
+    std::vector<std::string> left;
     for (const auto& entry : std::filesystem::directory_iterator("."))
         left.push_back(entry.path().filename());
     std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, (std::vector<std::string>{"Haliome.log", "PORT.TID"}));
+    EXPECT_EQ(left, (std::vector<std::string>{"Haliome.log", "copie.TID"}));
 }
 
 }  // namespace

@@ -72,9 +72,8 @@ TEST_F(PredictionWalkTest, EveryValueLiesWithinItsBoundOfTheExactFunctions)
 
 TEST_F(PredictionWalkTest, AWaveThatIsNotFiniteMakesTheWalkUnusable)
 {
+    InstallTidalWaves();
     for (double bad : {NAN, INFINITY, -INFINITY}) {
-        WaveSet.count = 0;
-        InstallTidalWaves();
         WaveSet.waves[2].ampl = bad;
         PredictionWalk walk;
         StartWalk(walk, 0, 3600, 1);

@@ -31,6 +31,12 @@ protected:
         ShowWaveManager();
     }
     std::string NewLog() { return LogContents().substr(welcome.size()); }
+    // A message box as "owner | caption | text".
+    static std::string Box(std::size_t n)
+    {
+        const headless::MessageRecord& m = headless::Messages().at(n);
+        return m.owner + " | " + m.caption + " | " + m.text;
+    }
     std::string welcome;
 };
 
@@ -43,11 +49,8 @@ TEST_F(WaveDialogsTest, DeletingAsksFirstAndOnlyOuiRemovesTheWaveKeepingTheOrder
     EXPECT_EQ(WaveSet.waves[0].name, "zéro");
     EXPECT_EQ(WaveSet.waves[1].name, "deux");
     ASSERT_EQ(headless::Messages().size(), 2u);
-    const headless::MessageRecord& ask = headless::Messages()[0];
-    EXPECT_EQ(ask.text, "Supprimer cette onde ?");
-    EXPECT_EQ(ask.caption, "Suppression d'une onde");
-    EXPECT_EQ(ask.owner, "Gestionnaire d'ondes");
-    EXPECT_EQ(ask.buttons, MessageButtons::YesNo);
+    EXPECT_EQ(Box(0), "Gestionnaire d'ondes | Suppression d'une onde | Supprimer cette onde ?");
+    EXPECT_EQ(headless::Messages()[0].buttons, MessageButtons::YesNo);
     EXPECT_EQ(NewLog(), "Onde numéro 1 supprimée\n\n");  // nothing for the Non
     EXPECT_EQ(headless::RepaintCount(), 1);            // the chart shows the edited model
 }
@@ -100,13 +103,10 @@ TEST_F(WaveDialogsTest, TheAddDialogOffersTheCatalogueAndFitsTheWaveUnderTheName
     ASSERT_EQ(headless::Messages().size(), 3u);
     for (int i : {0, 1})
         EXPECT_EQ(headless::Messages()[i].text, "La période doit être un nombre d'heures, par exemple 12.420601.");
-    const headless::MessageRecord& box = headless::Messages()[2];
-    EXPECT_EQ(box.caption, "Ajout d'une onde.");
-    EXPECT_EQ(box.owner, "Ajouter une onde");
     const std::string report = Format("L'onde suivante a étée ajoutée :\n - Période : 12.658348\n"
                                       " - Amplitude : %.6f\n - Etablissement : %.6f\nma N2\n",
                                       added.ampl, added.etab);
-    EXPECT_EQ(box.text, report);
+    EXPECT_EQ(Box(2), "Ajouter une onde | Ajout d'une onde. | " + report);
     EXPECT_EQ(NewLog(), report);
 }
 
@@ -124,8 +124,7 @@ TEST_F(WaveDialogsTest, EditingShowsTheWaveAndStoresWhatWasTyped)
     const std::string report = "L'onde 1 a été modifiée : \n- Désignation : un\n- Période : 12.420601\n"
                                "- Amplitude : 1.250000\n- Etablissement : -0.500000\n";
     ASSERT_EQ(headless::Messages().size(), 1u);
-    EXPECT_EQ(headless::Messages()[0].text, report);
-    EXPECT_EQ(headless::Messages()[0].owner, "Modifier une onde");
+    EXPECT_EQ(Box(0), "Modifier une onde | Modification d'une onde | " + report);
     EXPECT_EQ(NewLog(), report + "\n\n");
 
     // A period that is not a number is refused; other fields that are not
@@ -137,8 +136,7 @@ TEST_F(WaveDialogsTest, EditingShowsTheWaveAndStoresWhatWasTyped)
     EXPECT_EQ(std::make_tuple(w.name, w.speed, w.ampl, w.etab),
               std::make_tuple(std::string("nouveau"), 1e28, 1.25, 2.5));
     ASSERT_EQ(headless::Messages().size(), 3u);
-    EXPECT_EQ(headless::Messages()[1].caption, "Modification d'une onde");
-    EXPECT_NE(headless::Messages()[1].text.find("nombre d'heures"), std::string::npos);
+    EXPECT_NE(Box(1).find("| Modification d'une onde | La période doit être un nombre d'heures"), std::string::npos);
     EXPECT_NE(headless::Messages()[2].text.find("- Période : 0.000000\n"), std::string::npos);
 }
 

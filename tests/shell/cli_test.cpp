@@ -34,11 +34,14 @@ protected:
     // on the example year, with the nodal corrections on or off.
     static std::string WindowReport(int month, int year = 2009, bool nodal = false)
     {
+        return RunWindow(std::string(nodal ? "command 1301\n" : "") + "command 528\ntype 102 " + std::to_string(year) +
+                      "\nselect 103 " + std::to_string(month) + "\nclick 111\nprint 101\nclick 1\n");
+    }
+    // A fresh start of the window driven by the script: what it printed.
+    static std::string RunWindow(const std::string& script)
+    {
         ResetProgramState();
         std::ostringstream out, errors;
-        const std::string script = std::string(nodal ? "command 1301\n" : "") + "command 528\ntype 102 " +
-                                   std::to_string(year) + "\nselect 103 " + std::to_string(month) +
-                                   "\nclick 111\nprint 101\nclick 1\n";
         EXPECT_EQ(RunScript(script, out, errors), 0) << errors.str();
         return out.str();
     }
@@ -81,14 +84,8 @@ TEST_F(CliTest, FitThenTidesGivesTheTidesOfTheWindowsReport)
 TEST_F(CliTest, TheFittedWaveFileIsTheOneTheWindowSaves)
 {
     ASSERT_EQ(Cli({"fit", "PORT.TXT", "--known", "--shallow", "--nodal", "-o", "cli.TID"}), 0) << errorText;
-    ResetProgramState();
-    std::ostringstream out, errors;
     // Start-up fits without the corrections: the window fits its five waves again with them.
-    ASSERT_EQ(RunScript("command 1301\ncommand 775\ncommand 800\ncommand 801\ncommand 802\ncommand 260\n"
-                        "file window.TID\n",
-                        out, errors),
-              0)
-        << errors.str();
+    RunWindow("command 1301\ncommand 775\ncommand 800\ncommand 801\ncommand 802\ncommand 260\nfile window.TID\n");
     const std::string waves = ReadFile("cli.TID");
     EXPECT_EQ(waves, ReadFile("window.TID"));
     EXPECT_EQ(std::count(waves.begin(), waves.end(), '\n'), 4 + 5 + 37 + 14);

@@ -40,6 +40,13 @@ protected:
         errorText = errors.str();
         return status;
     }
+    // Runs the script, which must run through.
+    bool RunsThrough(const std::string& script)
+    {
+        const int status = Run(script);
+        EXPECT_EQ(status, 0) << errorText;
+        return status == 0;
+    }
     static std::string Log() { return WithoutCr(ReadFile("Haliome.log")); }
     std::string output, errorText;
 };
@@ -61,24 +68,16 @@ std::string BlocksFrom(int first, const int* order, int count)
 
 TEST_F(ScenarioTest, AFreshStartWritesTheWelcomeThenTheFiveListedWavesInOrder)
 {
-    ASSERT_EQ(Run(""), 0) << errorText;
+    ASSERT_TRUE(RunsThrough(""));
     ASSERT_EQ(WaveSet.count, 5);
     EXPECT_EQ(Log(), "Bienvenue à Haliome (la marée d'un port, par l'équipe Haliome).\n\n" +
                          BlocksFrom(0, MenuWaveOrder, 5));
     EXPECT_EQ(output, "");  // no message box at start
 }
 
-TEST_F(ScenarioTest, AllKnownWavesAppendsTheCatalogueAfterTheListedWaves)
-{
-    ASSERT_EQ(Run("command 801\n"), 0) << errorText;
-    ASSERT_EQ(WaveSet.count, 5 + 37);
-    const std::string blocks = BlocksFrom(5, KnownWaveOrder, 37);
-    EXPECT_EQ(Log().substr(Log().size() - blocks.size()), blocks);
-}
-
 TEST_F(ScenarioTest, AResetEmptiesTheWavesAndAChartCommandBringsTheYearBackAfterNavigation)
 {
-    ASSERT_EQ(Run("command 518\ncommand 518\nsvg later.svg\ncommand 775\ncommand 514\n"), 0) << errorText;
+    ASSERT_TRUE(RunsThrough("command 518\ncommand 518\nsvg later.svg\ncommand 775\ncommand 514\n"));
     EXPECT_NE(ReadFile("later.svg").find("sam. 1 janv. 2011 00:00"), std::string::npos);  // 2 × 365 days on
     EXPECT_EQ(Options.YearOffset, 0);
     EXPECT_EQ(WaveSet.count, 0);
@@ -113,7 +112,7 @@ TEST_F(ScenarioTest, AYearFittedAndSavedPrintsAnotherYearsTablesWithTheCorrectio
     const std::string script = "command 801\ncommand 802\ncommand 260\nfile port2009\ncommand 775\n"
                                "command 1301\ncommand 258\nfile port2009.TID\n"
                                "command 528\ntype 102 2012\nselect 103 2\nclick 111\nprint 101\nclick 1\n";
-    ASSERT_EQ(Run(script), 0) << errorText;
+    ASSERT_TRUE(RunsThrough(script));
     ASSERT_EQ(WaveSet.count, 5 + 37 + SHALLOW_WAVE_COUNT);
     EXPECT_EQ(WaveSet.waves[42].name, ShallowWaterWaves[0].label);
     EXPECT_NE(Log().find("Détermination de l'onde 13 :\n"), std::string::npos);
@@ -125,21 +124,11 @@ TEST_F(ScenarioTest, AYearFittedAndSavedPrintsAnotherYearsTablesWithTheCorrectio
 
 TEST_F(ScenarioTest, ASourceItemRunsTheCurrentTaskAgain)
 {
-    ASSERT_EQ(Run("command 770\ncommand 1282\n"), 0) << errorText;
+    ASSERT_TRUE(RunsThrough("command 770\ncommand 1282\n"));
     ASSERT_EQ(WaveSet.count, 7);
     EXPECT_EQ(WaveSet.waves[6].name, "S2 : Onde Solaire semi-diurne. 12h");
     EXPECT_EQ(Options.SourceMode, 1);
     EXPECT_LT(WaveSet.waves[6].ampl, 0.01);  // what the two S2 before it left
-}
-
-TEST_F(ScenarioTest, WaveFilesAreSavedAndOpenedThroughTheDialogs)
-{
-    ASSERT_EQ(Run("command 260\nfile modele\ncommand 775\ncommand 258\nfile modele.TID\n"), 0) << errorText;
-    EXPECT_EQ(WaveSet.count, 5);
-    EXPECT_EQ(ReadFile("modele.TID").substr(0, 18), "Vlissingen\r\n2009\r\n");
-    EXPECT_NE(Log().find("\nEnregistrement.\n\n\n\nRéinitialisation\n\n"
-                         "Ouverture d'un fichier de composantes d'ondes.\n\n"),
-              std::string::npos);
 }
 
 // Nineteen years of Vlissingen from the menu: the known waves fitted on the
@@ -148,7 +137,7 @@ TEST_F(ScenarioTest, AMultiYearGaugeFileIsImportedFittedAndSavedFromAScript)
 {
     const std::string script = "command 263\nfile " + FormatsDir() + "/long-record/VLISSGN_obs19.txt\nclick 1\n"
                                "command 775\ncommand 801\ncommand 264\nfile releve\ncommand 260\nfile ondes\n";
-    ASSERT_EQ(Run(script), 0) << errorText;
+    ASSERT_TRUE(RunsThrough(script));
     EXPECT_EQ(output, "");
     EXPECT_EQ(RecordSeries.RecordDays, 6940);
     ASSERT_EQ(WaveSet.count, 37);
@@ -164,15 +153,19 @@ TEST_F(ScenarioTest, AMultiYearGaugeFileIsImportedFittedAndSavedFromAScript)
 
 TEST_F(ScenarioTest, MessageBoxesArePrintedWithTheirAnswer)
 {
-    ASSERT_EQ(Run("command 774\ncommand 784\nclick 102\nanswer Non\nclick 1\n"), 0) << errorText;
+    ASSERT_TRUE(RunsThrough("command 774\ncommand 784\nclick 102\nanswer Non\nclick 1\n"));
     EXPECT_EQ(output, "--- message \"Détermination du niveau moyen\" (OK)\nNiveau moyen : 3.000652 \n\n\n---\n"
                       "--- message \"Suppression d'une onde\" (Non)\nSupprimer cette onde ?\n---\n");
     EXPECT_EQ(WaveSet.count, 5);
+    EXPECT_EQ(headless::Messages().at(0).owner, "main window");
 }
 
-TEST_F(ScenarioTest, AFullTableIsRefusedOncePerCommand)
+// The first batch appends the catalogue after the listed waves, and logs it.
+TEST_F(ScenarioTest, AllKnownWavesAppendsTheCatalogueUntilTheTableIsFullWhichIsSaidOncePerCommand)
 {
-    ASSERT_EQ(Run("command 801\ncommand 801\ncommand 801\ncommand 800\n"), 0) << errorText;
+    ASSERT_TRUE(RunsThrough("command 801\ncommand 801\ncommand 801\ncommand 800\n"));
+    const std::string blocks = BlocksFrom(5, KnownWaveOrder, 37);
+    EXPECT_NE(Log().find("K1 : Onde Sidérale diurne. 23h56m\n" + blocks), std::string::npos);
     EXPECT_EQ(WaveSet.count, WAVE_CAPACITY);  // 5 + 37 + 37, then 21 of the third batch
     EXPECT_EQ(WaveSet.waves[99].name, KnownWaves[KnownWaveOrder[20]].label);
     const std::vector<headless::MessageRecord>& boxes = headless::Messages();
@@ -182,7 +175,7 @@ TEST_F(ScenarioTest, AFullTableIsRefusedOncePerCommand)
 
 TEST_F(ScenarioTest, TheBandDialogStillScansWhenCancelled)
 {
-    ASSERT_EQ(Run("command 1029\nclose\n"), 0) << errorText;
+    ASSERT_TRUE(RunsThrough("command 1029\nclose\n"));
     EXPECT_EQ(Options.PeriodMin, 11.8);
     EXPECT_EQ(Options.DisplayMode, 0);
     EXPECT_EQ(WaveSet.count, 6);  // the scan of 11.8 h to 13 h appended its wave
@@ -190,12 +183,15 @@ TEST_F(ScenarioTest, TheBandDialogStillScansWhenCancelled)
 }
 
 // Escape during long work: a sweep or the FFT method appends nothing, all
-// known waves keeps the waves already determined; the log says so, no box.
+// known waves keeps the waves already determined; the log says so, no box
+// (after a close, not even the mean level's box of the next command).
 TEST_F(ScenarioTest, LongWorkStoppedByEscapeAppendsNothingUnfinishedAndSaysSoInTheLog)
 {
     struct Case { const char* script; int count; const char* logged; };
     const Case cases[] = {
         {"command 1028\nstop 2\n", 5, "\nBalayage de 3.000000 h à 50.000000 h interrompu : aucune onde ajoutée.\n\n"},
+        // The close box: the sweep stops and the program ends after the command.
+        {"command 1028\nstop 2 close\ncommand 774\n", 5, "interrompu : aucune onde ajoutée.\n\n"},
         {"command 801\nstop 3\n", 7, "Toutes ondes connues interrompu : 2 ondes sur 37 ajoutées.\n\n"},
         {"command 1040\nstop 1\n", 5, "Méthode FFT interrompue : aucune onde ajoutée.\n\n"},
     };
@@ -206,14 +202,6 @@ TEST_F(ScenarioTest, LongWorkStoppedByEscapeAppendsNothingUnfinishedAndSaysSoInT
         EXPECT_EQ(output, "") << c.script;
     }
     EXPECT_EQ(headless::LongWorks(), (std::vector<std::string>{"Méthode FFT"}));
-}
-
-TEST_F(ScenarioTest, ClosingTheWindowDuringASweepStopsItAndEndsTheProgramAfterTheCommand)
-{
-    ASSERT_EQ(Run("command 1028\nstop 2 close\ncommand 774\n"), 0) << errorText;
-    EXPECT_EQ(WaveSet.count, 5);
-    EXPECT_TRUE(Log().ends_with("interrompu : aucune onde ajoutée.\n\n"));
-    EXPECT_EQ(output, "") << "the mean level was not determined";
 }
 
 TEST_F(ScenarioTest, AScriptThatDoesNotFitWhatTheProgramAsksFails)
@@ -239,7 +227,7 @@ TEST_F(ScenarioTest, AScriptThatDoesNotFitWhatTheProgramAsksFails)
 TEST_F(ScenarioTest, TheExampleScriptPrintsAMonthOfTideTimesAndSavesTheWaves)
 {
     const std::string example = std::filesystem::path(ExamplePortRecord()).parent_path();
-    ASSERT_EQ(Run(ReadFile(example + "/tides.script")), 0) << errorText;
+    ASSERT_TRUE(RunsThrough(ReadFile(example + "/tides.script")));
     EXPECT_EQ(output.rfind("--- control 101\nDétermination des horaires de marée du mois de  mars 2009\r\n"
                            "Jour;HMmatin;HM AM;Coefmatin;CoefAM;BMmatin;BM AM\r\n",
                            0),
@@ -252,11 +240,10 @@ TEST_F(ScenarioTest, TheExampleScriptPrintsAMonthOfTideTimesAndSavesTheWaves)
 // Fichier > Exporter: the month or year asked for, then the file.
 TEST_F(ScenarioTest, TheTidesOfTheChosenMonthGoToTheChosenFiles)
 {
-    ASSERT_EQ(Run("command 528\ntype 102 2009\nselect 103 2\nclick 111\nprint 101\nclick 1\n"
-                  "command 270\ntype 102 2009\nselect 103 2\nclick 1\nfile mars\n"
-                  "command 271\nclick 1\nfile mars.ics\n"),  // the dialog remembers March 2009
-              0)
-        << errorText;
+    // The second dialog remembers March 2009.
+    ASSERT_TRUE(RunsThrough("command 528\ntype 102 2009\nselect 103 2\nclick 111\nprint 101\nclick 1\n"
+                            "command 270\ntype 102 2009\nselect 103 2\nclick 1\nfile mars\n"
+                            "command 271\nclick 1\nfile mars.ics\n"));
     const std::vector<ReportTide> report = ReadPlainReport(output);
     const std::vector<CsvTide> rows = ReadTidesCsv(ReadFile("mars.csv"));
     ASSERT_EQ(rows.size(), report.size());
@@ -277,10 +264,8 @@ TEST_F(ScenarioTest, TheTidesOfTheChosenMonthGoToTheChosenFiles)
 
 TEST_F(ScenarioTest, TheYearIsCheckedBeforeAnyFileIsAskedFor)
 {
-    ASSERT_EQ(Run("command 272\ntype 102 deux mille\nclick 1\ntype 102 2009\nclick 1\nfile annuaire.pdf\n"
-                  "command 270\nclick 2\n"),
-              0)
-        << errorText;
+    ASSERT_TRUE(RunsThrough("command 272\ntype 102 deux mille\nclick 1\ntype 102 2009\nclick 1\nfile annuaire.pdf\n"
+                            "command 270\nclick 2\n"));
     EXPECT_NE(output.find("--- message \"Période à exporter\" (OK)\nTapez l'année en chiffres"), std::string::npos)
         << output;
     EXPECT_EQ(ReadFile("annuaire.pdf").rfind("%PDF-", 0), 0u);
@@ -288,20 +273,10 @@ TEST_F(ScenarioTest, TheYearIsCheckedBeforeAnyFileIsAskedFor)
     EXPECT_EQ(LastExportPeriod.month, WHOLE_YEAR);  // as at first
 }
 
-TEST_F(ScenarioTest, TheWavesGoToACsvOfTheMeanLevelAndTheFiveWaves)
-{
-    ASSERT_EQ(Run("command 273\nfile ondes.csv\n"), 0) << errorText;
-    const std::string csv = ReadFile("ondes.csv");
-    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 1 + 5);
-    EXPECT_NE(csv.find("\r\nNiveau Moyen,,0.000000,3.000652,"), std::string::npos) << csv;
-}
-
 TEST_F(ScenarioTest, TheChartIsWrittenAsTheSvgOfWhatTheWindowShows)
 {
-    ASSERT_EQ(Run("command 513\nsvg shown.svg\ncommand 274\nfile chart.svg\n"
-                  "command 516\nsvg shown2.svg\ncommand 274\nfile chart2.SVG\n"),
-              0)
-        << errorText;
+    ASSERT_TRUE(RunsThrough("command 513\nsvg shown.svg\ncommand 274\nfile chart.svg\n"
+                            "command 516\nsvg shown2.svg\ncommand 274\nfile chart2.SVG\n"));
     EXPECT_EQ(ReadFile("chart.svg"), ReadFile("shown.svg"));
     EXPECT_EQ(ReadFile("chart2.SVG"), ReadFile("shown2.svg"));
     EXPECT_NE(ReadFile("chart2.SVG").find("stroke=\"rgb(0,255,0)\""), std::string::npos);  // the recorded tide
@@ -309,9 +284,8 @@ TEST_F(ScenarioTest, TheChartIsWrittenAsTheSvgOfWhatTheWindowShows)
 
 TEST_F(ScenarioTest, WhatCannotBeWrittenIsSaidAndLogged)
 {
-    ASSERT_EQ(Run("command 274\nfile chart.png\ncommand 274\nfile chart.gif\ncommand 273\nfile no/folder/ondes.csv\n"),
-              0)
-        << errorText;
+    ASSERT_TRUE(RunsThrough("command 274\nfile chart.png\ncommand 274\nfile chart.gif\n"
+                            "command 273\nfile no/folder/ondes.csv\n"));
     const std::vector<headless::MessageRecord>& boxes = headless::Messages();
     ASSERT_EQ(boxes.size(), 3u);
     EXPECT_NE(boxes[0].text.find("sans fenêtre, le graphique s'enregistre en SVG seulement"), std::string::npos);

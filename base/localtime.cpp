@@ -103,9 +103,19 @@ std::string TimeZoneName()
     return zone[0] == ':' ? zone + 1 : zone;
 }
 
+CalendarTime TimeNow()
+{
+    const char* fixed = std::getenv("SOURCE_DATE_EPOCH");
+    char* end = nullptr;
+    const long long seconds = fixed ? std::strtoll(fixed, &end, 10) : 0;
+    if (fixed && *fixed && *end == '\0')
+        return static_cast<CalendarTime>(seconds);
+    return static_cast<CalendarTime>(std::time(nullptr));
+}
+
 std::tm LocalTimeNow()
 {
-    return LocalTimeOf(static_cast<CalendarTime>(std::time(nullptr)));
+    return LocalTimeOf(TimeNow());
 }
 
 std::string ShortDateTimeText(CalendarTime t)

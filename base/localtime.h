@@ -36,7 +36,10 @@ long UtcOffsetOf(CalendarTime t);
 // empty when TZ is not set and the system's zone applies.
 std::string TimeZoneName();
 
-// The local date and time now, from the system clock.
+// Now, from the system clock; or SOURCE_DATE_EPOCH (s since the epoch) when
+// it is set, so that the same command makes the same files.
+CalendarTime TimeNow();
+// The local date and time of TimeNow().
 std::tm LocalTimeNow();
 
 // Calendar time on the local clock, short, in French, to the minute:

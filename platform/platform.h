@@ -180,6 +180,7 @@ void SetScrollPos(ScrollBar bar, int position);
 int GetScrollPos(ScrollBar bar);
 
 void CheckMenuCommand(int command, bool checked);
+bool IsMenuCommandChecked(int command);
 
 // The wait cursor over the main window while a long computation runs.
 void ShowWaitCursor();
@@ -266,11 +267,14 @@ void SetTabStops(Window dialog, int id, int characters);
 
 // A greyed control takes no action from the user. Controls start enabled.
 void EnableControl(Window dialog, int id, bool enabled);
+bool IsControlEnabled(Window dialog, int id);
 
 // List boxes and drop-down lists. A selection of -1 means none.
 void ClearItems(Window dialog, int id);
 void AddItem(Window dialog, int id, const std::string& text);
 void SelectItem(Window dialog, int id, int index);
 int SelectedItem(Window dialog, int id);
+// The entries of a list or drop-down list, in order; none for other controls.
+std::vector<std::string> GetItems(Window dialog, int id);
 
 bool IsChecked(Window dialog, int id);

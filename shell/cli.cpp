@@ -205,7 +205,7 @@ int Tides(const Arguments& args, Streams io)
     if (args.format == "csv")
         io.out << TidesCsv(*tides, clock);
     else if (args.format == "ics")
-        io.out << TidesICalendar(*tides, PortName(), static_cast<CalendarTime>(std::time(nullptr)));
+        io.out << TidesICalendar(*tides, PortName(), TimeNow());
     else if (args.format == "json")
         io.out << TidesJson(*tides, PortName(), clock);
     else

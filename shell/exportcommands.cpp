@@ -105,7 +105,7 @@ void ExportTidesCalendar()
 {
     ExportTides("Exporter le calendrier des marées", "Calendrier iCalendar", "ics", "du calendrier des marées",
                 [](const std::vector<Tide>& tides) {
-                    return TidesICalendar(tides, PortName(), static_cast<CalendarTime>(std::time(nullptr)));
+                    return TidesICalendar(tides, PortName(), TimeNow());
                 });
 }
 

@@ -7,6 +7,7 @@
 #include "base/savefile.h"
 #include "platform/headless/headless.h"
 #include "shell/app.h"
+#include "shell/menu.h"
 
 namespace {
 
@@ -54,6 +55,49 @@ std::string RestAfterTwoWords(const std::string& line)
     return p == std::string::npos ? "" : line.substr(p + 1);
 }
 
+// A control's text, or a list's entries with the chosen one marked.
+void PrintControl(std::ostream& out, Window dialog, int id)
+{
+    out << "--- control " << id << (IsControlEnabled(dialog, id) ? "" : " (greyed)") << "\n";
+    const std::vector<std::string> items = GetItems(dialog, id);
+    if (items.empty())
+        out << GetControlText(dialog, id) << "\n";
+    for (std::size_t i = 0; i < items.size(); ++i)
+        out << (static_cast<int>(i) == SelectedItem(dialog, id) ? "[x] " : "[ ] ") << items[i] << "\n";
+    out << "---\n";
+}
+
+std::string WithoutMnemonic(std::string text)
+{
+    std::erase(text, '&');
+    return text;
+}
+
+// The command of the menu item of that text (its & left out); 0 when none.
+int CommandOfMenuText(const std::vector<MenuItem>& items, const std::string& text)
+{
+    for (const MenuItem& item : items) {
+        if (item.kind == MenuItem::Kind::Command && WithoutMnemonic(item.text) == text)
+            return item.command;
+        if (const int inner = CommandOfMenuText(item.items, text))
+            return inner;
+    }
+    return 0;
+}
+
+void PrintCheckedItems(std::ostream& out, const std::vector<MenuItem>& items, bool top = true)
+{
+    if (top)
+        out << "--- checked menu items\n";
+    for (const MenuItem& item : items) {
+        if (item.kind == MenuItem::Kind::Command && IsMenuCommandChecked(item.command))
+            out << WithoutMnemonic(item.text) << "\n";
+        PrintCheckedItems(out, item.items, false);
+    }
+    if (top)
+        out << "---\n";
+}
+
 struct Parser {
     std::ostream& out;
     std::ostream& errors;
@@ -91,6 +135,19 @@ struct Parser {
             if (!(words >> command))
                 return false;
             step.run = [command] { SendCommand(command); };
+            return true;
+        }
+        if (verb == "menu") {
+            std::string text;
+            std::getline(words >> std::ws, text);
+            const int command = CommandOfMenuText(MainMenu(), text);
+            step.run = [command] { SendCommand(command); };
+            return command != 0;
+        }
+        std::string word;
+        if (verb == "print" && words >> word && word == "checked") {
+            std::ostream& o = out;
+            step.run = [&o] { PrintCheckedItems(o, MainMenu()); };
             return true;
         }
         if (verb == "scroll")
@@ -141,9 +198,7 @@ struct Parser {
             AddDialogAction(Action::CloseDialog());
         } else if (verb == "print" && words >> id) {
             std::ostream& o = out;
-            AddDialogAction(Action::InspectWith([id, &o](Window dialog) {
-                o << "--- control " << id << "\n" << GetControlText(dialog, id) << "\n---\n";
-            }));
+            AddDialogAction(Action::InspectWith([id, &o](Window dialog) { PrintControl(o, dialog, id); }));
         } else {
             return false;
         }
@@ -174,7 +229,8 @@ const char* AnswerName(MessageAnswer answer)
 
 }  // namespace
 
-int RunScript(const std::string& text, std::ostream& out, std::ostream& errors)
+int RunScript(const std::string& text, std::ostream& out, std::ostream& errors,
+              const std::function<void()>& afterStartUp)
 {
     Parser parser{out, errors, {}};
     std::istringstream lines(text);
@@ -191,7 +247,7 @@ int RunScript(const std::string& text, std::ostream& out, std::ostream& errors)
     bool failed = false;
     headless::Reset();
     headless::SetUnansweredHandler([&](const std::string& what) {
-        errors << "haliome-batch: nothing in the script answers the " << what << "\n";
+        errors << "haliome-batch: " << what << "\n";
         failed = true;
     });
     headless::SetMessageObserver([&](const headless::MessageRecord& box) {
@@ -199,6 +255,8 @@ int RunScript(const std::string& text, std::ostream& out, std::ostream& errors)
     });
     for (const auto& answer : parser.script.startAnswers)
         answer();
+    if (afterStartUp)
+        headless::QueueUserAction(afterStartUp);
     for (const Step& step : parser.script.steps)
         headless::QueueUserAction([&step, &failed, &errors] {
             if (failed)

@@ -2,6 +2,8 @@
 // headless backend around the whole program.
 //
 //   command 513              a menu command by identifier
+//   menu TEXT                a menu command by its text, without its & (menu Réinitialisation)
+//   print checked            print the menu items that carry a check mark
 //   answer Oui | Non | OK    the answer to the next message box
 //   file PATH | file cancel  what the next file dialog returns
 //   type ID TEXT             in the open dialog: type TEXT into control ID
@@ -12,7 +14,8 @@
 //   close                    Escape, or the dialog's close box
 //   stop N [close]           at the Nth look of long work at the window, Escape
 //                            (or the main window's close box)
-//   print ID                 print the text of control ID of the open dialog
+//   print ID                 print the text of control ID of the open dialog, and
+//                            the entries of a list (the chosen one marked)
 //   scroll h|v REQUEST [POS] line-up, line-down, page-up, page-down, top, bottom,
 //                            thumb-track POS, thumb-position POS, end-scroll
 //   svg PATH                 write the client area to an SVG file
@@ -22,11 +25,14 @@
 // Blank lines and lines starting with '#' are ignored.
 #pragma once
 
+#include <functional>
 #include <ostream>
 #include <string>
 
 // Runs the program on the script and returns the exit status: 0, or 2 when
 // the script cannot be read, a question of the program finds no answer, or
 // an answer is left unused (the reason is written to errors). Message boxes
-// and printed controls go to out.
-int RunScript(const std::string& script, std::ostream& out, std::ostream& errors);
+// and printed controls go to out. afterStartUp, when given, is called once
+// the start-up is done, before the script's first action.
+int RunScript(const std::string& script, std::ostream& out, std::ostream& errors,
+              const std::function<void()>& afterStartUp = {});

@@ -109,7 +109,7 @@ int RunModalDialog(Window owner, const DialogTemplate& dialog, DialogProcedure p
     while (!running.window.ended) {
         if (ActOnce(running))
             continue;
-        headless::ReportUnanswered("dialog \"" + dialog.title + "\" waits for the user");
+        headless::ReportUnanswered("the dialog \"" + dialog.title + "\" waits for the user, and nothing answers it");
         Notify(running, ID_CANCEL, NOTIFY_CLICKED);
         running.window.ended = true;
     }
@@ -149,7 +149,7 @@ void EnableControl(Window dialog, int id, bool enabled)
     ControlOf(dialog, id).enabled = enabled;
 }
 
-bool headless::IsControlEnabled(Window dialog, int id)
+bool IsControlEnabled(Window dialog, int id)
 {
     return ControlOf(dialog, id).enabled;
 }
@@ -175,6 +175,11 @@ void SelectItem(Window dialog, int id, int index)
 int SelectedItem(Window dialog, int id)
 {
     return ControlOf(dialog, id).selection;
+}
+
+std::vector<std::string> GetItems(Window dialog, int id)
+{
+    return ControlOf(dialog, id).items;
 }
 
 bool IsChecked(Window dialog, int id)

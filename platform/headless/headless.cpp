@@ -31,7 +31,7 @@ MessageAnswer TakeAnswer(const MessageRecord& box)
     }
     if (box.buttons == MessageButtons::Ok)
         return MessageAnswer::Ok;
-    ReportUnanswered("Yes/No message box \"" + box.caption + "\": " + box.text);
+    ReportUnanswered("nothing answers the Yes/No message box \"" + box.caption + "\": " + box.text);
     return MessageAnswer::No;
 }
 
@@ -46,7 +46,7 @@ std::optional<std::string> TakeFileChoice(bool save, Window owner, const FileDia
 {
     FileDialogRecord record{save, OwnerName(owner), dialog, std::nullopt};
     if (S.fileChoices.empty()) {
-        ReportUnanswered(std::string(save ? "save" : "open") + " file dialog \"" + dialog.title + "\"");
+        ReportUnanswered(std::string("nothing answers the ") + (save ? "save" : "open") + " file dialog \"" + dialog.title + "\"");
     } else {
         record.result = S.fileChoices.front();
         S.fileChoices.pop_front();
@@ -99,11 +99,6 @@ ScrollState ScrollBarState(ScrollBar bar) { return S.bars[static_cast<int>(bar)]
 const MenuBar& Menu() { return S.setup.menu; }
 std::string WindowTitle() { return S.setup.title; }
 
-bool IsMenuChecked(int command)
-{
-    auto it = S.checks.find(command);
-    return it != S.checks.end() && it->second;
-}
 
 void Scroll(ScrollBar bar, ScrollRequest request, int thumbPosition)
 {
@@ -252,6 +247,12 @@ int GetScrollPos(ScrollBar bar)
 void CheckMenuCommand(int command, bool checked)
 {
     S.checks[command] = checked;
+}
+
+bool IsMenuCommandChecked(int command)
+{
+    auto it = S.checks.find(command);
+    return it != S.checks.end() && it->second;
 }
 
 void ShowWaitCursor() { S.waitCursor = true; }

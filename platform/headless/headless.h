@@ -58,7 +58,6 @@ struct ScrollState {
     int min = 0, max = 0, position = 0;
 };
 ScrollState ScrollBarState(ScrollBar bar);
-bool IsMenuChecked(int command);
 const MenuBar& Menu();
 std::string WindowTitle();
 
@@ -129,10 +128,6 @@ void QueueStop(int poll, bool closeWindow = false);
 // work said it does, in order.
 int LongWorkPolls();
 const std::vector<std::string>& LongWorks();
-
-// Whether a control of the open dialog takes the user's actions. Actions
-// queued for a greyed control are reported to the unanswered handler.
-bool IsControlEnabled(Window dialog, int id);
 
 // Called with a description whenever the program asks something the queues
 // do not answer. By default it prints the description and aborts.

@@ -147,6 +147,12 @@ QWidget* ControlOf(Window dialog, int id)
 
 }  // namespace
 
+Window qtplatform::DialogWindowOf(QWidget* widget)
+{
+    auto* dialog = dynamic_cast<TemplateDialog*>(widget);
+    return dialog ? &dialog->window : nullptr;
+}
+
 int RunModalDialog(Window owner, const DialogTemplate& dialogTemplate, DialogProcedure procedure)
 {
     TemplateDialog dialog(qtplatform::WidgetOf(owner));
@@ -229,6 +235,12 @@ void EnableControl(Window dialog, int id, bool enabled)
         widget->setEnabled(enabled);
 }
 
+bool IsControlEnabled(Window dialog, int id)
+{
+    const QWidget* widget = ControlOf(dialog, id);
+    return widget && widget->isEnabled();
+}
+
 // The program's own changes to lists do not notify: only the user's do.
 void ClearItems(Window dialog, int id)
 {
@@ -276,6 +288,19 @@ int SelectedItem(Window dialog, int id)
     if (auto* combo = qobject_cast<QComboBox*>(widget))
         return combo->currentIndex();
     return -1;
+}
+
+std::vector<std::string> GetItems(Window dialog, int id)
+{
+    std::vector<std::string> items;
+    QWidget* widget = ControlOf(dialog, id);
+    if (auto* list = qobject_cast<QListWidget*>(widget))
+        for (int i = 0; i < list->count(); ++i)
+            items.push_back(Utf8(list->item(i)->text()));
+    else if (auto* combo = qobject_cast<QComboBox*>(widget))
+        for (int i = 0; i < combo->count(); ++i)
+            items.push_back(Utf8(combo->itemText(i)));
+    return items;
 }
 
 bool IsChecked(Window dialog, int id)

@@ -45,6 +45,9 @@ std::string Utf8(const QString& text);
 // The widget of a window, or null for no window (no owner).
 QWidget* WidgetOf(Window window);
 
+// The template dialog that a widget is, or null.
+Window DialogWindowOf(QWidget* widget);
+
 // Gives the keyboard back to a window once a modal window it owned has
 // closed: the window system may leave none of the program's windows active.
 void ReactivateOwner(QWidget* owner);

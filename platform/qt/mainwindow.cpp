@@ -610,6 +610,12 @@ void CheckMenuCommand(int command, bool checked)
         SetMark(it->second, checked);
 }
 
+bool IsMenuCommandChecked(int command)
+{
+    auto it = Main.actions.find(command);
+    return it != Main.actions.end() && it->second->isChecked();
+}
+
 void ShowWaitCursor()
 {
     if (Main.frame)

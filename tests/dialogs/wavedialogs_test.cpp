@@ -62,8 +62,8 @@ TEST_F(WaveDialogsTest, DeleteAndModifyAreGreyedWhileTheListIsEmpty)
     WaveSet.count = 1;
     std::vector<std::string> states;
     auto read = A::InspectWith([&](Window d) {
-        states.push_back(std::string(headless::IsControlEnabled(d, 102) ? "Supprimer" : "-") + "/" +
-                         (headless::IsControlEnabled(d, 103) ? "Modifier" : "-"));
+        states.push_back(std::string(IsControlEnabled(d, 102) ? "Supprimer" : "-") + "/" +
+                         (IsControlEnabled(d, 103) ? "Modifier" : "-"));
     });
     headless::QueueAnswer(MessageAnswer::Yes);
     RunManager({read, A::Press(102), read, A::Press(101), A::Press(ID_OK).In("Ajouter une onde"), read,

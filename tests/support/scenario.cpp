@@ -1,0 +1,400 @@
+#include "tests/support/scenario.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <map>
+#include <sstream>
+
+#include "base/log.h"
+#include "base/savefile.h"
+#include "base/text.h"
+#include "shell/script.h"
+#include "tests/support/program_state.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* EXPECTED_MARK = "==== expected";
+
+std::string ScenariosDir() { return HALIOME_SCENARIOS_DIR; }
+
+// The folders a scenario names by variable, longest first so that a path is
+// given back by its closest name.
+std::vector<std::pair<std::string, std::string>> Variables(const std::string& work)
+{
+    return {{"$WORK", work},
+            {"$FORMATS", fs::canonical(FormatsDir()).string()},
+            {"$RECORDS", fs::canonical(RecordsDir()).string()},
+            {"$EXAMPLE", fs::canonical(ExamplePortRecord()).parent_path().string()}};
+}
+
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to)
+{
+    for (std::size_t at = 0; !from.empty() && (at = text.find(from, at)) != std::string::npos; at += to.size())
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// Words separated by blanks; double quotes keep blanks inside a word.
+std::vector<std::string> Words(const std::string& line)
+{
+    std::vector<std::string> words;
+    std::string word;
+    bool quoted = false, any = false;
+    for (char c : line) {
+        if (c == '"') {
+            quoted = !quoted;
+            any = true;
+        } else if (c == ' ' && !quoted) {
+            if (any)
+                words.push_back(word);
+            word.clear();
+            any = false;
+        } else {
+            word += c;
+            any = true;
+        }
+    }
+    if (any)
+        words.push_back(word);
+    return words;
+}
+
+std::size_t Count(const std::string& text, const std::string& what)
+{
+    std::size_t n = 0;
+    for (std::size_t at = 0; (at = text.find(what, at)) != std::string::npos; at += what.size())
+        ++n;
+    return n;
+}
+
+// Text as a transcript shows it: LF line ends, the folders by their names.
+class Transcript {
+public:
+    explicit Transcript(std::vector<std::pair<std::string, std::string>> variables) : names(std::move(variables)) {}
+
+    // A titled part; its body as lines, with what ends them said in the title
+    // when it is not LF alone.
+    void Section(std::string title, const std::string& body = "")
+    {
+        const std::size_t crlf = Count(body, "\r\n"), lf = Count(body, "\n");
+        if (crlf > 0)
+            title += crlf == lf ? " (CR LF)" : " (mixed line ends)";
+        if (!body.empty() && body.back() != '\n')
+            title += " (no final line end)";
+        text += ">>> " + Shown(title) + "\n" + Shown(WithoutCr(body));
+        if (!body.empty() && body.back() != '\n')
+            text += "\n";
+    }
+    // A path in the working directory as the user typed it there: the Qt
+    // file dialog gives back whole paths.
+    std::string Shown(std::string s) const
+    {
+        s = ReplaceAll(s, names[0].second + "/", "");
+        for (const auto& [name, value] : names)
+            s = ReplaceAll(s, value, name);
+        return s;
+    }
+    std::string Expanded(std::string s) const
+    {
+        for (const auto& [name, value] : names)
+            s = ReplaceAll(s, name, value);
+        return s;
+    }
+    std::string text;
+
+private:
+    std::vector<std::pair<std::string, std::string>> names;
+};
+
+// A program of the build run as the user runs it, with its standard output
+// and error caught in files beside the working directory.
+int RunProcess(const std::vector<std::string>& args, std::string& out, std::string& errors)
+{
+    const std::string outPath = fs::temp_directory_path() / "haliome-scenario-out-XXXXXX";
+    std::string outName = outPath, errName = outPath;
+    errName.replace(errName.find("out-"), 4, "err-");
+    const int outFd = mkstemp(outName.data()), errFd = mkstemp(errName.data());
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, outFd, 1);
+    posix_spawn_file_actions_adddup2(&actions, errFd, 2);
+    std::vector<char*> argv;
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    int status = -1;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0)
+        waitpid(pid, &status, 0);
+    posix_spawn_file_actions_destroy(&actions);
+    close(outFd);
+    close(errFd);
+    out = ReadFile(outName);
+    errors = ReadFile(errName);
+    fs::remove(outName);
+    fs::remove(errName);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+struct Player {
+    Transcript transcript;
+    std::vector<std::string> lines;
+    std::size_t next = 0;
+    std::int64_t diskFullAfter = -1;  // bytes each file may take, for the batch runs that follow
+
+    void Batch(const std::vector<std::string>& options)
+    {
+        std::string script;
+        while (next < lines.size() && lines[next].rfind('@', 0) != 0)
+            script += transcript.Expanded(lines[next++]) + "\n";
+        Run(script, options);
+    }
+
+    void Run(const std::string& script, const std::vector<std::string>& options)
+    {
+        ResetProgramState();
+        SaveFailsAfterBytes = diskFullAfter;
+        fs::remove(LOG_FILE_NAME);  // a script that does not run leaves none
+        std::ostringstream out, errors;
+        std::size_t startUpLog = 0;
+        const bool wholeLog = std::find(options.begin(), options.end(), "whole-log") != options.end();
+        const int status = RunScript(script, out, errors, [&] { startUpLog = wholeLog ? 0 : LogBytes().size(); });
+        transcript.Section("haliome-batch", out.str());
+        if (!errors.str().empty())
+            transcript.Section("errors", errors.str());
+        transcript.Section("status " + std::to_string(status));
+        const std::string log = LogBytes();
+        if (log.size() > startUpLog)
+            transcript.Section(wholeLog ? "log" : "log after start-up", log.substr(startUpLog));
+    }
+
+    void Cli(std::vector<std::string> args)
+    {
+        args[0] = HALIOME_CLI_PROGRAM;
+        std::string out, errors, shown = "haliome-cli";
+        for (std::size_t i = 1; i < args.size(); ++i)
+            shown += " " + args[i];
+        const int status = RunProcess(args, out, errors);
+        transcript.Section(shown, out);
+        if (!errors.empty())
+            transcript.Section("errors", errors);
+        transcript.Section("status " + std::to_string(status));
+    }
+
+    void WriteInlineFile(const std::vector<std::string>& words)
+    {
+        const std::string eol = words.size() > 2 && words[2] == "crlf" ? "\r\n" : "\n";
+        std::string bytes;
+        while (next < lines.size() && lines[next] != "@end")
+            bytes += lines[next++] + eol;
+        ++next;
+        WriteFile(words.at(1), bytes);
+    }
+
+    void Show(const std::string& name, std::size_t lineCount)
+    {
+        if (!fs::exists(name))
+            return transcript.Section("file " + name + ": none");
+        std::string bytes = ReadFile(name);
+        if (lineCount > 0) {
+            std::size_t end = 0;
+            for (std::size_t n = 0; n < lineCount && end != std::string::npos; ++n)
+                end = bytes.find('\n', end + (n > 0));
+            if (end != std::string::npos)
+                bytes = bytes.substr(0, end + 1);
+        }
+        if (bytes.rfind("%PDF-", 0) == 0)
+            return transcript.Section("file " + name + ": a PDF document");
+        if (bytes.find('\0') != std::string::npos)
+            return transcript.Section("file " + name + ": binary");
+        transcript.Section("file " + name + (lineCount > 0 ? ", its first lines" : ""), bytes);
+    }
+
+    void Grep(const std::string& text, const std::string& name)
+    {
+        std::string found;
+        for (const std::string& line : Lines(ReadFile(name)))
+            if (line.find(text) != std::string::npos)
+                found += line + "\n";
+        transcript.Section("lines of " + name + " with " + text, found);
+    }
+
+    void Compare(const std::string& a, const std::string& b)
+    {
+        const bool same = fs::exists(a) && fs::exists(b) && ReadFile(a) == ReadFile(b);
+        transcript.Section(a + " and " + b + (same ? ": the same bytes" : ": not the same"));
+    }
+
+    void ListFiles()
+    {
+        std::vector<std::string> names;
+        for (const fs::directory_entry& entry : fs::directory_iterator("."))
+            names.push_back(entry.path().filename().string() + (entry.is_directory() ? "/" : ""));
+        std::sort(names.begin(), names.end());
+        std::string list;
+        for (const std::string& name : names)
+            list += name + "\n";
+        transcript.Section("files", list);
+    }
+
+    void Directive(const std::vector<std::string>& words)
+    {
+        const std::string& verb = words.at(0);
+        if (verb == "@batch")
+            Batch(words);
+        else if (verb == "@cli")
+            Cli(words);
+        else if (verb == "@file")
+            WriteInlineFile(words);
+        else if (verb == "@copy")
+            fs::copy_file(words.at(1), words.size() > 2 ? words[2] : fs::path(words[1]).filename().string(),
+                          fs::copy_options::overwrite_existing);
+        else if (verb == "@batch-script")
+            Run(ReadFile(words.at(1)), words);
+        else if (verb == "@show")
+            Show(words.at(1), words.size() > 2 ? std::stoul(words[2]) : 0);
+        else if (verb == "@grep")
+            Grep(words.at(1), words.at(2));
+        else if (verb == "@compare")
+            Compare(words.at(1), words.at(2));
+        else if (verb == "@headless-only")
+            return;
+        else if (verb == "@ls")
+            ListFiles();
+        else if (verb == "@env")
+            SetEnvironment(words.at(1));
+        else if (verb == "@disk-full-after")
+            diskFullAfter = words.at(1) == "none" ? -1 : std::stoll(words.at(1));
+        else if (verb == "@mkdir")
+            fs::create_directories(words.at(1));
+        else
+            throw std::runtime_error("unknown directive " + verb);
+    }
+
+    static void SetEnvironment(const std::string& assignment)
+    {
+        const std::size_t equals = assignment.find('=');
+        setenv(assignment.substr(0, equals).c_str(), assignment.substr(equals + 1).c_str(), 1);
+        tzset();
+    }
+
+    void Play()
+    {
+        while (next < lines.size()) {
+            const std::string line = lines[next++];
+            if (line.rfind('@', 0) == 0)
+                Directive(Words(transcript.Expanded(line)));
+            else if (!line.empty() && line[0] != '#')
+                throw std::runtime_error("a script line outside @batch: " + line);
+        }
+    }
+};
+
+std::pair<std::string, std::string> BodyAndExpected(const std::string& file)
+{
+    const std::string text = WithoutCr(ReadFile(ScenariosDir() + "/" + file));
+    const std::size_t mark = text.find(std::string("\n") + EXPECTED_MARK + "\n");
+    if (mark == std::string::npos)
+        return {text, ""};
+    return {text.substr(0, mark + 1), text.substr(mark + 2 + std::string(EXPECTED_MARK).size())};
+}
+
+}  // namespace
+
+std::vector<std::string> ScenarioFiles()
+{
+    std::vector<std::string> files;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(ScenariosDir()))
+        if (entry.path().extension() == ".scenario")
+            files.push_back(fs::relative(entry.path(), ScenariosDir()).string());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+std::string ScenarioTestName(const std::string& file)
+{
+    std::string name = fs::path(file).replace_extension().string();
+    for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            c = '_';
+    return name;
+}
+
+ScenarioOutcome PlayScenario(const std::string& file)
+{
+    const auto [body, expected] = BodyAndExpected(file);
+    ScopedWorkDir work;
+    const char* zone = std::getenv("TZ");
+    const std::string savedZone = zone ? zone : "";
+    Player player{Transcript(Variables(work.path())), Lines(body), 0, -1};
+    ScenarioOutcome outcome;
+    outcome.expected = expected;
+    try {
+        player.Play();
+    } catch (const std::exception& e) {
+        player.transcript.Section(std::string("scenario error: ") + e.what());
+    }
+    outcome.actual = player.transcript.text;
+    SaveFailsAfterBytes = -1;
+    setenv("TZ", savedZone.c_str(), 1);
+    tzset();
+    return outcome;
+}
+
+bool IsHeadlessOnly(const std::string& file)
+{
+    for (const std::string& line : Lines(BodyAndExpected(file).first))
+        if (line.rfind("@headless-only", 0) == 0 || line.rfind("stop ", 0) == 0)
+            return true;
+    return false;
+}
+
+bool BlessingAsked()
+{
+    const char* bless = std::getenv("HALIOME_BLESS");
+    return bless && std::string(bless) == "1";
+}
+
+void BlessScenario(const std::string& file, const std::string& transcript)
+{
+    WriteFile(ScenariosDir() + "/" + file, BodyAndExpected(file).first + EXPECTED_MARK + "\n" + transcript);
+}
+
+std::string TranscriptDifference(const std::string& expected, const std::string& actual)
+{
+    const std::vector<std::string> a = Lines(expected), b = Lines(actual);
+    std::size_t i = 0;
+    while (i < a.size() && i < b.size() && a[i] == b[i])
+        ++i;
+    std::string text = "transcripts part at line " + std::to_string(i + 1) + " (HALIOME_BLESS=1 to accept):\n";
+    const std::size_t from = i < 3 ? 0 : i - 3;
+    for (std::size_t k = from; k < i + 4 && k < std::max(a.size(), b.size()); ++k) {
+        if (k < a.size() && k < b.size() && a[k] == b[k])
+            text += "  " + a[k] + "\n";
+        else {
+            if (k < a.size())
+                text += "- " + a[k] + "\n";
+            if (k < b.size())
+                text += "+ " + b[k] + "\n";
+        }
+    }
+    return text;
+}

@@ -52,11 +52,6 @@ double DetermineMeanLevel(int silent)
 
 // ---- Checks before a fit ---------------------------------------------------------
 
-double UsableSpan()
-{
-    return (RecordSeries.RecordDays - 2) * 86400.0;
-}
-
 bool CanAddFittedWaveOrReport(Window owner)
 {
     if (!WaveSetHasRoom()) {

@@ -10,8 +10,8 @@
 #include "base/log.h"
 #include "base/options.h"
 #include "base/text.h"
+#include "model/port.h"
 #include "model/predictionwalk.h"
-#include "model/record.h"
 #include "model/waves.h"
 
 const char* const MonthChoices[12] = {

@@ -14,6 +14,7 @@
 #include "analysis/scan.h"
 #include "base/computation.h"
 #include "base/options.h"
+#include "model/port.h"
 #include "model/units.h"
 #include "tests/analysis/analysis_test.h"
 

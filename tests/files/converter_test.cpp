@@ -11,6 +11,7 @@
 #include "base/text.h"
 #include "files/converter.h"
 #include "files/recordfile.h"
+#include "model/port.h"
 #include "model/record.h"
 #include "platform/headless/headless.h"
 #include "tests/support/program_test.h"

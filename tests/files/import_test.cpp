@@ -14,6 +14,7 @@
 #include "files/importdialog.h"
 #include "files/measurements.h"
 #include "files/recordfile.h"
+#include "model/port.h"
 #include "model/record.h"
 #include "model/waves.h"
 #include "platform/headless/headless.h"

@@ -9,6 +9,7 @@
 #include "base/savefile.h"
 #include "base/text.h"
 #include "files/wavefile.h"
+#include "model/port.h"
 #include "model/record.h"
 #include "model/units.h"
 #include "platform/headless/headless.h"

@@ -14,8 +14,9 @@
 #include "files/importdialog.h"
 #include "files/recordfile.h"
 #include "files/wavefile.h"
+#include "model/port.h"
 #include "model/record.h"
-#include "shell/app.h"
+#include "shell/chart.h"
 #include "tests/support/program_state.h"
 
 void ResetProgramState()

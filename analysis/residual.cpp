@@ -6,9 +6,9 @@
 #include <cstddef>
 
 #include "analysis/demodulation.h"
-#include "analysis/fitting.h"
 #include "analysis/singlecomplex.h"
 #include "base/options.h"
+#include "model/port.h"
 #include "model/record.h"
 #include "model/units.h"
 

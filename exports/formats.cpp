@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "base/text.h"
-#include "model/record.h"
+#include "model/port.h"
 #include "model/units.h"
 #include "model/waves.h"
 

@@ -8,6 +8,7 @@
 #include "analysis/knownwaves.h"
 #include "base/computation.h"
 #include "model/astronomy.h"
+#include "model/port.h"
 #include "tests/analysis/analysis_test.h"
 
 namespace {

@@ -4,6 +4,7 @@
 
 #include "base/localtime.h"
 #include "base/options.h"
+#include "model/port.h"
 #include "model/record.h"
 #include "model/waves.h"
 #include "tests/support/program_test.h"

@@ -4,7 +4,7 @@
 
 #include "base/options.h"
 #include "base/text.h"
-#include "model/record.h"
+#include "model/port.h"
 #include "model/waves.h"
 #include "platform/headless/headless.h"
 #include "tables/tidetimes.h"

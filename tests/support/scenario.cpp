@@ -13,7 +13,7 @@
 #include <sstream>
 
 #include "base/log.h"
-#include "base/savefile.h"
+#include "tests/support/full_disk.h"
 #include "base/text.h"
 #include "shell/script.h"
 #include "tests/support/program_state.h"
@@ -171,7 +171,7 @@ struct Player {
     void Run(const std::string& script, const std::vector<std::string>& options)
     {
         ResetProgramState();
-        SaveFailsAfterBytes = diskFullAfter;
+        SetDiskFullAfterBytes(diskFullAfter);
         fs::remove(LOG_FILE_NAME);  // a script that does not run leaves none
         std::ostringstream out, errors;
         std::size_t startUpLog = 0;
@@ -353,7 +353,7 @@ ScenarioOutcome PlayScenario(const std::string& file)
         player.transcript.Section(std::string("scenario error: ") + e.what());
     }
     outcome.actual = player.transcript.text;
-    SaveFailsAfterBytes = -1;
+    SetDiskFullAfterBytes(-1);
     setenv("TZ", savedZone.c_str(), 1);
     tzset();
     return outcome;

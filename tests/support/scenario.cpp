@@ -209,23 +209,39 @@ struct Player {
         WriteFile(words.at(1), bytes);
     }
 
-    void Show(const std::string& name, std::size_t lineCount)
+    // Where line number (from 1) starts in bytes, or their end.
+    static std::size_t LineStart(const std::string& bytes, std::size_t number)
+    {
+        std::size_t at = 0;
+        for (std::size_t n = 1; n < number && at < bytes.size(); ++n)
+            at = std::min(bytes.find('\n', at), bytes.size() - 1) + 1;
+        return at;
+    }
+
+    // The whole file, its first lines ("8") or some of its lines ("100-102").
+    void Show(const std::string& name, const std::string& part)
     {
         if (!fs::exists(name))
             return transcript.Section("file " + name + ": none");
         std::string bytes = ReadFile(name);
-        if (lineCount > 0) {
-            std::size_t end = 0;
-            for (std::size_t n = 0; n < lineCount && end != std::string::npos; ++n)
-                end = bytes.find('\n', end + (n > 0));
-            if (end != std::string::npos)
-                bytes = bytes.substr(0, end + 1);
+        std::string title = "file " + name;
+        if (!part.empty()) {
+            const std::size_t dash = part.find('-');
+            const std::size_t first = dash == std::string::npos ? 1 : std::stoul(part.substr(0, dash));
+            const std::size_t last = std::stoul(dash == std::string::npos ? part : part.substr(dash + 1));
+            const std::size_t from = LineStart(bytes, first);
+            bytes = bytes.substr(from, LineStart(bytes, last + 1) - from);
+            title += dash == std::string::npos ? ", its first lines" : ", lines " + part;
         }
         if (bytes.rfind("%PDF-", 0) == 0)
             return transcript.Section("file " + name + ": a PDF document");
         if (bytes.find('\0') != std::string::npos)
             return transcript.Section("file " + name + ": binary");
-        transcript.Section("file " + name + (lineCount > 0 ? ", its first lines" : ""), bytes);
+        if (!IsValidUtf8(bytes)) {  // a wave file, as its format says
+            bytes = Utf8FromWindows1252(bytes);
+            title += " (Windows-1252)";
+        }
+        transcript.Section(title, bytes);
     }
 
     void Grep(const std::string& text, const std::string& name)
@@ -270,7 +286,7 @@ struct Player {
         else if (verb == "@batch-script")
             Run(ReadFile(words.at(1)), words);
         else if (verb == "@show")
-            Show(words.at(1), words.size() > 2 ? std::stoul(words[2]) : 0);
+            Show(words.at(1), words.size() > 2 ? words[2] : "");
         else if (verb == "@grep")
             Grep(words.at(1), words.at(2));
         else if (verb == "@compare")
@@ -285,6 +301,8 @@ struct Player {
             diskFullAfter = words.at(1) == "none" ? -1 : std::stoll(words.at(1));
         else if (verb == "@mkdir")
             fs::create_directories(words.at(1));
+        else if (verb == "@resize")
+            fs::resize_file(words.at(1), std::stoull(words.at(2)));
         else
             throw std::runtime_error("unknown directive " + verb);
     }

@@ -1,0 +1,59 @@
+// What the scenarios of tests/scenarios/files cannot write or show: bytes
+// that have no place in a text (a NUL, a line end inside a name, a
+// Windows-1252 record file), and the offsets typed as time zones.
+#include <gtest/gtest.h>
+
+#include "files/measurements.h"
+#include "files/recordfile.h"
+#include "files/wavefile.h"
+#include "model/port.h"
+#include "model/record.h"
+#include "platform/headless/headless.h"
+#include "tests/support/program_test.h"
+
+namespace {
+
+using FilesTest = ProgramTest;
+
+TEST_F(FilesTest, ANulInANameSurvivesTheWaveFileAndALineEndBecomesABlank)
+{
+    const std::string port("Port\0nul\n", 9), name("M2\0apr\xC3\xA8s un nul", 17);
+    Header.PortName = port;
+    AppendWave(WaveOf(12, 1, 0, name));
+    AppendWave(WaveOf(12, 1, 0, "deux\rlignes\n"));  // typed in a dialog: the line would end there
+    SaveWaveFile();
+    Header = FileHeaderValues{};
+    WaveSet = WaveTable{};
+    ASSERT_TRUE(ReadWaveFile(ReadFile("PORT.TID")));
+    EXPECT_EQ(Header.PortName, port);
+    ASSERT_EQ(WaveSet.count, 2);
+    EXPECT_EQ(WaveSet.waves[0].name, name);
+    EXPECT_EQ(WaveSet.waves[1].name, "deux lignes ");
+    ASSERT_EQ(headless::Messages().size(), 1u);
+    EXPECT_NE(headless::Messages()[0].text.find("dans ces désignations :\n - l'onde 1 : deux\rlignes\n"),
+              std::string::npos) << headless::Messages()[0].text;
+}
+
+// Record files of old are Windows-1252; the program writes UTF-8 ones.
+TEST_F(FilesTest, ARecordFilesPortLineThatIsNotUtf8IsReadAsWindows1252)
+{
+    WriteFile("PORT.TXT", "Saint-Val\xE9ry\r\n2004\r\n0\r\n\r\n");
+    LoadRecordFile();
+    EXPECT_EQ(Header.PortName, "Saint-Valéry\n");
+    EXPECT_TRUE(headless::Messages().empty());
+}
+
+TEST_F(FilesTest, ZonesReadBackFromTheirTextAndNothingPastFourteenHours)
+{
+    const std::pair<const char*, std::optional<int>> cases[] = {
+        {"UTC", 0}, {"utc+01:00", 60}, {"+1", 60}, {"-5", -300}, {"5.5", 330}, {"GMT -03:30", -210},
+        {"Z", 0}, {"UTC+14", 840}, {"+14:30", std::nullopt}, {"1h", std::nullopt}, {"", std::nullopt},
+        {"+-1", std::nullopt}, {"1:5", std::nullopt}, {"5.25", 315}, {"0.01", std::nullopt},
+    };
+    for (const auto& [text, minutes] : cases)
+        EXPECT_EQ(ZoneFromText(text), minutes) << text;
+    for (int minutes : {0, 60, -300, 330, -210, 840})
+        EXPECT_EQ(ZoneFromText(ZoneText(minutes)), minutes) << ZoneText(minutes);
+}
+
+}  // namespace

@@ -1,84 +1,100 @@
+// The month scan, against the extremes of models in closed form found here
+// independently of the program, and the fast scan against the straightforward
+// one, to the last bit. The reports built on the scan are scenarios
+// (tests/scenarios/tables/).
 #include <gtest/gtest.h>
 
-#include <tuple>
+#include <bit>
+#include <cmath>
+#include <ctime>
+#include <future>
 
+#include "base/localtime.h"
 #include "base/options.h"
 #include "base/text.h"
 #include "model/port.h"
 #include "model/waves.h"
-#include "platform/headless/headless.h"
 #include "tables/tidetimes.h"
-#include "tests/tables/tables_support.h"
+#include "tests/support/computation_choice.h"
+#include "tests/support/program_test.h"
 
 namespace {
 
-std::string Title(const std::string& monthAndYear)
-{
-    return "Détermination des horaires de marée du mois de " + monthAndYear + "\r\n";
-}
-
-TEST_F(TideTimesTest, OpensOnTodaysYearAndMonthAndOnlyPlainClicksAct)
-{
-    std::string year, report = "?";
-    int month = -1;
-    headless::QueueDialogAction(headless::DialogAction::InspectWith([&](Window dialog) {
-        year = GetControlText(dialog, TIDE_YEAR_ID);
-        month = SelectedItem(dialog, TIDE_MONTH_ID);
-        TideTimesDialog(dialog, DialogEvent::Command, TIDE_COMPUTE_ID, NOTIFY_SELCHANGE);
-        TideTimesDialog(dialog, DialogEvent::Command, ID_OK, NOTIFY_DBLCLK);  // closing would leave Escape unused
-        report = GetControlText(dialog, TIDE_REPORT_ID);
-    }));
-    headless::QueueDialogAction(headless::DialogAction::CloseDialog());
-    OpenTideTimes();
-    const std::tm today = ClockAt(static_cast<long>(std::time(nullptr)));
-    EXPECT_EQ(year, std::to_string(today.tm_year + 1900));
-    EXPECT_EQ(month, today.tm_mon);
-    EXPECT_EQ(report, "");
-    EXPECT_EQ(headless::Dialogs().at(0).owner, "main window");
-}
-
-TEST_F(TideTimesTest, WithoutWavesTheReportIsTheTitleAndTheHeaderOnly)
-{
-    const std::string welcome = LogContents();
-    const std::string header = "Jour;HMmatin;HM AM;Coefmatin;CoefAM;BMmatin;BM AM\r\n";
-    EXPECT_EQ(RunTideTimes("2004", 2, false), Title(" mars 2004"));
-    EXPECT_EQ(RunTideTimes("2004", 2, true), Title(" mars 2004") + header);
-    // The log has the lines in the order computed: the header before the title.
-    EXPECT_EQ(LogBytes(), WithCrLf(welcome) + Title(" mars 2004") + header + Title(" mars 2004"));
-}
-
-// The waves describe 2004: a report of another year ends by saying so.
-const std::string NOT_CARRIED = "Corrections nodales : non (ondes de 2004).\r\n";
-
-TEST_F(TideTimesTest, YearEntriesAreReadWithPercentIAndOnesThatCannotBeConvertedAreSaidButNotLogged)
-{
-    std::string logged = LogBytes();
-    const struct { const char* entry; std::string box; } cases[] = {
-        {"2004", Title(" mars 2004")}, {"104", Title(" mars 2004")}, {"0x7D4", Title(" mars 2004")},
-        {"  2004 et la suite", Title(" mars 2004")}, {"04", Title(" mars 1904") + NOT_CARRIED},  // octal
-        {"1000", Title(" mars 2900") + NOT_CARRIED}, {"1001", Title(" mars 1001") + NOT_CARRIED},
-        {"deux mille", "L'année « deux mille » n'est pas un nombre : tapez-la en chiffres, par exemple 2004.\r\n"},
-        {"", "Tapez l'année en chiffres, par exemple 2004.\r\n"},
-        {"99999999999",
-         "Le mois de mars 99999999999 ne peut pas être converti en date : choisissez une autre année.\r\n"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(RunTideTimes(c.entry, 2, false), c.box) << "entry " << c.entry;
-        if (c.box.rfind("Détermination", 0) == 0) {
-            const std::vector<std::string> lines = LinesOf(c.box);
-            for (auto line = lines.rbegin(); line != lines.rend(); ++line)  // the log has them as computed
-                logged += *line;
-        }
+// Model time from 00:00 on 1 January 2004 in Paris (every test runs with
+// TZ=Europe/Paris).
+class TideTimesTest : public ProgramTest {
+protected:
+    void SetUp() override
+    {
+        ProgramTest::SetUp();
+        Header.StartYear = 2004;
+        Header.Time_of_debut = *YearStartTime(2004);
     }
-    EXPECT_EQ(LogBytes(), logged);
+};
+
+long UtcTime(int year, int month, int day, int hour, int minute, int second)
+{
+    std::tm t{};
+    t.tm_year = year - 1900, t.tm_mon = month - 1, t.tm_mday = day, t.tm_hour = hour, t.tm_min = minute;
+    t.tm_sec = second;
+    return static_cast<long>(timegm(&t));
 }
+
+// meanLevel + Σ ampl·cos(ω·t − etab), t in model time (s).
+struct Term { double periodHours, ampl, etab; };
+struct Extreme { double t, height; bool high; };
+struct ClosedForm {
+    double meanLevel = 0;
+    std::vector<Term> terms;
+
+    static double Omega(const Term& w) { return 2 * M_PI / (w.periodHours * 3600); }
+    double Height(double t) const
+    {
+        double h = meanLevel;
+        for (const Term& w : terms)
+            h += w.ampl * std::cos(Omega(w) * t - w.etab);
+        return h;
+    }
+    bool Rising(double t) const
+    {
+        double slope = 0;
+        for (const Term& w : terms)
+            slope -= Omega(w) * w.ampl * std::sin(Omega(w) * t - w.etab);
+        return slope > 0;
+    }
+    // Sign changes of the analytic derivative in [from, to), bracketed every
+    // 10 minutes, then bisected to a millisecond.
+    std::vector<Extreme> Extremes(double from, double to) const
+    {
+        std::vector<Extreme> extremes;
+        for (double a = from; a < to; a += 600) {
+            double lo = a, hi = std::min(a + 600, to);
+            const bool up = Rising(lo);
+            if (up == Rising(hi))
+                continue;
+            while (hi - lo > 1e-3)
+                (Rising((lo + hi) / 2) == up ? lo : hi) = (lo + hi) / 2;
+            extremes.push_back({lo, Height(lo), up});
+        }
+        return extremes;
+    }
+    void Install() const
+    {
+        WaveSet.count = 0;
+        WaveSet.MeanLevel = meanLevel;
+        for (const Term& w : terms)
+            AppendWave(WaveOf(w.periodHours, w.ampl, w.etab));
+    }
+};
 
 TEST_F(TideTimesTest, EachTurningPointIsTheGridPointBeforeATrueExtremeClassedByItsHeight)
 {
+    // Half a period of 12.42 h is 22356 s, so its extremes fall 4 to 28 s
+    // after a 30-s grid point, never on one; trunc(5 m × 16.6389…) = 83.
+    const double etab = 2 * M_PI / (12.42 * 3600) * static_cast<double>(UtcTime(2004, 5, 10, 12, 37, 10) -
+                                                                        Header.Time_of_debut);
     const struct { ClosedForm model; int coefficient; const char* why; } cases[] = {
-        // Half a period is 22356 s, so the extremes fall 4 to 28 s after a
-        // 30-s grid point, never on one; trunc(5 m × 16.6389…) = trunc(83.19).
-        {PureWave(12.42, 2.5, 4.0, UtcTime(2004, 5, 10, 12, 37, 10)), 83, "a pure wave"},
+        {ClosedForm{4.0, {{12.42, 2.5, etab}}}, 83, "a pure wave"},
         // Near the troughs of the 10-day wave the 12-h maxima lie below the
         // mean level, near its crests the minima above.
         {ClosedForm{0, {{12, 1, 0.3}, {240, 3, 1.1}}}, -1, "1 m over 12 h on 3 m over 10 days"},
@@ -99,13 +115,13 @@ TEST_F(TideTimesTest, EachTurningPointIsTheGridPointBeforeATrueExtremeClassedByI
             const Extreme& e = expected[expected.size() - 1 - i];  // the scan runs backwards
             const TurningPoint& p = points[i];
             const auto t = static_cast<double>(p.t);
-            EXPECT_EQ((p.t + origin) % 30, 0) << c.why << ": off the grid aligned on local midnight: " << p.t;
-            EXPECT_TRUE(t <= e.t && e.t < t + 30) << c.why << ": scan point " << p.t << ", true extreme " << e.t
-                                                  << ", expected within the 30 s after the point";
-            EXPECT_NEAR(p.height, e.height, 0.001) << c.why << " at " << p.t;
-            EXPECT_EQ(p.high, e.height >= c.model.meanLevel) << c.why << " at " << p.t << ", height " << e.height;
+            SCOPED_TRACE(Format("%s: scan point %li, true extreme %.3f", c.why, p.t, e.t));
+            EXPECT_EQ((p.t + origin) % 30, 0);  // the grid is aligned on local midnight
+            EXPECT_TRUE(t <= e.t && e.t < t + 30);
+            EXPECT_NEAR(p.height, e.height, 0.001);
+            EXPECT_EQ(p.high, e.height >= c.model.meanLevel);
             if (p.high && c.coefficient >= 0) {
-                EXPECT_EQ(p.coefficient, c.coefficient) << c.why << " at " << p.t;
+                EXPECT_EQ(p.coefficient, c.coefficient);
             }
             maximaBelow += e.high && e.height < c.model.meanLevel;
             minimaAbove += !e.high && e.height >= c.model.meanLevel;
@@ -114,85 +130,84 @@ TEST_F(TideTimesTest, EachTurningPointIsTheGridPointBeforeATrueExtremeClassedByI
     EXPECT_TRUE(maximaBelow > 0 && minimaAbove > 0) << maximaBelow << " maxima below, " << minimaAbove;
 }
 
-TEST_F(TideTimesTest, DecemberEndsAtTheFirstOfJanuaryAndItsLastCoefficientUsesTheLowWaterAfter)
+// ---- The fast scan ---------------------------------------------------------------
+
+std::vector<MonthBounds> MonthsOf(int firstYear, int lastYear, int stride)
 {
-    // High water at 21:00:10 on 31 December; its low water is at 03:12:46 on 1 January.
-    PureWave(12.42, 2.5, 4.0, UtcTime(2004, 12, 31, 20, 0, 10)).Install();
-    const std::vector<std::string> plain = LinesOf(RunTideTimes("2004", 11, false));
-    EXPECT_EQ(plain.front(), Title(" décembre 2004"));
-    // Without the low water of 1 January the coefficient would be trunc(2.5 × 16.64) = 41.
-    EXPECT_EQ(plain.back(), "Haute  Mer le   Vendredi 31 décembre \t2004   à 21:00.     6.5 m.    Coef 83\r\n");
-    for (const std::string& line : plain)
-        EXPECT_EQ(line.find("janvier"), std::string::npos) << line;
-    const std::vector<std::string> exportable = LinesOf(RunTideTimes("2004", 11, true));
-    ASSERT_EQ(exportable.size(), 2u + 31u);
-    // Two high waters, 12 h 25 min 12 s apart, and the low waters 6 h 12 min 36 s before each.
-    EXPECT_EQ(exportable.back(), "Vendredi      31\t 8:34  21:00   83   83   2:22  14:47\r\n");
+    std::vector<MonthBounds> months;
+    for (int year = firstYear; year <= lastYear; ++year)
+        for (int month = 0; month < 12; month += stride)
+            months.push_back(*MonthBoundsOf(year, month));
+    return months;
 }
 
-TEST_F(TideTimesTest, FebruaryHasOneLinePerDayAndTwentyNineInALeapYear)
+// The fast scan in every vector variant against the straightforward scans
+// (the scan without its fast paths), which take seconds and so share the
+// two cores (they only read the model).
+void ExpectSameScans(const std::vector<MonthBounds>& months, const std::string& model)
 {
-    PureWave(12.42, 2.5, 4.0, UtcTime(2004, 2, 10, 3, 3, 10)).Install();
-    // 29 February 2004 is a Sunday, 28 February 2005 a Monday.
-    for (const auto& [year, days, last] : {std::tuple{"2004", 29u, "Dimanche      29\t"},
-                                          std::tuple{"2005", 28u, "Lundi      28\t"}}) {
-        std::vector<std::string> lines = LinesOf(RunTideTimes(year, 1, true));
-        if (lines.back() == NOT_CARRIED)
-            lines.pop_back();
-        ASSERT_EQ(lines.size(), 2 + days) << year;
-        EXPECT_EQ(lines[0], Title(std::string(" février ") + year));
-        EXPECT_EQ(lines.back().rfind(last, 0), 0u) << lines.back();
-    }
-}
-
-// Only a month outside the year that the waves describe says it, last, in
-// both layouts, with the option as it stands.
-TEST_F(TideTimesTest, AMonthOfAnotherYearEndsBySayingWhetherTheWavesWereCarriedToIt)
-{
-    PureWave(12.42, 2.5, 4.0, UtcTime(2004, 2, 10, 3, 3, 10)).Install();
-    const struct { const char* year; int nodal; const char* last; } cases[] = {
-        {"2004", 0, nullptr}, {"2004", 1, nullptr},
-        {"2005", 0, "Corrections nodales : non (ondes de 2004).\r\n"},
-        {"2003", 1, "Corrections nodales : oui (ondes de 2004).\r\n"},
+    UseComputation({.fastPaths = false});
+    std::vector<std::vector<TurningPoint>> direct(months.size());
+    auto odd = std::async(std::launch::async, [&] {
+        for (std::size_t i = 1; i < months.size(); i += 2)
+            direct[i] = ScanMonth(months[i]);
+    });
+    for (std::size_t i = 0; i < months.size(); i += 2)
+        direct[i] = ScanMonth(months[i]);
+    odd.get();
+    auto same = [](const TurningPoint& p, const TurningPoint& q) {
+        return p.t == q.t && std::bit_cast<std::uint64_t>(p.height) == std::bit_cast<std::uint64_t>(q.height) &&
+               p.high == q.high && p.coefficient == q.coefficient;
     };
-    for (const auto& c : cases) {
-        Options.NodalCorrections = c.nodal;
-        for (bool exportable : {false, true}) {
-            const std::string last = LinesOf(RunTideTimes(c.year, 5, exportable)).back();
-            if (c.last)
-                EXPECT_EQ(last, c.last) << c.year << " " << exportable;
-            else
-                EXPECT_EQ(last.rfind("Corrections", 0), std::string::npos) << c.year << " " << exportable;
+    for (VectorCode code : VECTOR_CODES) {
+        if (!CanRun(code))
+            continue;
+        UseComputation({.vectorCode = code});
+        for (std::size_t i = 0; i < months.size(); ++i) {
+            const std::vector<TurningPoint> fast = ScanMonth(months[i]);
+            EXPECT_TRUE(std::equal(fast.begin(), fast.end(), direct[i].begin(), direct[i].end(), same))
+                << model << ", " << months[i].year << "-" << months[i].month + 1 << ", vector code "
+                << static_cast<int>(code);
         }
     }
 }
 
-TEST_F(TideTimesTest, AcrossDaylightSavingChangesTheReportFollowsTheLocalClock)
+TEST_F(TideTimesTest, TheFastScanOfEveryMonthOf2009To2030IsTheStraightforwardScan)
 {
-    // A 24-h wave: high water at 11:00:10 and low water at 23:00:10 standard
-    // time every day; in summer time the Paris clock shows them an hour later.
-    PureWave(24, 1, 0, UtcTime(2004, 1, 1, 10, 0, 10)).Install();
-    const struct { int month; bool exportable; std::size_t lines; const char* shown; } cases[] = {
-        // Sunday 28 March 2004 at 02:00 the clock goes to 03:00: that day's low
-        // water falls at 00:00 on Monday, and the day has none.
-        {2, true, 2 + 31, "Dimanche      28\t-----  12:00    0   33  -----  -----\r\n"},
-        // The low water at 00:00:10 on 1 April is found at 00:00:00, the start
-        // of April and the end of March: it is listed in April only (March
-        // has no line for it above).
-        {3, false, 1 + 30 + 30, "avril 2004\r\nBasse Mer le      Jeudi 1 avril \t2004   à  0:00.     -1.0 m.\r\n"},
-        // Sunday 31 October at 03:00 the clock goes back to 02:00: the day has
-        // the low water of 00:00 and that of 23:00.
-        {9, false, 1 + 31 + 32,
-         "Basse Mer le   Dimanche 31 octobre \t2004   à  0:00.     -1.0 m.\r\n"
-         "Haute  Mer le   Dimanche 31 octobre \t2004   à 11:00.     1.0 m.    Coef 33\r\n"
-         "Basse Mer le   Dimanche 31 octobre \t2004   à 23:00.     -1.0 m.\r\n"},
-        {9, true, 2 + 31, "Dimanche      31\t        11:00    0   33   0:00  23:00\r\n"},
-    };
-    for (const auto& c : cases) {
-        const std::string box = RunTideTimes("2004", c.month, c.exportable);
-        EXPECT_EQ(LinesOf(box).size(), c.lines) << box;
-        EXPECT_NE(box.find(c.shown), std::string::npos) << c.shown << "\nnot in\n" << box;
+    for (int waves : {5, 42, 100}) {
+        LoadRealRecord(REAL_RECORDS[0]);
+        FitWavesUpTo(waves);
+        ExpectSameScans(MonthsOf(2009, 2030, IdentityStride()), Format("%i waves", waves));
     }
+}
+
+// With the corrections each day has its own waves: months of other years
+// than the waves' own, across the changes of clock and of year.
+TEST_F(TideTimesTest, WithTheCorrectionsTheFastScanIsTheStraightforwardScan)
+{
+    Options.NodalCorrections = 1;
+    LoadRealRecord(REAL_RECORDS[0]);
+    FitWavesUpTo(42);
+    std::vector<MonthBounds> months = MonthsOf(2012, 2012, IdentityStride());
+    for (const MonthBounds& month : MonthsOf(2013, 2030, 5 * IdentityStride()))
+        months.push_back(month);
+    ExpectSameScans(months, "42 waves of 2009 carried");
+}
+
+// A period of 0 (speed 1e28), a negative, a vanishing and a huge amplitude,
+// a phase of many turns; and no wave at all, where every rate is zero.
+TEST_F(TideTimesTest, ForOddModelsTheFastScanIsTheStraightforwardScan)
+{
+    WaveSet.MeanLevel = 2;
+    for (const Wave& w : {WaveOf(12.42, 1.8, 1e6), WaveOf(12.0, -0.5, 0.1), Wave{1e28, 0.01, 0.3, ""},
+                          WaveOf(6.2, 1e-120, 0.2), WaveOf(24.0, 1e200, 0.4)})
+        AppendWave(w);
+    ExpectSameScans(MonthsOf(2004, 2004, 5), "odd waves");
+    Options.NodalCorrections = 1;
+    AppendWave(WaveOf(12.4206012, 1e200, 0.5));  // M2: carried to each day
+    ExpectSameScans(MonthsOf(2007, 2007, 5), "odd waves carried");
+    WaveSet.count = 0;
+    ExpectSameScans(MonthsOf(2004, 2004, 11), "no wave");
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <array>
 #include <cmath>
 
-#include "base/options.h"
 #include "model/port.h"
 #include "model/record.h"
 #include "platform/headless/headless.h"

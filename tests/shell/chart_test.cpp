@@ -1,10 +1,10 @@
 // The charts as drawn on the headless backend, for a year-long record of 2009
 // and a model about a mean level of 3 m: 30 px a metre, the mean at y = 210.
+// How the scroll bars move them is the scroll scenario's.
 #include <algorithm>
+#include <array>
 #include <cmath>
 
-#include "analysis/scan.h"
-#include "base/options.h"
 #include "model/port.h"
 #include "model/record.h"
 #include "platform/headless/headless.h"
@@ -16,6 +16,9 @@
 namespace {
 
 using headless::DrawOp;
+using Ends = std::tuple<int, int, int, int>;
+
+Ends EndsOf(const DrawOp& op) { return {op.x0, op.y0, op.x1, op.y1}; }
 
 class ChartTest : public ProgramTest {
 protected:
@@ -54,29 +57,26 @@ protected:
     // 392 (days), and from 392 on to 385 (30 days).
     static std::vector<int> TickCounts()
     {
-        std::vector<int> counts;
-        for (int top : {399, 397, 392, 385})
-            counts.push_back(static_cast<int>(std::count_if(
-                headless::ClientArea().begin(), headless::ClientArea().end(), [top](const DrawOp& op) {
-                    return op.kind == DrawOp::Kind::Line && op.x0 == op.x1 && op.y0 == (top == 385 ? 392 : 400) &&
-                           op.y1 == top;
-                })));
+        std::vector<int> counts(4);
+        for (const DrawOp& op : headless::ClientArea())
+            for (int k = 0; k < 4; ++k)
+                counts[k] += op.kind == DrawOp::Kind::Line && op.x0 == op.x1 && op.y0 == (k == 3 ? 392 : 400) &&
+                             op.y1 == std::array{399, 397, 392, 385}[k];
         return counts;
     }
 };
 
+// Before the start-up's determination, the chart is one diagonal over the white fill.
 TEST_F(ChartTest, BeforeTheModelIsReadyOnlyTheDiagonalIsDrawn)
 {
     ModelReady = 0;
     AppendWave(WaveOf(12, 1, 0));
     Repaint();
-    const std::vector<DrawOp>& ops = headless::ClientArea();
-    ASSERT_EQ(ops.size(), 2u);  // the white fill, then the line
-    EXPECT_EQ(LinesOf(PenBlack).size(), 1u);
-    EXPECT_EQ(std::make_tuple(ops[1].x0, ops[1].y0, ops[1].x1, ops[1].y1), std::make_tuple(0, 0, 640, 460));
+    ASSERT_EQ(headless::ClientArea().size(), 2u);
+    EXPECT_EQ(EndsOf(LinesOf(PenBlack).at(0)), Ends(0, 0, 640, 460));
 }
 
-TEST_F(ChartTest, TheOneDayChartHas641PointsAndMarksHighAndLowWaters)
+TEST_F(ChartTest, TheOneDayChartHas641PointsItsMarksAndTheTimesOfHighAndLowWaters)
 {
     // High waters at 03:00 and 15:00, low waters at 09:00 and 21:00, 1.5 m about 3 m.
     AppendWave(WaveOf(12, 1.5, M_PI / 2, "semi-diurne"));
@@ -85,7 +85,6 @@ TEST_F(ChartTest, TheOneDayChartHas641PointsAndMarksHighAndLowWaters)
     ASSERT_EQ(curve.size(), 641u);
     EXPECT_EQ(std::make_tuple(curve[0].x0, curve[0].y0, curve[640].x1), std::make_tuple(0, 210, 640));
     EXPECT_EQ(curve[80].y1, 165);  // 03:00 is column 80 (135 s a pixel): 1.5 m above the mean
-
     // The mark is the first 10-second sample after the extreme, whose height is
     // a little less extreme: 30 px above a high water's height (165 − 30), 10
     // below a low water's (255 + 10, less one as the height is just above the
@@ -93,32 +92,44 @@ TEST_F(ChartTest, TheOneDayChartHas641PointsAndMarksHighAndLowWaters)
     EXPECT_EQ(Texts(), (std::vector<std::string>{"0m@2,360", "8m@2,95", "   Jeudi 1 janvier 2009@240,5",
                                                  " 3:00@65,135", " 9:00@225,264", "15:00@385,135",
                                                  "21:00@545,264"}));
-}
 
-TEST_F(ChartTest, AFlatModelLiesOnTheMeanLevelAndTheTimeAxisOptionDropsOnlyTheHeader)
-{
+    // A flat model lies on the mean level and has no tide to mark. Candidates
+    // every minute from 00:00 to 24:02; each kind is drawn over the smaller
+    // ones: 145 ten-minute marks, 25 hours, both midnights, and model time 0
+    // as a multiple of 30 days. The time axis option drops only the header.
+    WaveSet.count = 0;
     SendCommand(CMD_TIME_AXIS);
     SendCommand(CMD_ONE_DAY_CHART);
-    // Candidates every minute from 00:00 to 24:02; each kind is drawn over the
-    // smaller ones: 145 ten-minute marks, 25 hours, both midnights, and model
-    // time 0 as a multiple of 30 days.
     EXPECT_EQ(TickCounts(), (std::vector<int>{145, 25, 2, 1}));
     for (const DrawOp& op : LinesOf(PenBlue))
         EXPECT_EQ(op.y1, 210);
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"0m@2,360", "8m@2,95"}));  // no header, no tide time
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"0m@2,360", "8m@2,95"}));
 }
 
-TEST_F(ChartTest, MultiDayTickKindsDependOnTheZoom)
+// A flat prediction with a record 0.5 m above it, but for hours 5 to 8 not
+// measured: at 100 s a pixel the record has no height strictly between 4:00
+// and 9:00, columns 145 to 323. The source and the difference stop at column
+// 144 and start again at 324; the prediction and a source taken from it run
+// through.
+TEST_F(ChartTest, TheMultiDayChartDrawsItsCurvesWithTheirGapsAndTheMarksOfItsZoom)
 {
-    InstallRecordOf(365, 3.5, {});  // 0.5 m of source above the flat prediction
+    std::vector<std::int32_t> values(365 * 24 + 1, 350);
+    for (int hour = 5; hour <= 8; ++hour)
+        values[hour] = MISSING_HEIGHT_CM;
+    InstallRecord(365, values);
     SendCommand(CMD_ALL_CHART);
     EXPECT_EQ(LinesOf(PenBlue).size(), 621u);
-    EXPECT_EQ(LinesOf(PenGreen)[300].y1, 210 - 15);
     std::vector<DrawOp> difference = LinesOf(PenRed);
-    ASSERT_EQ(difference.size(), 622u);  // the curve, then its base line at 230
-    EXPECT_EQ(difference[300].y1, 210 - 15);
-    EXPECT_EQ(std::make_tuple(difference[621].x0, difference[621].y0, difference[621].x1, difference[621].y1),
-              std::make_tuple(0, 230, 620, 230));
+    ASSERT_FALSE(difference.empty());
+    EXPECT_EQ(EndsOf(difference.back()), Ends(0, 230, 620, 230));  // the difference's base line
+    difference.pop_back();
+    for (const std::vector<DrawOp>& lines : {LinesOf(PenGreen), difference}) {
+        ASSERT_EQ(lines.size(), 621u - 179 - 1);
+        EXPECT_EQ(lines[144].x1, 144);
+        EXPECT_EQ(std::make_tuple(lines[145].x0, lines[145].x1), std::make_tuple(324, 325));
+        for (const DrawOp& op : lines)
+            EXPECT_EQ(op.y1, 210 - 15) << "at " << op.x1;
+    }
 
     // Marks every 60 s of model time t < 621 × zoom from 0: 10-minute marks
     // below 500 s a pixel, hours below 1000, days and 30 days always.
@@ -134,66 +145,17 @@ TEST_F(ChartTest, MultiDayTickKindsDependOnTheZoom)
     // The time axis spans 620 × 10000 s = 71 days 18:13:20 from the record's start.
     EXPECT_EQ(Texts(), (std::vector<std::string>{"de @2,5", "jeu. 1 janv. 2009 00:00@22,5", "à @435,5",
                                                  "ven. 13 mars 2009 18:13@450,5", "0m@2,360", "8m@2,95"}));
-}
 
-// Hours 5 to 8 not measured: at 100 s a pixel the record has no height
-// strictly between 4:00 and 9:00, columns 145 to 323. The source and the
-// difference stop at column 144 and start again at 324; the prediction and
-// a source taken from it run through.
-TEST_F(ChartTest, TheRecordedTideAndTheDifferenceLeaveAGapWhereHoursWereNotMeasured)
-{
-    std::vector<std::int32_t> values(365 * 24 + 1, 350);
-    for (int hour = 5; hour <= 8; ++hour)
-        values[hour] = MISSING_HEIGHT_CM;
-    InstallRecord(365, values);
-    SendCommand(CMD_ALL_CHART);
-    for (Color pen : {PenGreen, PenRed}) {
-        std::vector<DrawOp> lines = LinesOf(pen);
-        if (pen == PenRed)
-            lines.pop_back();  // the base line at 230
-        ASSERT_EQ(lines.size(), 621u - 179 - 1) << "pen " << int(pen.r);
-        EXPECT_EQ(lines[144].x1, 144);
-        EXPECT_EQ(std::make_tuple(lines[145].x0, lines[145].x1), std::make_tuple(324, 325));
-        for (const DrawOp& op : lines)
-            EXPECT_EQ(op.y1, 210 - 15) << "pen " << int(pen.r) << " at " << op.x1;
-    }
-    EXPECT_EQ(LinesOf(PenBlue).size(), 621u);
     SendCommand(CMD_SOURCE_FIRST + 1);  // "Marée normale": the source is the prediction
     EXPECT_EQ(LinesOf(PenGreen).size(), 621u);
-}
-
-TEST_F(ChartTest, AnEmptiedZoomDrawsFlatCurvesAndNoTicks)
-{
+    // A zoom bar emptied to 0..0 puts every column at the same time.
     AppendWave(WaveOf(12, 1, 0));
-    SendCommand(CMD_PREDICTED_CHART);
     SetScrollRange(ScrollBar::Vertical, 0, 0);
     Repaint();
-    std::vector<DrawOp> curve = LinesOf(PenBlue);
-    ASSERT_EQ(curve.size(), 621u);
+    const std::vector<DrawOp> curve = LinesOf(PenBlue);
     for (const DrawOp& op : curve)
         EXPECT_EQ(op.y1, curve[0].y1);
     EXPECT_EQ(TickCounts(), (std::vector<int>{0, 0, 0, 0}));
-}
-
-TEST_F(ChartTest, ScrollRequestsMoveTheBarWithinItsRangeAndRepaint)
-{
-    SendCommand(CMD_PREDICTED_CHART);
-    struct Case { ScrollBar bar; ScrollRequest request; int thumb; int expected; };
-    const ScrollBar H = ScrollBar::Horizontal;
-    const Case cases[] = {
-        {H, ScrollRequest::LineDown, 0, 1},      {H, ScrollRequest::PageDown, 0, 31},
-        {H, ScrollRequest::LineUp, 0, 30},       {H, ScrollRequest::PageUp, 0, 0},
-        {H, ScrollRequest::LineUp, 0, 0},        {H, ScrollRequest::ThumbTrack, 4321, 4321},
-        {H, ScrollRequest::EndScroll, 0, 4321},  {H, ScrollRequest::Bottom, 0, 10000},
-        {H, ScrollRequest::PageDown, 0, 10000},  {H, ScrollRequest::Top, 0, 0},
-        {ScrollBar::Vertical, ScrollRequest::Top, 0, 60},  // the zoom bar starts at 60
-    };
-    for (const Case& c : cases) {
-        const int repaints = headless::RepaintCount();
-        headless::Scroll(c.bar, c.request, c.thumb);
-        EXPECT_EQ(GetScrollPos(c.bar), c.expected) << "request " << static_cast<int>(c.request);
-        EXPECT_EQ(headless::RepaintCount(), repaints + 1);
-    }
 }
 
 TEST_F(ChartTest, PixelsStayWithinReachWhateverTheModelHolds)
@@ -236,18 +198,6 @@ TEST_F(ChartTest, TheYearCanBeMovedOnAndBackAHundredTimes)
         SendCommand(CMD_PREVIOUS_YEAR);
     // Paris kept Greenwich time in the winter of 1939.
     EXPECT_EQ(Texts().at(1), "mer. 18 janv. 1939 23:00@22,5");
-}
-
-TEST_F(ChartTest, TheScanGraphIsDrawnFromTheTopLeftCorner)
-{
-    for (int i = 0; i < SCAN_GRAPH_WIDTH; ++i)
-        ScanGraph[i] = 380 - i % 50;
-    Options.DisplayMode = 0;
-    Repaint();
-    const std::vector<DrawOp>& ops = headless::ClientArea();
-    ASSERT_EQ(ops.size(), 1u + SCAN_GRAPH_WIDTH);
-    EXPECT_EQ(std::make_tuple(ops[1].x0, ops[1].y0, ops[1].x1, ops[1].y1), std::make_tuple(0, 0, 0, 380));
-    EXPECT_EQ(std::make_tuple(ops[640].x1, ops[640].y1), std::make_tuple(639, 380 - 639 % 50));
 }
 
 }  // namespace

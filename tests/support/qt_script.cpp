@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
@@ -286,6 +287,14 @@ void Scroll(ScrollBar bar, ScrollRequest request, int thumbPosition)
     case ScrollRequest::PageDown: return widget->triggerAction(QAbstractSlider::SliderPageStepAdd);
     case ScrollRequest::Top: return widget->triggerAction(QAbstractSlider::SliderToMinimum);
     case ScrollRequest::Bottom: return widget->triggerAction(QAbstractSlider::SliderToMaximum);
+    case ScrollRequest::EndScroll: {
+        // The button let go on the bar, which ends every use of it; the thumb stays.
+        const QPointF at(1, 1);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, widget->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QApplication::sendEvent(widget, &release);
+        return;
+    }
     default: return widget->setValue(thumbPosition);
     }
 }

@@ -48,16 +48,6 @@ inline void ShowWithClientSize(QSize size)
     EXPECT_TRUE(QTest::qWaitFor([size] { return ClientArea()->size() == size; })) << "client area not resized";
 }
 
-// Device pixels per drawing pixel when the 640 × 480 drawing fills the client area.
-inline double DeviceScale() { return ClientArea()->width() * ClientArea()->devicePixelRatioF() / 640; }
-
-// The device pixel under the centre of drawing pixel (x, y).
-inline QPoint DevicePixel(int x, int y)
-{
-    const double s = DeviceScale();
-    return QPoint(static_cast<int>((x + 0.5) * s), static_cast<int>((y + 0.5) * s));
-}
-
 // The control of a template dialog with this identifier.
 template <class T>
 T* Control(QWidget* dialog, int id)

@@ -79,10 +79,3 @@ inline void ExpectFound(const Wave& w, const Wave& truth, const char* what)
     EXPECT_EQ(w.name, Format("Onde déteminée de période %.6f", 2 * M_PI / w.speed / 3600)) << what;
 }
 
-// The report of such a wave, in the box and the log; the scan has always
-// written "a étée ajoutée", the FFT method "a été ajoutée".
-inline std::string AddedReport(const char* hasBeen, const Wave& w)
-{
-    return Format("L'onde suivante %s ajoutée :\n - Période : %.6f\n - Amplitude : %.6f\n - Etablissement : %.6f\n%s\n",
-                  hasBeen, 2 * M_PI / w.speed / 3600, w.ampl, w.etab, w.name.c_str());
-}

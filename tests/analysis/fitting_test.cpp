@@ -54,18 +54,6 @@ TEST_F(FittingTest, KnownWavesComeBackOneAfterTheOtherByBothMethodsWithOrWithout
     }
 }
 
-// Nothing to fit: the user is told, as for a record too short.
-TEST_F(FittingTest, ARecordWithoutAMeasuredHourRefusesTheFitsAndKeepsTheMeanLevel)
-{
-    InstallRecord(10, std::vector<std::int32_t>(10 * 24 + 1, MISSING_HEIGHT_CM));
-    WaveSet.MeanLevel = 2.5;
-    EXPECT_EQ(DetermineMeanLevel(1), 2.5);
-    EXPECT_FALSE(CanAddFittedWaveOrReport(MainWindow));
-    ASSERT_EQ(headless::Messages().size(), 1u);
-    EXPECT_EQ(headless::Messages()[0].caption, "Enregistrement sans mesure");
-    EXPECT_EQ(NewLog(), "Enregistrement sans mesure : aucune onde déterminée.\n\n");
-}
-
 TEST_F(FittingTest, TheFirstHourTakesTheSecondDifferenceOfHourOne)
 {
     std::vector<std::int32_t> cubes(24 * 4 + 1);

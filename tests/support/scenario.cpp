@@ -271,6 +271,16 @@ struct Player {
         transcript.Section("files", list);
     }
 
+    // An hourly record file of the port "Essai" from 1 January 2009, every
+    // hour holding the same line.
+    static void WriteRecord(const std::string& name, int days, const std::string& hour)
+    {
+        std::string text = "Essai\r\n2009\r\n" + std::to_string(days) + "\r\n\r\n";
+        for (int i = 0; i < 24 * days; ++i)
+            text += hour + "\r\n";
+        WriteFile(name, text);
+    }
+
     void Directive(const std::vector<std::string>& words)
     {
         const std::string& verb = words.at(0);
@@ -303,6 +313,8 @@ struct Player {
             fs::create_directories(words.at(1));
         else if (verb == "@resize")
             fs::resize_file(words.at(1), std::stoull(words.at(2)));
+        else if (verb == "@record")
+            WriteRecord(words.at(1), std::stoi(words.at(2)), words.at(3));
         else
             throw std::runtime_error("unknown directive " + verb);
     }

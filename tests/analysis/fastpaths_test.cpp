@@ -27,27 +27,13 @@ std::string Hex(double v) { return Format("%a", v); }
 
 ::testing::AssertionResult SameWave(const Wave& fast, const Wave& direct)
 {
-    auto bits = [](double v) { return std::bit_cast<std::uint64_t>(v); };
-    if (bits(fast.speed) == bits(direct.speed) && bits(fast.ampl) == bits(direct.ampl) &&
-        bits(fast.etab) == bits(direct.etab) && fast.name == direct.name)
+    if (SameBits(fast.speed, direct.speed) && SameBits(fast.ampl, direct.ampl) && SameBits(fast.etab, direct.etab) &&
+        fast.name == direct.name)
         return ::testing::AssertionSuccess();
     auto text = [](const Wave& w) { return Hex(w.speed) + " " + Hex(w.ampl) + " " + Hex(w.etab) + " " + w.name; };
     return ::testing::AssertionFailure() << "fast " << text(fast) << "\ndirect " << text(direct);
 }
 
-bool SameFloats(const std::vector<float>& a, const std::vector<float>& b)
-{
-    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0;
-}
-
-std::vector<VectorCode> RunnableCodes()
-{
-    std::vector<VectorCode> codes;
-    for (VectorCode code : VECTOR_CODES)
-        if (CanRun(code))
-            codes.push_back(code);
-    return codes;
-}
 
 // The presets of "Détermination des périodes", in seconds.
 struct Band { int lo, hi; };
@@ -124,11 +110,10 @@ void ExpectSameFftInputAndWave(const std::string& model, bool wave)
     const std::uint32_t n = FftLength(RecordSeries.RecordCount);
     std::vector<float> direct(n), fast(n);
     FillResidualDirect(direct.data(), n);
-    for (VectorCode code : RunnableCodes()) {
-        UseComputation({.vectorCode = code});
+    ForEveryVectorVariant([&](const std::string& variant) {
         FillResidual(fast.data(), n);
-        EXPECT_TRUE(SameFloats(fast, direct)) << model << ", vector code " << static_cast<int>(code);
-    }
+        EXPECT_TRUE(SameBits(fast, direct)) << model << ", " << variant;
+    });
     if (!wave)
         return;
     UseComputation({.fastPaths = false});
@@ -139,7 +124,7 @@ void ExpectSameFftInputAndWave(const std::string& model, bool wave)
 
 TEST_F(FastPathsTest, TheKeptResidualFollowsEveryChangeOfTheModel)
 {
-    auto check = [](const char* what) { EXPECT_TRUE(SameFloats(HourlyResidual(), HourlyResidualDirect())) << what; };
+    auto check = [](const char* what) { EXPECT_TRUE(SameBits(HourlyResidual(), HourlyResidualDirect())) << what; };
     LoadRealRecord(REAL_RECORDS[0]);
     check("no wave");
     for (int row = 0; row < MENU_WAVE_COUNT; ++row) {
@@ -184,14 +169,12 @@ TEST_F(FastPathsTest, EveryVectorVariantFitsEveryPresetPeriodWithTheSingleFitsBi
                 turns.push_back(UnitOf(3600 * (TWO_PI / periods[i])));
                 direct.push_back(DemodulateOne(residual.data(), residual.size(), turns.back()));
             }
-            for (VectorCode code : RunnableCodes()) {
-                UseComputation({.vectorCode = code});
+            ForEveryVectorVariant([&](const std::string& variant) {
                 std::vector<ComplexF> fast(turns.size());
                 DemodulateLanes(residual.data(), residual.size(), turns.data(), turns.size(), fast.data());
-                EXPECT_EQ(std::memcmp(fast.data(), direct.data(), fast.size() * sizeof(ComplexF)), 0)
-                    << model << ", band " << band.lo << " … " << band.hi << " s, vector code "
-                    << static_cast<int>(code);
-            }
+                EXPECT_TRUE(SameBits(fast, direct)) << model << ", band " << band.lo << " … " << band.hi << " s, "
+                                                    << variant;
+            });
         }
     });
 }
@@ -284,13 +267,11 @@ TEST_F(SweepTest, WithTheCorrectionsTheFastPathsGiveTheStraightforwardResults)
         std::vector<Wave> direct(periods.size()), fast(periods.size());
         UseComputation({.fastPaths = false});
         DetermineWaves(periods.data(), periods.size(), direct.data());
-        UseComputation({.fastPaths = true});
-        for (VectorCode code : RunnableCodes()) {
-            UseComputation({.vectorCode = code});
+        ForEveryVectorVariant([&](const std::string& variant) {
             DetermineWaves(periods.data(), periods.size(), fast.data());
             for (std::size_t i = 0; i < periods.size(); ++i)
-                EXPECT_TRUE(SameWave(fast[i], direct[i])) << model << ", " << KnownWaves[i].label;
-        }
+                EXPECT_TRUE(SameWave(fast[i], direct[i])) << model << ", " << KnownWaves[i].label << ", " << variant;
+        });
         const bool full = record == 0 && IdentityStride() == 1;
         ExpectSameFftInputAndWave(model, full);
         if (full)

@@ -44,10 +44,7 @@ TEST_F(PredictionWalkTest, EveryValueLiesWithinItsBoundOfTheExactFunctions)
     for (void (*install)() : {InstallTidalWaves, InstallOddWaves}) {
         WaveSet.count = 0;
         install();
-        for (VectorCode code : VECTOR_CODES) {
-            if (!CanRun(code))
-                continue;
-            UseComputation({.vectorCode = code});
+        ForEveryVectorVariant([](const std::string& variant) {
             for (double start : {86400.0, 1.9e9}) {
                 PredictionWalk walk;
                 StartWalk(walk, start, -30, 10);
@@ -57,7 +54,7 @@ TEST_F(PredictionWalkTest, EveryValueLiesWithinItsBoundOfTheExactFunctions)
                 for (int i = 0; i < 3000; ++i) {
                     WalkSteps(walk, std::uniform_int_distribution<std::int64_t>(0, 3000)(random));
                     const double t = walk.t;
-                    const std::string at = Format("t = %.0f, vector code %i", t, static_cast<int>(code));
+                    const std::string at = Format("t = %.0f, ", t) + variant;
                     EXPECT_NEAR(WalkHeight(walk), PredictHeight(t, 0),
                                 WalkHeightError(walk) + HeightRoundingBound(walk, span)) << at;
                     EXPECT_NEAR(WalkRate(walk), PredictHeightRate(t, 0),
@@ -67,7 +64,7 @@ TEST_F(PredictionWalkTest, EveryValueLiesWithinItsBoundOfTheExactFunctions)
                                 WalkAccelError(walk) + RateRoundingBound(walk, span) * walk.maxSpeed) << at;
                 }
             }
-        }
+        });
     }
 }
 

@@ -156,20 +156,15 @@ void ExpectSameScans(const std::vector<MonthBounds>& months, const std::string& 
         direct[i] = ScanMonth(months[i]);
     odd.get();
     auto same = [](const TurningPoint& p, const TurningPoint& q) {
-        return p.t == q.t && std::bit_cast<std::uint64_t>(p.height) == std::bit_cast<std::uint64_t>(q.height) &&
-               p.high == q.high && p.coefficient == q.coefficient;
+        return p.t == q.t && SameBits(p.height, q.height) && p.high == q.high && p.coefficient == q.coefficient;
     };
-    for (VectorCode code : VECTOR_CODES) {
-        if (!CanRun(code))
-            continue;
-        UseComputation({.vectorCode = code});
+    ForEveryVectorVariant([&](const std::string& variant) {
         for (std::size_t i = 0; i < months.size(); ++i) {
             const std::vector<TurningPoint> fast = ScanMonth(months[i]);
             EXPECT_TRUE(std::equal(fast.begin(), fast.end(), direct[i].begin(), direct[i].end(), same))
-                << model << ", " << months[i].year << "-" << months[i].month + 1 << ", vector code "
-                << static_cast<int>(code);
+                << model << ", " << months[i].year << "-" << months[i].month + 1 << ", " << variant;
         }
-    }
+    });
 }
 
 TEST_F(TideTimesTest, TheFastScanOfEveryMonthOf2009To2030IsTheStraightforwardScan)

@@ -5,8 +5,8 @@
 
 #include "analysis/demodulation.h"
 #include "analysis/singlecomplex.h"
-#include "base/options.h"
 #include "model/astronomy.h"
+#include "model/modeloptions.h"
 #include "model/record.h"
 #include "model/units.h"
 
@@ -66,7 +66,7 @@ Wave WaveOfDaySums(double period, const std::vector<ComplexF>& daySums, std::siz
 
 bool FitsNodally(double period)
 {
-    if (!Options.NodalCorrections)
+    if (!Model.NodalCorrections)
         return false;
     const int c = ConstituentOfSpeed(TWO_PI / period);
     return c != NO_CONSTITUENT && IsNodallyModulated(c);

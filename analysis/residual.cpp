@@ -8,7 +8,7 @@
 #include "analysis/demodulation.h"
 #include "analysis/fitting.h"
 #include "analysis/singlecomplex.h"
-#include "base/options.h"
+#include "model/modeloptions.h"
 #include "model/record.h"
 #include "model/units.h"
 
@@ -71,7 +71,7 @@ TermStart StartOfDay(const WaveTerm& w, std::int64_t day)
 class HourTerms {
 public:
     explicit HourTerms(const WaveTerm& w)
-        : term(w), start(StartOf(w)), hourStep(UnitOf(3600 * w.speed)), byDays(Options.NodalCorrections != 0)
+        : term(w), start(StartOf(w)), hourStep(UnitOf(3600 * w.speed)), byDays(Model.NodalCorrections != 0)
     {
     }
     // The term of hour n; called for n = 0, 1, 2, … in turn.
@@ -96,7 +96,7 @@ private:
 template <typename Each>
 void ForEachTerm(const WaveTerm& w, std::size_t hours, Each each)
 {
-    const bool byDays = Options.NodalCorrections != 0;
+    const bool byDays = Model.NodalCorrections != 0;
     const ComplexF hourStep = UnitOf(3600 * w.speed);
     TermStart start = StartOf(w);
     for (std::size_t first = 0; first < hours; first += HOURS_PER_DAY) {
@@ -123,7 +123,7 @@ void StartOver(HourlyResidualCache& c)
 {
     const std::size_t hours = UsableHours();
     c.recordRevision = RecordSeries.RecordRevision;
-    c.nodal = Options.NodalCorrections;
+    c.nodal = Model.NodalCorrections;
     c.origin = Header.Time_of_debut;
     c.year = Header.StartYear;
     c.meanLevel = WaveSet.MeanLevel;
@@ -142,7 +142,7 @@ bool CanExtend(const HourlyResidualCache& c)
 {
     if (!c.valid || c.recordRevision != RecordSeries.RecordRevision || !Same(c.meanLevel, WaveSet.MeanLevel))
         return false;
-    if (c.nodal != Options.NodalCorrections || (c.nodal && (c.origin != Header.Time_of_debut || c.year != Header.StartYear)))
+    if (c.nodal != Model.NodalCorrections || (c.nodal && (c.origin != Header.Time_of_debut || c.year != Header.StartYear)))
         return false;
     if (c.terms.size() > static_cast<std::size_t>(WaveSet.count))
         return false;

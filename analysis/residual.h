@@ -32,7 +32,7 @@ struct WaveTerm {
 struct HourlyResidualCache {
     bool valid = false;
     std::uint64_t recordRevision = 0;
-    int nodal = 0;                   // Options.NodalCorrections, and what it carries from:
+    int nodal = 0;                   // Model.NodalCorrections, and what it carries from:
     std::int64_t origin = 0;         // Header.Time_of_debut
     std::int32_t year = 0;           // Header.StartYear
     double meanLevel = 0;            // m, the first term of every hour's sum

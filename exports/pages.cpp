@@ -4,10 +4,10 @@
 #include <cstdlib>
 
 #include "base/localtime.h"
-#include "base/options.h"
 #include "base/text.h"
 #include "exports/formats.h"
 #include "exports/tides.h"
+#include "model/modeloptions.h"
 #include "model/record.h"
 #include "model/waves.h"
 #include "tables/tidetimes.h"
@@ -119,7 +119,7 @@ std::string ModelNote()
     return Format("Ondes de l'année %i%s : niveau moyen %s m et %i onde%s ; corrections nodales : %s.",
                   Header.StartYear, port.empty() ? "" : (", " + port).c_str(),
                   FrenchDecimal(WaveSet.MeanLevel, 2).c_str(), WaveSet.count, WaveSet.count > 1 ? "s" : "",
-                  Options.NodalCorrections ? "oui" : "non");
+                  Model.NodalCorrections ? "oui" : "non");
 }
 
 std::optional<TablePage> MonthPage(long year, int month)

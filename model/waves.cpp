@@ -6,8 +6,8 @@
 #include <limits>
 #include <vector>
 
-#include "base/options.h"
 #include "model/astronomy.h"
+#include "model/modeloptions.h"
 #include "model/record.h"
 
 WaveTable WaveSet;
@@ -191,7 +191,7 @@ thread_local DayWaves CurrentDay;
 
 bool CorrectsAt(double t)
 {
-    return Options.NodalCorrections && std::fabs(t) < LARGEST_CORRECTED_TIME;
+    return Model.NodalCorrections && std::fabs(t) < LARGEST_CORRECTED_TIME;
 }
 
 }  // namespace
@@ -203,7 +203,7 @@ std::int64_t ModelDayOf(double t)
 
 Wave WaveOnDay(const Wave& w, std::int64_t day)
 {
-    if (!Options.NodalCorrections)
+    if (!Model.NodalCorrections)
         return Wave{w.speed, w.ampl, w.etab, ""};
     return Carried(w, AnglesOfDay(day), AnglesOfYear());
 }
@@ -211,7 +211,7 @@ Wave WaveOnDay(const Wave& w, std::int64_t day)
 Wave WaveOfAnotherYear(const Wave& w, CalendarTime fromOrigin, std::int32_t fromYear, CalendarTime toOrigin,
                        std::int32_t toYear)
 {
-    if (!Options.NodalCorrections)
+    if (!Model.NodalCorrections)
         return Wave{w.speed, w.ampl, w.etab, ""};
     return Carried(w, NodalAnglesAt(MiddleOfYear(toOrigin, toYear)), NodalAnglesAt(MiddleOfYear(fromOrigin, fromYear)));
 }

@@ -43,7 +43,7 @@ double PredictHeight(double t, int first);       // m, MeanLevel included
 double PredictHeightRate(double t, int first);   // m/s; MeanLevel does not enter
 double PredictHeightAccel(double t, int first);  // m/s²
 
-// Nodal corrections. With Options.NodalCorrections, a wave whose speed is a
+// Nodal corrections. With Model.NodalCorrections, a wave whose speed is a
 // lunar constituent's (model/astronomy.h) describes the tide of the wave
 // set's year (Header.StartYear, the year its phases refer to) and is carried
 // from the middle of that year to the middle of each day: its amplitude is

@@ -9,7 +9,6 @@
 
 #include "analysis/knownwaves.h"
 #include "base/localtime.h"
-#include "base/options.h"
 #include "base/text.h"
 #include "exports/exportfile.h"
 #include "exports/formats.h"
@@ -19,6 +18,7 @@
 #include "files/measurements.h"
 #include "files/recordfile.h"
 #include "files/wavefile.h"
+#include "model/modeloptions.h"
 #include "platform/headless/headless.h"
 #include "shell/app.h"
 #include "shell/commands.h"
@@ -297,7 +297,7 @@ void DescribeCommands(CLI::App& app, Arguments& args)
 
 int RunCommand(const CLI::App& app, const Arguments& args, Streams io)
 {
-    Options.NodalCorrections = args.nodal ? 1 : 0;
+    Model.NodalCorrections = args.nodal ? 1 : 0;
     if (app.got_subcommand("import"))
         return Import(args, io);
     if (app.got_subcommand("fit"))

@@ -8,8 +8,8 @@
 #include "base/computation.h"
 #include "base/localtime.h"
 #include "base/log.h"
-#include "base/options.h"
 #include "base/text.h"
+#include "model/modeloptions.h"
 #include "model/predictionwalk.h"
 #include "model/record.h"
 #include "model/waves.h"
@@ -360,7 +360,7 @@ std::vector<std::string> ExportableLines(const MonthBounds& month, const std::ve
 
 std::string NodalCorrectionsLine()
 {
-    return Format("Corrections nodales : %s (ondes de %i).\r\n", Options.NodalCorrections ? "oui" : "non",
+    return Format("Corrections nodales : %s (ondes de %i).\r\n", Model.NodalCorrections ? "oui" : "non",
                   Header.StartYear);
 }
 

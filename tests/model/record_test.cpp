@@ -4,6 +4,7 @@
 
 #include "base/localtime.h"
 #include "base/options.h"
+#include "model/modeloptions.h"
 #include "model/record.h"
 #include "model/waves.h"
 #include "tests/support/program_test.h"
@@ -91,7 +92,7 @@ TEST_F(RecordTest, MovingTheTimeOriginKeepsThePredictionAtEveryDateAndThePhasesW
 {
     const CalendarTime from = *YearStartTime(2009), to = *YearStartTime(2012);
     for (int nodal : {0, 1}) {
-        Options.NodalCorrections = nodal;
+        Model.NodalCorrections = nodal;
         Header.Time_of_debut = from;
         Header.StartYear = 2009;
         WaveSet.count = 0;

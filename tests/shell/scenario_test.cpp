@@ -10,6 +10,7 @@
 #include "base/savefile.h"
 #include "base/text.h"
 #include "exports/perioddialog.h"
+#include "model/modeloptions.h"
 #include "model/record.h"
 #include "model/waves.h"
 #include "platform/headless/headless.h"
@@ -94,7 +95,7 @@ TEST_F(ScenarioTest, OptionTogglesFlipTheirFlagAndTheirCheckMark)
 {
     ASSERT_EQ(Run("command 1297\ncommand 1298\ncommand 1298\ncommand 1300\ncommand 1313\ncommand 1301\n"), 0);
     const std::vector<std::pair<int, bool>> flagsAndMarks = {
-        {Options.NodalCorrections, headless::IsMenuChecked(CMD_NODAL_CORRECTIONS)},
+        {Model.NodalCorrections, headless::IsMenuChecked(CMD_NODAL_CORRECTIONS)},
         {Options.ShowTimeAxis, headless::IsMenuChecked(CMD_TIME_AXIS)},
         {Options.ShowHeightAxis, headless::IsMenuChecked(CMD_HEIGHT_AXIS)},
         {Options.ShowTimesOfTide, headless::IsMenuChecked(CMD_TIMES_OF_TIDE)},

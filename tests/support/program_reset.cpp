@@ -14,6 +14,7 @@
 #include "files/importdialog.h"
 #include "files/recordfile.h"
 #include "files/wavefile.h"
+#include "model/modeloptions.h"
 #include "model/record.h"
 #include "shell/app.h"
 #include "tests/support/program_state.h"
@@ -22,6 +23,7 @@ void ResetProgramState()
 {
     CloseLog();
     Options = DisplayOptions{};
+    Model = ModelOptions{};
     WaveSet = WaveTable{};
     RecordSeries = HourlyRecord{};
     Header = FileHeaderValues{};

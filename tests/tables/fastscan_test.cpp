@@ -8,8 +8,8 @@
 #include <future>
 
 #include "base/computation.h"
-#include "base/options.h"
 #include "base/text.h"
+#include "model/modeloptions.h"
 #include "model/record.h"
 #include "model/waves.h"
 #include "tables/tidetimes.h"
@@ -81,7 +81,7 @@ TEST_F(FastScanTest, EveryMonthOf2009To2030HasTheStraightforwardScansTides)
 // than the waves' own, across the changes of clock and of year.
 TEST_F(FastScanTest, WithTheCorrectionsMonthsOfOtherYearsHaveTheStraightforwardScansTides)
 {
-    Options.NodalCorrections = 1;
+    Model.NodalCorrections = 1;
     LoadRealRecord(REAL_RECORDS[0]);
     FitWavesUpTo(42);
     std::vector<MonthBounds> months = MonthsOf(2012, 2012, IdentityStride());
@@ -99,7 +99,7 @@ TEST_F(FastScanTest, OddModelsHaveTheStraightforwardScansTides)
                           WaveOf(6.2, 1e-120, 0.2), WaveOf(24.0, 1e200, 0.4)})
         AppendWave(w);
     ExpectSameScans(MonthsOf(2004, 2004, 5), "odd waves");
-    Options.NodalCorrections = 1;
+    Model.NodalCorrections = 1;
     AppendWave(WaveOf(12.4206012, 1e200, 0.5));  // M2: carried to each day
     ExpectSameScans(MonthsOf(2007, 2007, 5), "odd waves carried");
     WaveSet.count = 0;

@@ -2,8 +2,8 @@
 
 #include <tuple>
 
-#include "base/options.h"
 #include "base/text.h"
+#include "model/modeloptions.h"
 #include "model/record.h"
 #include "model/waves.h"
 #include "platform/headless/headless.h"
@@ -156,7 +156,7 @@ TEST_F(TideTimesTest, AMonthOfAnotherYearEndsBySayingWhetherTheWavesWereCarriedT
         {"2003", 1, "Corrections nodales : oui (ondes de 2004).\r\n"},
     };
     for (const auto& c : cases) {
-        Options.NodalCorrections = c.nodal;
+        Model.NodalCorrections = c.nodal;
         for (bool exportable : {false, true}) {
             const std::string last = LinesOf(RunTideTimes(c.year, 5, exportable)).back();
             if (c.last)

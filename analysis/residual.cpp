@@ -60,7 +60,7 @@ TermStart StartOf(const WaveTerm& w)
 TermStart StartOfDay(const WaveTerm& w, std::int64_t day)
 {
     const Wave carried = WaveOnDay(Wave{w.speed, w.ampl, w.etab, ""}, day);
-    const double angle = std::remainder(carried.speed * (86400.0 * static_cast<double>(day)) - carried.etab, TWO_PI);
+    const double angle = std::remainder(carried.speed * (DAY_SECONDS * static_cast<double>(day)) - carried.etab, TWO_PI);
     return {UnitOf(angle), carried.ampl};
 }
 

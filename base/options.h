@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "base/calendar.h"
+
 struct DisplayOptions {
     int DisplayMode = 2;       // 0 scan graph; 1 chart after a single-wave determination; 2 chart
     int CurveSelection = 3;    // 0 one day; multi-day: 1 predicted, 2 source, 3 both and difference
@@ -22,6 +24,6 @@ struct DisplayOptions {
 };
 
 // One year of the year navigation: 365 days.
-inline constexpr std::int64_t YEAR_SHIFT_SECONDS = 31536000;
+inline constexpr std::int64_t YEAR_SHIFT_SECONDS = 365 * DAY_SECONDS;
 
 extern DisplayOptions Options;

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "base/localtime.h"
+#include "base/calendar.h"
 
 enum class HeightUnit { Metre, Centimetre, Millimetre, Foot };
 inline constexpr int HEIGHT_UNIT_COUNT = 4;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "base/localtime.h"
+#include "base/calendar.h"
 
 // What an hour that was not measured holds in RecordValues. Every analysis
 // leaves such hours out, and the chart leaves a gap there.

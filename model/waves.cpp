@@ -53,15 +53,9 @@ void RemoveWave(int i)
 
 namespace {
 
-constexpr double DAY_SECONDS = 86400.0;
 // Beyond this the model day would not fit its integer; no date there is a
 // date of the tide.
 constexpr double LARGEST_CORRECTED_TIME = 1e15;
-
-bool IsLeapYear(std::int64_t year)
-{
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
 
 // The angles of the middle of each day, kept for the days of a century from
 // the origin on (2 MB): a fit carries each wave to every day of the record.

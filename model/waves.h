@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "base/localtime.h"
+#include "base/calendar.h"
 
 struct Wave {
     double speed = 0;   // rad/s; the term is ampl·cos(speed·t − etab)
@@ -50,7 +50,7 @@ double PredictHeightAccel(double t, int first);  // m/s²
 // multiplied by f/f₀ and its argument gains u − u₀ (etab lessened by it).
 // Other waves, and every wave with the option off, are summed as they are.
 
-// Model day of t (s): day d holds d·86400 ≤ t < (d + 1)·86400. |t| < 1e15.
+// Model day of t (s): day d holds d·DAY_SECONDS ≤ t < (d + 1)·DAY_SECONDS. |t| < 1e15.
 std::int64_t ModelDayOf(double t);
 
 // w as the prediction sums it on model day `day`: speed as w's, amplitude and

@@ -6,7 +6,7 @@
 #include <optional>
 #include <ranges>
 
-#include "base/localtime.h"
+#include "base/calendar.h"
 #include "base/savefile.h"
 #include "base/text.h"
 #include "files/converter.h"

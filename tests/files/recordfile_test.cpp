@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "base/localtime.h"
+#include "base/calendar.h"
 #include "base/log.h"
 #include "base/text.h"
 #include "files/recordfile.h"

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "base/localtime.h"
+#include "base/calendar.h"
 #include "base/log.h"
 #include "base/savefile.h"
 #include "base/text.h"

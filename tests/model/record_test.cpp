@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "base/localtime.h"
+#include "base/calendar.h"
 #include "base/options.h"
 #include "model/modeloptions.h"
 #include "model/record.h"

@@ -60,9 +60,9 @@ std::vector<std::vector<DayTide>> CheckPlainAgainstExtremes(const std::vector<st
             break;
         }
         const std::tm clock = ClockAt(origin + static_cast<long>(std::floor(e.t)));
-        const std::string head = Format("%s Mer le   %s%i%s \t2004   à %2i:%02i.", e.high ? "Haute " : "Basse",
-                                        DayNamesAligned[clock.tm_wday], clock.tm_mday, MonthNames[clock.tm_mon],
-                                        clock.tm_hour, clock.tm_min);
+        const std::string head = Format("%s Mer le   %s%i %s \t2004   à %2i:%02i.", e.high ? "Haute " : "Basse",
+                                        DayNameAligned(clock.tm_wday).c_str(), clock.tm_mday,
+                                        MonthName(clock.tm_mon).c_str(), clock.tm_hour, clock.tm_min);
         const std::string& shown = lines[line++];
         EXPECT_EQ(shown.substr(0, head.size()), head);
         double height = 0;
@@ -95,7 +95,7 @@ std::string ExpectedDayLine(int weekday, int day, const std::vector<DayTide>& ti
         (tide.high ? highs : lows).push_back(tide);
     auto morning = [&](const std::vector<DayTide>& kind) { return kind.size() >= 2 ? kind.front() : none; };
     auto afternoon = [&](const std::vector<DayTide>& kind) { return kind.empty() ? none : kind.back(); };
-    return Format("%s     %i\t%s  %s  %3i  %3i  %s  %s\r\n", DayNames[weekday], day, morning(highs).time.c_str(),
+    return Format("%s      %i\t%s  %s  %3i  %3i  %s  %s\r\n", DayName(weekday).c_str(), day, morning(highs).time.c_str(),
                   afternoon(highs).time.c_str(), morning(highs).coefficient, afternoon(highs).coefficient,
                   morning(lows).time.c_str(), afternoon(lows).time.c_str());
 }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "base/localtime.h"
+#include "base/calendar.h"
 #include "base/log.h"
 #include "model/record.h"
 #include "model/waves.h"

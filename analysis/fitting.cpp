@@ -41,10 +41,8 @@ double DetermineMeanLevel(int silent)
     }
     double mean = sum / static_cast<double>(n);
     if (!silent) {
-        std::string text = Format("Niveau moyen : %Lf \n\n", Lf(mean));
-        ShowMessage(MainWindow, text, "Détermination du niveau moyen", MessageButtons::Ok,
-                    MessageIcon::Information);
-        LogText(text);
+        ShowMessageAndLog(MainWindow, Format("Niveau moyen : %Lf \n\n", Lf(mean)), "Détermination du niveau moyen",
+                          MessageIcon::Information);
     }
     WaveSet.MeanLevel = mean;
     return mean;

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cmath>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "analysis/demodulation.h"
@@ -165,8 +166,17 @@ void FitNodallyAmong(const double* periods, std::size_t count, Wave* out)
         out[nodal[k]] = waves[k];
 }
 
+// Forgets the sums of a model that is no longer the current one.
+void KeepCurrent(DemodulationMemo& memo)
+{
+    if (ModelStamp now = CurrentModelStamp(RESIDUAL_PARTS); memo.stamp != now)
+        memo = DemodulationMemo{std::move(now), {}};
+}
+
 void DemodulateAll(const double* periods, std::size_t count, Wave* out, DemodulationMemo* memo)
 {
+    if (memo)
+        KeepCurrent(*memo);
     std::vector<std::size_t> todo;  // indices whose angle the memo does not hold, each angle once
     std::vector<ComplexF> turns;
     std::unordered_map<std::uint32_t, std::size_t> firstOfAngle;

@@ -60,10 +60,6 @@ double FoldedMean(double (*g)(std::int64_t), double x);
 // Time (s) in [0, 2.5·CurrentPeriod] at which the folded residual peaks.
 double FindPeakTime(double x0, double tolerance);
 
-// The fits leave out the last two days of the record: times t with
-// t < UsableSpan() (s).
-double UsableSpan();
-
 // Before a wave is fitted and appended: true when the table has room and the
 // record a usable span with a measured hour; otherwise the user is told
 // (message box owned by owner, and a log line) and the caller appends nothing.

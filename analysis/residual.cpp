@@ -5,7 +5,6 @@
 #include <cstddef>
 
 #include "analysis/demodulation.h"
-#include "analysis/fitting.h"
 #include "analysis/singlecomplex.h"
 #include "model/modeloptions.h"
 #include "model/record.h"

@@ -13,6 +13,7 @@
 #include "base/log.h"
 #include "base/options.h"
 #include "base/text.h"
+#include "model/record.h"
 #include "model/units.h"
 
 std::int32_t ScanGraph[SCAN_GRAPH_WIDTH];

@@ -1,6 +1,22 @@
 #include "base/computation.h"
 
-ComputationSettings Computation;
+namespace {
+
+ComputationSettings Settings;
+
+}  // namespace
+
+const ComputationSettings& Computation()
+{
+    return Settings;
+}
+
+// Only tests and benchmarks declare it (tests/support/computation_choice.h):
+// the program never changes how it computes.
+void UseComputation(const ComputationSettings& settings)
+{
+    Settings = settings;
+}
 
 bool CanRun(VectorCode code)
 {

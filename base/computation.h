@@ -1,8 +1,9 @@
 // How the heavy computations run. The program always runs their fast paths,
 // with the widest vector code the processor offers and one thread per core;
 // tests and benchmarks also choose a vector code, a number of threads, or the
-// straightforward definitions that the fast paths are checked against. Every
-// choice gives the same results, to the last bit.
+// straightforward definitions that the fast paths are checked against
+// (tests/support/computation_choice.h). Every choice gives the same results,
+// to the last bit.
 #pragma once
 
 enum class VectorCode { Baseline, Avx2, Avx512 };
@@ -19,4 +20,5 @@ struct ComputationSettings {
     unsigned threads = 0;                      // for long records; 0: one per core
 };
 
-extern ComputationSettings Computation;
+// The settings in force: the start values unless a test or a benchmark chose others.
+const ComputationSettings& Computation();

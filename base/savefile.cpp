@@ -4,12 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-
-std::int64_t SaveFailsAfterBytes = -1;
 
 namespace {
 
@@ -42,14 +39,7 @@ int WriteAll(int fd, std::string_view bytes)
 {
     std::size_t done = 0;
     while (done < bytes.size()) {
-        std::size_t chunk = bytes.size() - done;
-        if (SaveFailsAfterBytes >= 0) {
-            const auto limit = static_cast<std::size_t>(SaveFailsAfterBytes);
-            if (done >= limit)
-                return ENOSPC;
-            chunk = std::min(chunk, limit - done);
-        }
-        const ssize_t n = write(fd, bytes.data() + done, chunk);
+        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno != EINTR)
             return errno;
         if (n > 0)

@@ -4,7 +4,6 @@
 // disk, and only then take the old file's name.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -16,7 +15,3 @@ bool SaveFileBytes(const std::string& path, std::string_view bytes, std::string&
 
 // The system's reason for an error number, in French.
 std::string SystemReasonText(int errorNumber);
-
-// For tests: when not negative, the writes of every save fail as on a full
-// disk once this many bytes of it have been written.
-extern std::int64_t SaveFailsAfterBytes;

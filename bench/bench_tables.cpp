@@ -5,7 +5,7 @@
 
 #include "bench/example_port.h"
 #include "model/modeloptions.h"
-#include "model/record.h"
+#include "model/port.h"
 #include "model/waves.h"
 #include "tables/tidetimes.h"
 

@@ -5,11 +5,11 @@
 
 #include "analysis/fitting.h"
 #include "analysis/knownwaves.h"
-#include "base/computation.h"
 #include "files/recordfile.h"
 #include "model/record.h"
 #include "model/waves.h"
 #include "platform/headless/headless.h"
+#include "tests/support/computation_choice.h"
 
 void LoadExamplePort(int years)
 {
@@ -39,7 +39,5 @@ void FitWaves(int count)
 
 void UseComputation(bool fast, unsigned threads)
 {
-    Computation = ComputationSettings{};
-    Computation.fastPaths = fast;
-    Computation.threads = threads;
+    UseComputation({.fastPaths = fast, .threads = threads});
 }

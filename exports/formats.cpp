@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "base/text.h"
-#include "model/record.h"
+#include "model/port.h"
 #include "model/units.h"
 #include "model/waves.h"
 

@@ -8,7 +8,7 @@
 #include "exports/formats.h"
 #include "exports/tides.h"
 #include "model/modeloptions.h"
-#include "model/record.h"
+#include "model/port.h"
 #include "model/waves.h"
 #include "tables/tidetimes.h"
 

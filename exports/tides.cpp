@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "model/record.h"
+#include "model/port.h"
 #include "tables/tidetimes.h"
 
 namespace {

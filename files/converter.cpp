@@ -13,7 +13,7 @@
 #include "base/savefile.h"
 #include "base/text.h"
 #include "files/recordfile.h"
-#include "model/record.h"
+#include "model/port.h"
 #include "platform/platform.h"
 
 namespace {

@@ -1,12 +1,34 @@
-// The readers of the gauge formats, one file each. LooksLike… tells the
-// format from the text; Read… reads the whole text or refuses it at a line.
+// What a gauge file holds, and the readers of the gauge formats, one file
+// each. LooksLike… tells the format from the text; Read… reads the whole
+// text or refuses it at a line.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "files/gaugetext.h"
-#include "files/measurements.h"
+
+enum class HeightUnit { Metre, Centimetre, Millimetre, Foot };
+inline constexpr int HEIGHT_UNIT_COUNT = 4;
+
+// A height the file does not give, or gives with a flag that rejects it.
+inline constexpr std::int64_t MISSING_MICRO = INT64_MIN;
+
+struct Measurements {
+    std::string format;                // its name, as shown
+    std::string station;
+    std::vector<std::int64_t> times;    // s since 1970-01-01 00:00 on the file's clock, increasing
+    std::vector<std::int64_t> heights;  // millionths of unit, or MISSING_MICRO
+    std::int64_t missing = 0;           // heights MISSING_MICRO
+    std::int64_t flagged = 0;           // heights kept that the file flags (interpolated, doubtful, …)
+    int zoneMinutes = 0;                // the file's clock less UTC
+    bool zoneStated = false;            // by the file itself
+    bool zoneInEachRow = false;         // each row gave its offset: times are UTC
+    HeightUnit unit = HeightUnit::Metre;
+    bool unitStated = false;
+};
 
 // What the import could not read: the line (0 when no line is at fault) and why.
 struct ImportRefusal {

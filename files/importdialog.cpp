@@ -2,7 +2,7 @@
 
 #include "base/log.h"
 #include "base/text.h"
-#include "model/record.h"
+#include "model/port.h"
 
 PendingImport Import;
 

@@ -16,29 +16,10 @@
 #include <vector>
 
 #include "base/calendar.h"
-
-enum class HeightUnit { Metre, Centimetre, Millimetre, Foot };
-inline constexpr int HEIGHT_UNIT_COUNT = 4;
+#include "files/gaugeformats.h"
 
 // "m", "cm", "mm", "ft".
 const char* UnitSymbol(HeightUnit unit);
-
-// A height the file does not give, or gives with a flag that rejects it.
-inline constexpr std::int64_t MISSING_MICRO = INT64_MIN;
-
-struct Measurements {
-    std::string format;                // its name, as shown
-    std::string station;
-    std::vector<std::int64_t> times;    // s since 1970-01-01 00:00 on the file's clock, increasing
-    std::vector<std::int64_t> heights;  // millionths of unit, or MISSING_MICRO
-    std::int64_t missing = 0;           // heights MISSING_MICRO
-    std::int64_t flagged = 0;           // heights kept that the file flags (interpolated, doubtful, …)
-    int zoneMinutes = 0;                // the file's clock less UTC
-    bool zoneStated = false;            // by the file itself
-    bool zoneInEachRow = false;         // each row gave its offset: times are UTC
-    HeightUnit unit = HeightUnit::Metre;
-    bool unitStated = false;
-};
 
 // A century of levels every minute, as the longest rows of the formats
 // write them, is some 3 GB; a century every six minutes, well under this.

@@ -12,7 +12,9 @@
 #include "base/log.h"
 #include "base/savefile.h"
 #include "base/text.h"
+#include "model/port.h"
 #include "model/record.h"
+#include "model/waves.h"
 #include "platform/platform.h"
 
 std::string RecordFilePath = DEFAULT_RECORD_FILE_PATH;

@@ -10,6 +10,7 @@
 #include "base/log.h"
 #include "base/savefile.h"
 #include "base/text.h"
+#include "model/port.h"
 #include "model/record.h"
 #include "model/units.h"
 #include "model/waves.h"

@@ -13,6 +13,7 @@
 
 #include "base/calendar.h"
 #include "model/modeloptions.h"
+#include "model/port.h"
 #include "model/record.h"
 #include "model/waves.h"
 

@@ -4,12 +4,9 @@
 #include <cassert>
 #include <cmath>
 
-#include "base/options.h"
 #include "model/units.h"
-#include "model/waves.h"
 
 HourlyRecord RecordSeries;
-FileHeaderValues Header;
 
 namespace {
 
@@ -53,19 +50,6 @@ double ObservedHeight(double t)
     return (v[h] * (3600 - f) + v[h + 1] * f) * INV_3600 * METRES_PER_CM;
 }
 
-double SourceHeight(double t, int first)
-{
-    auto wholeMinute = [](double s) { return 60.0 * static_cast<std::int64_t>(s * INV_60); };
-    switch (Options.SourceMode) {
-    case 0: return ObservedHeight(t);
-    case 1: return PredictHeight(t, 0);
-    case 2: return PredictHeight(t, first);
-    case 3: return PredictHeight(wholeMinute(t), 0);
-    case 4: return PredictHeight(wholeMinute(t), first);
-    }
-    return ObservedHeight(t);
-}
-
 std::int64_t MeasuredHoursBefore(std::int64_t end)
 {
     end = std::clamp<std::int64_t>(end, 0, RecordSeries.RecordCount);
@@ -75,19 +59,7 @@ std::int64_t MeasuredHoursBefore(std::int64_t end)
     return end - std::count(first, first + end, MISSING_HEIGHT_CM);
 }
 
-void MoveTimeOrigin(CalendarTime start, std::int32_t year)
+double UsableSpan()
 {
-    const CalendarTime from = Header.Time_of_debut;
-    const std::int32_t fromYear = Header.StartYear;
-    Header.Time_of_debut = start;
-    Header.StartYear = year;
-    if (start == from && year == fromYear)
-        return;
-    const auto shiftS = static_cast<double>(start - from);
-    for (int i = 0; i < WaveSet.count; ++i) {
-        Wave& w = WaveSet.waves[i];
-        const Wave carried = WaveOfAnotherYear(w, from, fromYear, start, year);
-        w.ampl = carried.ampl;
-        w.etab = std::remainder(carried.etab - w.speed * shiftS, TWO_PI);
-    }
+    return (RecordSeries.RecordDays - 2) * 86400.0;
 }

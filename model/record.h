@@ -1,13 +1,10 @@
 // The hourly record: observed heights, one per hour from 00:00 on 1 January
-// of StartYear, and the header values shared by the record and wave files.
+// of the port's StartYear (model/port.h).
 #pragma once
 
 #include <cstdint>
 #include <limits>
-#include <string>
 #include <vector>
-
-#include "base/calendar.h"
 
 // What an hour that was not measured holds in RecordValues. Every analysis
 // leaves such hours out, and the chart leaves a gap there.
@@ -29,16 +26,6 @@ struct HourlyRecord {
     std::uint64_t RecordRevision = 0;
 };
 
-// The port line of every file holds at most this many characters.
-inline constexpr std::size_t PORT_NAME_CHARS = 99;
-
-// Whichever of the record file and the wave file was read last sets these.
-struct FileHeaderValues {
-    std::string PortName = "Brest";  // first line of the file as read, line end included (LF, never CR)
-    std::int32_t StartYear = 1996;
-    CalendarTime Time_of_debut = 0;  // s: 00:00:00 local standard time on 1 January of StartYear
-};
-
 // Installs a series read from a file or built from one; the spare entry is
 // set from the last value.
 void InstallRecord(std::int32_t days, std::vector<std::int32_t> values);
@@ -48,20 +35,11 @@ void InstallRecord(std::int32_t days, std::vector<std::int32_t> values);
 // hour that enters with a weight was not measured.
 double ObservedHeight(double t);
 
-// m: the record or the prediction, as Options.SourceMode says; NaN where
-// the record was not measured.
-double SourceHeight(double t, int first);
-
 // How many of the hours 0 … end − 1 of the record were measured.
 std::int64_t MeasuredHoursBefore(std::int64_t end);
 
-// Moves the time origin (Time_of_debut) to start, calendar s, 1 January of
-// year (StartYear), and turns the phase of every active wave by what its speed
-// covers in the shift, so that the height predicted at each calendar instant
-// stays the same; with the nodal corrections on, the waves also become waves
-// of the new year (WaveOfAnotherYear). The phases come out in [−π, π].
-// Nothing changes when start and year are the origin already.
-void MoveTimeOrigin(CalendarTime start, std::int32_t year);
+// The fits leave out the last two days of the record: times t with
+// t < UsableSpan() (s).
+double UsableSpan();
 
 extern HourlyRecord RecordSeries;
-extern FileHeaderValues Header;

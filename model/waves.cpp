@@ -5,10 +5,13 @@
 #include <limits>
 #include <vector>
 
+#include "base/options.h"
 #include "model/astronomy.h"
 #include "model/modeloptions.h"
 #include "model/modelstamp.h"
+#include "model/port.h"
 #include "model/record.h"
+#include "model/units.h"
 
 WaveTable WaveSet;
 
@@ -173,6 +176,23 @@ Wave WaveOfAnotherYear(const Wave& w, CalendarTime fromOrigin, std::int32_t from
     return Carried(w, NodalAnglesAt(MiddleOfYear(toOrigin, toYear)), NodalAnglesAt(MiddleOfYear(fromOrigin, fromYear)));
 }
 
+void MoveTimeOrigin(CalendarTime start, std::int32_t year)
+{
+    const CalendarTime from = Header.Time_of_debut;
+    const std::int32_t fromYear = Header.StartYear;
+    Header.Time_of_debut = start;
+    Header.StartYear = year;
+    if (start == from && year == fromYear)
+        return;
+    const auto shiftS = static_cast<double>(start - from);
+    for (int i = 0; i < WaveSet.count; ++i) {
+        Wave& w = WaveSet.waves[i];
+        const Wave carried = WaveOfAnotherYear(w, from, fromYear, start, year);
+        w.ampl = carried.ampl;
+        w.etab = std::remainder(carried.etab - w.speed * shiftS, TWO_PI);
+    }
+}
+
 const Wave* WavesInForceAt(double t)
 {
     if (!CorrectsAt(t))
@@ -230,4 +250,17 @@ double PredictHeightAccel(double t, int first)
         accel -= w.speed * w.speed * w.ampl * std::cos(w.speed * t - w.etab);
     }
     return accel;
+}
+
+double SourceHeight(double t, int first)
+{
+    auto wholeMinute = [](double s) { return 60.0 * static_cast<std::int64_t>(s * INV_60); };
+    switch (Options.SourceMode) {
+    case 0: return ObservedHeight(t);
+    case 1: return PredictHeight(t, 0);
+    case 2: return PredictHeight(t, first);
+    case 3: return PredictHeight(wholeMinute(t), 0);
+    case 4: return PredictHeight(wholeMinute(t), first);
+    }
+    return ObservedHeight(t);
 }

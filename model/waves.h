@@ -43,6 +43,10 @@ double PredictHeight(double t, int first);       // m, MeanLevel included
 double PredictHeightRate(double t, int first);   // m/s; MeanLevel does not enter
 double PredictHeightAccel(double t, int first);  // m/s²
 
+// m: the record or the prediction, as Options.SourceMode says; NaN where
+// the record was not measured.
+double SourceHeight(double t, int first);
+
 // Nodal corrections. With Model.NodalCorrections, a wave whose speed is a
 // lunar constituent's (model/astronomy.h) describes the tide of the wave
 // set's year (Header.StartYear, the year its phases refer to) and is carried
@@ -64,6 +68,14 @@ Wave WaveOnDay(const Wave& w, std::int64_t day);
 // as it is. Its phase still refers to fromOrigin.
 Wave WaveOfAnotherYear(const Wave& w, CalendarTime fromOrigin, std::int32_t fromYear, CalendarTime toOrigin,
                        std::int32_t toYear);
+
+// Moves the time origin (Header.Time_of_debut) to start, calendar s, 1 January
+// of year (Header.StartYear), and turns the phase of every active wave by what
+// its speed covers in the shift, so that the height predicted at each calendar
+// instant stays the same; with the nodal corrections on, the waves also become
+// waves of the new year (WaveOfAnotherYear). The phases come out in [−π, π].
+// Nothing changes when start and year are the origin already.
+void MoveTimeOrigin(CalendarTime start, std::int32_t year);
 
 // The active waves as the prediction sums them at t: WaveSet.waves itself
 // with the option off (or t beyond a million centuries), otherwise

@@ -13,8 +13,6 @@
 #include "shell/menu.h"
 #include "shell/window_icon.h"
 
-int ModelReady = 0;
-
 namespace {
 
 void OnCreate()

@@ -19,5 +19,3 @@ void FinishProgram();
 // The main window's title.
 inline constexpr const char* MAIN_WINDOW_TITLE =
     "Haliome. Prédiction et étude de la marée d'un port, par l'équipe Haliome";
-
-extern int ModelReady;  // 1 once the start-up determination has run; the chart draws curves only then

@@ -7,9 +7,11 @@
 #include "base/calendar.h"
 #include "base/options.h"
 #include "base/text.h"
+#include "model/port.h"
 #include "model/record.h"
 #include "model/waves.h"
-#include "shell/app.h"
+
+int ModelReady = 0;
 
 namespace {
 

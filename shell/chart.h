@@ -25,3 +25,5 @@ int ScaleY(double heightM);
 void OnPaint(Canvas* canvas);
 // Moves the bar as the user asked, then repaints.
 void OnScroll(ScrollBar bar, ScrollRequest request, int thumbPosition);
+
+extern int ModelReady;  // 1 once the start-up determination has run; the chart draws curves only then

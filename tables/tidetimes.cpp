@@ -10,8 +10,8 @@
 #include "base/log.h"
 #include "base/text.h"
 #include "model/modeloptions.h"
+#include "model/port.h"
 #include "model/predictionwalk.h"
-#include "model/record.h"
 #include "model/waves.h"
 
 std::string MonthChoice(int month)
@@ -206,7 +206,7 @@ std::vector<TurningPoint> ScanMonth(const MonthBounds& month)
 {
     const long first = month.end + SCAN_MARGIN_AFTER;
     const long stop = month.start - SCAN_MARGIN_BEFORE;  // the scan runs while t > stop
-    if (!Computation.fastPaths)
+    if (!Computation().fastPaths)
         return ScanMonthDirect(month);
     const double farthest = std::fmax(std::fabs(static_cast<double>(first)), std::fabs(static_cast<double>(stop)));
     PredictionWalk walk;

@@ -14,8 +14,10 @@
 #include "analysis/scan.h"
 #include "base/computation.h"
 #include "model/modeloptions.h"
+#include "model/port.h"
 #include "model/units.h"
 #include "tests/analysis/analysis_test.h"
+#include "tests/support/computation_choice.h"
 
 namespace {
 
@@ -103,7 +105,7 @@ void ExpectSameAppendedWaves(int record, bool shallowToo)
     const char* model = ModelName(record);
     std::vector<Wave> waves[2];
     for (bool fast : {false, true}) {
-        Computation.fastPaths = fast;
+        UseComputation({.fastPaths = fast});
         LoadModelRecord(record);
         FitWavesUpTo(5);
         AddAllKnownWaves();
@@ -123,15 +125,15 @@ void ExpectSameFftInputAndWave(const std::string& model, bool wave)
     std::vector<float> direct(n), fast(n);
     FillResidualDirect(direct.data(), n);
     for (VectorCode code : RunnableCodes()) {
-        Computation.vectorCode = code;
+        UseComputation({.vectorCode = code});
         FillResidual(fast.data(), n);
         EXPECT_TRUE(SameFloats(fast, direct)) << model << ", vector code " << static_cast<int>(code);
     }
     if (!wave)
         return;
-    Computation.fastPaths = false;
+    UseComputation({.fastPaths = false});
     const Wave directWave = DetectWaveByFft();
-    Computation.fastPaths = true;
+    UseComputation({.fastPaths = true});
     EXPECT_TRUE(SameWave(DetectWaveByFft(), directWave)) << model;
 }
 
@@ -183,7 +185,7 @@ TEST_F(FastPathsTest, EveryVectorVariantFitsEveryPresetPeriodWithTheSingleFitsBi
                 direct.push_back(DemodulateOne(residual.data(), residual.size(), turns.back()));
             }
             for (VectorCode code : RunnableCodes()) {
-                Computation.vectorCode = code;
+                UseComputation({.vectorCode = code});
                 std::vector<ComplexF> fast(turns.size());
                 DemodulateLanes(residual.data(), residual.size(), turns.data(), turns.size(), fast.data());
                 EXPECT_EQ(std::memcmp(fast.data(), direct.data(), fast.size() * sizeof(ComplexF)), 0)
@@ -222,11 +224,11 @@ protected:
 
     void ExpectSameSweep(Band band, const std::string& model)
     {
-        Computation.fastPaths = false;
+        UseComputation({.fastPaths = false});
         const SweepOutcome direct = Sweep(band);
-        Computation.fastPaths = true;
+        UseComputation({.fastPaths = true});
         for (unsigned threads : {1u, 2u}) {
-            Computation.threads = threads;
+            UseComputation({.threads = threads});
             const SweepOutcome fast = Sweep(band);
             const std::string what =
                 Format("%s, band %i … %i s, %u thread(s)", model.c_str(), band.lo, band.hi, threads);
@@ -280,11 +282,11 @@ TEST_F(SweepTest, WithTheCorrectionsTheFastPathsGiveTheStraightforwardResults)
         for (const KnownWave& k : KnownWaves)
             periods.push_back(k.periodHours * 3600);
         std::vector<Wave> direct(periods.size()), fast(periods.size());
-        Computation.fastPaths = false;
+        UseComputation({.fastPaths = false});
         DetermineWaves(periods.data(), periods.size(), direct.data());
-        Computation.fastPaths = true;
+        UseComputation({.fastPaths = true});
         for (VectorCode code : RunnableCodes()) {
-            Computation.vectorCode = code;
+            UseComputation({.vectorCode = code});
             DetermineWaves(periods.data(), periods.size(), fast.data());
             for (std::size_t i = 0; i < periods.size(); ++i)
                 EXPECT_TRUE(SameWave(fast[i], direct[i])) << model << ", " << KnownWaves[i].label;

@@ -9,6 +9,7 @@
 #include "base/computation.h"
 #include "model/astronomy.h"
 #include "model/modeloptions.h"
+#include "model/port.h"
 #include "tests/analysis/analysis_test.h"
 
 namespace {

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "base/savefile.h"
+#include "tests/support/full_disk.h"
 #include "tests/support/program_state.h"
 
 namespace {
@@ -13,7 +14,7 @@ namespace fs = std::filesystem;
 
 class SaveFileTest : public ::testing::Test {
 protected:
-    void TearDown() override { SaveFailsAfterBytes = -1; }
+    void TearDown() override { SetDiskFullAfterBytes(-1); }
     ScopedWorkDir folder;
 };
 
@@ -54,9 +55,10 @@ TEST_F(SaveFileTest, AFailureLeavesWhatWasThereAndSaysWhy)
     };
     for (const auto& c : cases) {
         WriteFile("fichier", "ancien contenu");
-        SaveFailsAfterBytes = c.failAfter;
+        SetDiskFullAfterBytes(c.failAfter);
         std::string why;
         EXPECT_FALSE(SaveFileBytes(c.path, "nouveau contenu", why)) << c.path;
+        SetDiskFullAfterBytes(-1);
         EXPECT_EQ(why, c.why) << c.path;
         EXPECT_EQ(ReadFile("fichier"), "ancien contenu") << c.path;
         EXPECT_EQ(FolderContents(), (std::vector<std::string>{"dossier", "fichier", "plein"})) << c.path;

@@ -7,12 +7,13 @@
 #include <ranges>
 
 #include "base/calendar.h"
-#include "base/savefile.h"
 #include "base/text.h"
 #include "files/converter.h"
 #include "files/recordfile.h"
+#include "model/port.h"
 #include "model/record.h"
 #include "platform/headless/headless.h"
+#include "tests/support/full_disk.h"
 #include "tests/support/program_test.h"
 
 namespace {
@@ -229,7 +230,7 @@ TEST_F(ConverterTest, AFileThatCannotBeReadOrWrittenIsNamedWithTheReasonAndWhatW
         WriteFile("source.txt", SourceOf("1", ONE_DAY));
         std::filesystem::resize_file("source.txt", MAX_CONVERTER_SOURCE_BYTES + 1);
     };
-    const auto fullDisk = [] { SaveFailsAfterBytes = 100; };
+    const auto fullDisk = [] { SetDiskFullAfterBytes(100); };
     const auto outputToDevFull = [] {
         std::filesystem::remove("sortie.txt");
         std::filesystem::create_symlink("/dev/full", "sortie.txt");
@@ -257,7 +258,7 @@ TEST_F(ConverterTest, AFileThatCannotBeReadOrWrittenIsNamedWithTheReasonAndWhatW
         WriteFile("report.txt", old);
         c.arrange();
         const std::string said = Convert(c.withSource ? std::optional(SourceOf("1", ONE_DAY)) : std::nullopt);
-        SaveFailsAfterBytes = -1;
+        SetDiskFullAfterBytes(-1);
         EXPECT_EQ(said.rfind(c.said, 0), 0u) << said;
         EXPECT_EQ(headless::Messages().back().icon, c.written ? MessageIcon::Warning : MessageIcon::Error) << said;
         if (std::filesystem::is_regular_file(std::filesystem::symlink_status("sortie.txt"))) {

@@ -9,14 +9,15 @@
 
 #include "analysis/knownwaves.h"
 #include "base/log.h"
-#include "base/savefile.h"
 #include "base/text.h"
 #include "files/importdialog.h"
 #include "files/measurements.h"
 #include "files/recordfile.h"
+#include "model/port.h"
 #include "model/record.h"
 #include "model/waves.h"
 #include "platform/headless/headless.h"
+#include "tests/support/full_disk.h"
 #include "tests/support/program_test.h"
 
 namespace {
@@ -359,7 +360,7 @@ TEST_F(ImportTest, AnImportedRecordSavedAndOpenedAgainKeepsItsMissingHours)
     // Saved again on a full disk: the file keeps what it held, and the record
     // stays tied to it.
     WriteFile("plein.TXT", "ancien\r\n");
-    SaveFailsAfterBytes = 1000;
+    SetDiskFullAfterBytes(1000);
     headless::QueueFileChoice("plein.TXT");
     SaveRecordFileAs();
     EXPECT_EQ(ReadFile("plein.TXT"), "ancien\r\n");

@@ -6,6 +6,7 @@
 #include "base/log.h"
 #include "base/text.h"
 #include "files/recordfile.h"
+#include "model/port.h"
 #include "model/record.h"
 #include "platform/headless/headless.h"
 #include "tests/support/program_test.h"

@@ -6,12 +6,13 @@
 
 #include "base/calendar.h"
 #include "base/log.h"
-#include "base/savefile.h"
 #include "base/text.h"
 #include "files/wavefile.h"
+#include "model/port.h"
 #include "model/record.h"
 #include "model/units.h"
 #include "platform/headless/headless.h"
+#include "tests/support/full_disk.h"
 #include "tests/support/program_test.h"
 
 namespace {
@@ -276,7 +277,7 @@ TEST_F(WaveFileTest, SaveAsAddsTheExtensionAndASaveThatFailsLeavesThePreviousFil
     WaveFilePath = "copie.TID";
     for (int i = 0; i < 20; ++i)
         AppendWave(WaveOf(10 + i, 1, 0, "onde"));
-    SaveFailsAfterBytes = 400;  // of about 800
+    SetDiskFullAfterBytes(400);  // of about 800
     SaveWaveFile();
     EXPECT_EQ(ReadFile("copie.TID"), previous);
     EXPECT_NE(OnlyMessage().text.find("« copie.TID » n'a pas pu être écrit : le disque est plein."), std::string::npos);

@@ -9,7 +9,6 @@
 
 #include "base/options.h"
 #include "platform/headless/headless.h"
-#include "shell/app.h"
 #include "shell/chart.h"
 #include "tests/support/program_state.h"
 

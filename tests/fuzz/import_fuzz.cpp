@@ -8,6 +8,7 @@
 #include "base/text.h"
 #include "files/measurements.h"
 #include "files/recordfile.h"
+#include "model/port.h"
 #include "model/record.h"
 #include "platform/headless/headless.h"
 #include "tests/fuzz/fuzz_support.h"

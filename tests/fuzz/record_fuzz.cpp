@@ -5,6 +5,7 @@
 
 #include "base/text.h"
 #include "files/recordfile.h"
+#include "model/port.h"
 #include "model/record.h"
 #include "model/waves.h"
 #include "tests/fuzz/fuzz_support.h"

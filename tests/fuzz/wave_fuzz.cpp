@@ -7,7 +7,7 @@
 
 #include "base/text.h"
 #include "files/wavefile.h"
-#include "model/record.h"
+#include "model/port.h"
 #include "model/waves.h"
 #include "platform/headless/headless.h"
 #include "tests/fuzz/fuzz_support.h"

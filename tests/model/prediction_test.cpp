@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "model/modeloptions.h"
-#include "model/record.h"
+#include "model/port.h"
 #include "model/waves.h"
 #include "tests/support/program_test.h"
 

@@ -7,6 +7,7 @@
 #include "base/text.h"
 #include "model/predictionwalk.h"
 #include "model/waves.h"
+#include "tests/support/computation_choice.h"
 #include "tests/support/program_test.h"
 
 namespace {
@@ -46,7 +47,7 @@ TEST_F(PredictionWalkTest, EveryValueLiesWithinItsBoundOfTheExactFunctions)
         for (VectorCode code : VECTOR_CODES) {
             if (!CanRun(code))
                 continue;
-            Computation.vectorCode = code;
+            UseComputation({.vectorCode = code});
             for (double start : {86400.0, 1.9e9}) {
                 PredictionWalk walk;
                 StartWalk(walk, start, -30, 10);

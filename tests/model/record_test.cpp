@@ -5,6 +5,7 @@
 #include "base/calendar.h"
 #include "base/options.h"
 #include "model/modeloptions.h"
+#include "model/port.h"
 #include "model/record.h"
 #include "model/waves.h"
 #include "tests/support/program_test.h"

@@ -5,9 +5,9 @@
 
 #include "analysis/scan.h"
 #include "base/options.h"
+#include "model/port.h"
 #include "model/record.h"
 #include "platform/headless/headless.h"
-#include "shell/app.h"
 #include "shell/chart.h"
 #include "shell/commands.h"
 #include "shell/menu.h"

@@ -7,7 +7,6 @@
 
 #include "analysis/knownwaves.h"
 #include "base/options.h"
-#include "base/savefile.h"
 #include "base/text.h"
 #include "exports/perioddialog.h"
 #include "model/modeloptions.h"
@@ -16,6 +15,7 @@
 #include "platform/headless/headless.h"
 #include "shell/menu.h"
 #include "shell/script.h"
+#include "tests/support/full_disk.h"
 #include "tests/support/program_test.h"
 #include "tests/support/tide_reports.h"
 
@@ -34,7 +34,7 @@ protected:
     int Run(const std::string& script, std::int64_t failAfterBytes = -1)
     {
         ResetProgramState();
-        SaveFailsAfterBytes = failAfterBytes;
+        SetDiskFullAfterBytes(failAfterBytes);
         std::ostringstream out, errors;
         int status = RunScript(script, out, errors);
         output = out.str();

@@ -8,15 +8,17 @@
 #include "base/computation.h"
 #include "base/log.h"
 #include "base/options.h"
-#include "base/savefile.h"
 #include "dialogs/wavedialogs.h"
 #include "exports/perioddialog.h"
 #include "files/importdialog.h"
 #include "files/recordfile.h"
 #include "files/wavefile.h"
 #include "model/modeloptions.h"
+#include "model/port.h"
 #include "model/record.h"
-#include "shell/app.h"
+#include "shell/chart.h"
+#include "tests/support/computation_choice.h"
+#include "tests/support/full_disk.h"
 #include "tests/support/program_state.h"
 
 void ResetProgramState()
@@ -29,7 +31,7 @@ void ResetProgramState()
     Header = FileHeaderValues{};
     CurrentPeriod = 0;
     ResidualCache = HourlyResidualCache{};
-    Computation = ComputationSettings{};
+    UseComputation(ComputationSettings{});
     EditedWave = 0;
     std::fill(std::begin(ScanGraph), std::end(ScanGraph), 0);
     ModelReady = 0;
@@ -37,5 +39,5 @@ void ResetProgramState()
     Import = PendingImport{};
     WaveFilePath = DEFAULT_WAVE_FILE_PATH;
     LastExportPeriod = ExportPeriodChoice{};
-    SaveFailsAfterBytes = -1;
+    SetDiskFullAfterBytes(-1);
 }

@@ -13,6 +13,7 @@
 #include "model/record.h"
 #include "model/waves.h"
 #include "tables/tidetimes.h"
+#include "tests/support/computation_choice.h"
 #include "tests/tables/tables_support.h"
 
 namespace {
@@ -60,7 +61,7 @@ void ExpectSameScans(const std::vector<MonthBounds>& months, const std::string& 
     for (VectorCode code : VECTOR_CODES) {
         if (!CanRun(code))
             continue;
-        Computation.vectorCode = code;
+        UseComputation({.vectorCode = code});
         for (std::size_t i = 0; i < months.size(); ++i)
             EXPECT_TRUE(SamePoints(ScanMonth(months[i]), direct[i]))
                 << model << ", " << months[i].year << "-" << months[i].month + 1 << ", vector code "
@@ -115,9 +116,9 @@ TEST_F(FastScanTest, BothReportsAreTheStraightforwardReports)
     for (int month : {2, 11}) {
         for (bool exportable : {false, true}) {
             const MonthBounds bounds = *MonthBoundsOf(2009, month);
-            Computation.fastPaths = false;
+            UseComputation({.fastPaths = false});
             const std::vector<std::string> direct = MonthReportLines(bounds, exportable);
-            Computation.fastPaths = true;
+            UseComputation({.fastPaths = true});
             EXPECT_EQ(MonthReportLines(bounds, exportable), direct) << month << " " << exportable;
         }
     }

@@ -11,7 +11,7 @@
 #include <cstdlib>
 
 #include "base/text.h"
-#include "model/record.h"
+#include "model/port.h"
 #include "model/waves.h"
 #include "tables/tidetimes.h"
 #include "tests/tables/tables_support.h"

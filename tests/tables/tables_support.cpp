@@ -5,7 +5,7 @@
 
 #include "base/calendar.h"
 #include "base/log.h"
-#include "model/record.h"
+#include "model/port.h"
 #include "model/waves.h"
 #include "platform/headless/headless.h"
 #include "tables/tidetimes.h"

@@ -4,7 +4,7 @@
 
 #include "base/text.h"
 #include "model/modeloptions.h"
-#include "model/record.h"
+#include "model/port.h"
 #include "model/waves.h"
 #include "platform/headless/headless.h"
 #include "tables/tidetimes.h"

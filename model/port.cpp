@@ -1,0 +1,3 @@
+#include "model/port.h"
+
+FileHeaderValues Header;

@@ -4,7 +4,6 @@
 #include <bit>
 #include <cmath>
 #include <thread>
-#include <utility>
 #include <vector>
 
 #include "analysis/demodulation.h"
@@ -164,8 +163,8 @@ void FitNodallyAmong(const double* periods, std::size_t count, Wave* out)
 // Forgets the sums of a model that is no longer the current one.
 void KeepCurrent(DemodulationMemo& memo)
 {
-    if (ModelStamp now = CurrentModelStamp(RESIDUAL_PARTS); memo.stamp != now)
-        memo = DemodulationMemo{std::move(now), {}};
+    if (!IsCurrent(memo.stamp))
+        memo = DemodulationMemo{CurrentModelStamp(RESIDUAL_PARTS), {}};
 }
 
 void DemodulateAll(const double* periods, std::size_t count, Wave* out, DemodulationMemo* memo)

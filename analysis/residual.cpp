@@ -122,7 +122,7 @@ void StartOver(HourlyResidualCache& c)
 // waves, everything else of the model as it is now.
 bool CanExtend(const HourlyResidualCache& c)
 {
-    return c.stamp == CurrentModelStamp(RESIDUAL_PARTS, c.stamp.waves.size());
+    return IsCurrent(c.stamp, c.stamp.waves.size());
 }
 
 std::size_t WavesSummed(const HourlyResidualCache& c)

@@ -5,6 +5,7 @@
 // be computed again.
 #pragma once
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -63,11 +64,11 @@ inline WaveBits BitsOf(const Wave& w)
             std::bit_cast<std::uint64_t>(w.etab)};
 }
 
-// kept == CurrentModelStamp(kept.scalars.parts), part by part as that takes
-// them, without building the stamp; false for a stamp never taken.
+// kept == CurrentModelStamp(kept.scalars.parts, waves), part by part as that
+// takes them, without building the stamp; false for a stamp never taken.
 // Inline: the memos of the prediction and of the nodal corrections ask at
 // every call.
-inline bool IsCurrent(const ModelStamp& kept)
+inline bool IsCurrent(const ModelStamp& kept, std::size_t waves = ALL_WAVES)
 {
     const ModelScalars& s = kept.scalars;
     const unsigned parts = s.parts;
@@ -76,10 +77,10 @@ inline bool IsCurrent(const ModelStamp& kept)
         ((parts & CALENDAR_PART) && (s.origin != Header.Time_of_debut || s.year != Header.StartYear)) ||
         ((parts & MEAN_LEVEL_PART) && s.meanLevel != std::bit_cast<std::uint64_t>(WaveSet.MeanLevel)))
         return false;
-    const std::size_t waves = parts & WAVES_PART ? static_cast<std::size_t>(WaveSet.count) : 0;
-    if (kept.waves.size() != waves)
+    const std::size_t n = parts & WAVES_PART ? std::min(waves, static_cast<std::size_t>(WaveSet.count)) : 0;
+    if (kept.waves.size() != n)
         return false;
-    for (std::size_t j = 0; j < waves; ++j)
+    for (std::size_t j = 0; j < n; ++j)
         if (!(kept.waves[j] == BitsOf(WaveSet.waves[j])))
             return false;
     return true;

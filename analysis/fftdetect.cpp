@@ -203,6 +203,5 @@ void AddFftWave()
                                       " - Amplitude : %Lf\n - Etablissement : %Lf\n%s\n",
                                       Lf(TWO_PI / w.speed / 3600), Lf(w.ampl), Lf(w.etab),
                                       w.name.c_str());
-    LogPrintf("%s\n", report.c_str());
-    ShowMessage(MainWindow, report, "Sélection d'une onde", MessageButtons::Ok, MessageIcon::Information);
+    ShowMessageAndLog(MainWindow, report, "Sélection d'une onde", MessageIcon::Information, "\n");
 }

@@ -41,10 +41,8 @@ double DetermineMeanLevel(int silent)
     }
     double mean = sum / static_cast<double>(n);
     if (!silent) {
-        std::string text = Format("Niveau moyen : %Lf \n\n", Lf(mean));
-        ShowMessage(MainWindow, text, "Détermination du niveau moyen", MessageButtons::Ok,
-                    MessageIcon::Information);
-        LogText(text);
+        ShowMessageAndLog(MainWindow, Format("Niveau moyen : %Lf \n\n", Lf(mean)), "Détermination du niveau moyen",
+                          MessageIcon::Information);
     }
     WaveSet.MeanLevel = mean;
     return mean;
@@ -162,8 +160,17 @@ void FitNodallyAmong(const double* periods, std::size_t count, Wave* out)
         out[nodal[k]] = waves[k];
 }
 
+// Forgets the sums of a model that is no longer the current one.
+void KeepCurrent(DemodulationMemo& memo)
+{
+    if (!IsCurrent(memo.stamp))
+        memo = DemodulationMemo{CurrentModelStamp(RESIDUAL_PARTS), {}};
+}
+
 void DemodulateAll(const double* periods, std::size_t count, Wave* out, DemodulationMemo* memo)
 {
+    if (memo)
+        KeepCurrent(*memo);
     std::vector<std::size_t> todo;  // indices whose angle the memo does not hold, each angle once
     std::vector<ComplexF> turns;
     std::unordered_map<std::uint32_t, std::size_t> firstOfAngle;

@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "analysis/singlecomplex.h"
+#include "model/modelstamp.h"
 #include "model/waves.h"
 #include "platform/platform.h"
 
@@ -23,9 +24,10 @@ double DetermineMeanLevel(int silent);
 Wave DetermineWave(double period);
 
 // Sums of fits by demodulation already done, by the bits of the hour's turn
-// angle in single precision, which is all of the period that they see.
-// Valid while the record, the mean level and the waves stay the same.
+// angle in single precision, which is all of the period that they see; kept
+// while the residual they were taken from stays the same.
 struct DemodulationMemo {
+    ModelStamp stamp;  // of RESIDUAL_PARTS
     std::unordered_map<std::uint32_t, ComplexF> sums;
 };
 

@@ -5,8 +5,8 @@
 
 #include "analysis/demodulation.h"
 #include "analysis/singlecomplex.h"
-#include "base/options.h"
 #include "model/astronomy.h"
+#include "model/modeloptions.h"
 #include "model/record.h"
 #include "model/units.h"
 
@@ -44,7 +44,7 @@ Wave WaveOfDaySums(double period, const std::vector<ComplexF>& daySums, std::siz
     double re = 0, im = 0, weight = 0;
     for (std::size_t d = 0; d < daySums.size(); ++d) {
         const Wave carried = WaveOnDay(unit, static_cast<std::int64_t>(d));  // ampl F_d, etab −U_d
-        const double angle = std::remainder(w.speed * (86400.0 * static_cast<double>(d)) - carried.etab, TWO_PI);
+        const double angle = std::remainder(w.speed * (DAY_SECONDS * static_cast<double>(d)) - carried.etab, TWO_PI);
         const double c = carried.ampl * std::cos(angle);
         const double s = carried.ampl * std::sin(angle);
         const auto x = static_cast<double>(daySums[d].re);
@@ -66,7 +66,7 @@ Wave WaveOfDaySums(double period, const std::vector<ComplexF>& daySums, std::siz
 
 bool FitsNodally(double period)
 {
-    if (!Options.NodalCorrections)
+    if (!Model.NodalCorrections)
         return false;
     const int c = ConstituentOfSpeed(TWO_PI / period);
     return c != NO_CONSTITUENT && IsNodallyModulated(c);

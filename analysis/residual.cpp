@@ -1,14 +1,12 @@
 #include "analysis/residual.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstddef>
 
 #include "analysis/demodulation.h"
 #include "analysis/singlecomplex.h"
-#include "base/options.h"
-#include "model/port.h"
+#include "model/modeloptions.h"
 #include "model/record.h"
 #include "model/units.h"
 
@@ -31,17 +29,6 @@ WaveTerm TermOf(const Wave& w)
     return {w.speed, w.ampl, w.etab};
 }
 
-// Bits, not values: −0 and 0 can end in different sums, and NaN is itself.
-bool Same(double a, double b)
-{
-    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
-}
-
-bool Same(const WaveTerm& a, const WaveTerm& b)
-{
-    return Same(a.speed, b.speed) && Same(a.ampl, b.ampl) && Same(a.etab, b.etab);
-}
-
 constexpr std::size_t HOURS_PER_DAY = 24;
 
 // Where a wave's terms start: its phase factor and amplitude at hour 0, or
@@ -60,7 +47,7 @@ TermStart StartOf(const WaveTerm& w)
 TermStart StartOfDay(const WaveTerm& w, std::int64_t day)
 {
     const Wave carried = WaveOnDay(Wave{w.speed, w.ampl, w.etab, ""}, day);
-    const double angle = std::remainder(carried.speed * (86400.0 * static_cast<double>(day)) - carried.etab, TWO_PI);
+    const double angle = std::remainder(carried.speed * (DAY_SECONDS * static_cast<double>(day)) - carried.etab, TWO_PI);
     return {UnitOf(angle), carried.ampl};
 }
 
@@ -71,7 +58,7 @@ TermStart StartOfDay(const WaveTerm& w, std::int64_t day)
 class HourTerms {
 public:
     explicit HourTerms(const WaveTerm& w)
-        : term(w), start(StartOf(w)), hourStep(UnitOf(3600 * w.speed)), byDays(Options.NodalCorrections != 0)
+        : term(w), start(StartOf(w)), hourStep(UnitOf(3600 * w.speed)), byDays(Model.NodalCorrections != 0)
     {
     }
     // The term of hour n; called for n = 0, 1, 2, … in turn.
@@ -96,7 +83,7 @@ private:
 template <typename Each>
 void ForEachTerm(const WaveTerm& w, std::size_t hours, Each each)
 {
-    const bool byDays = Options.NodalCorrections != 0;
+    const bool byDays = Model.NodalCorrections != 0;
     const ComplexF hourStep = UnitOf(3600 * w.speed);
     TermStart start = StartOf(w);
     for (std::size_t first = 0; first < hours; first += HOURS_PER_DAY) {
@@ -119,37 +106,28 @@ void AddTerm(std::vector<double>& predicted, const WaveTerm& w)
     ForEachTerm(w, predicted.size(), [&predicted](std::size_t n, double term) { predicted[n] += term; });
 }
 
+// The record and the mean level, no wave summed yet.
 void StartOver(HourlyResidualCache& c)
 {
     const std::size_t hours = UsableHours();
-    c.recordRevision = RecordSeries.RecordRevision;
-    c.nodal = Options.NodalCorrections;
-    c.origin = Header.Time_of_debut;
-    c.year = Header.StartYear;
-    c.meanLevel = WaveSet.MeanLevel;
-    c.terms.clear();
+    c.stamp = CurrentModelStamp(RESIDUAL_PARTS, 0);
     c.observed.resize(hours);
     for (std::size_t i = 0; i < hours; ++i)
         c.observed[i] = ObservedHeight(3600.0 * static_cast<double>(i));
     c.predicted.assign(hours, WaveSet.MeanLevel);
     c.measuredHours = static_cast<std::size_t>(MeasuredHoursBefore(static_cast<std::int64_t>(hours)));
-    c.valid = true;
 }
 
 // The cache can be extended when it summed a leading part of the current
-// waves, with the current record and mean level.
+// waves, everything else of the model as it is now.
 bool CanExtend(const HourlyResidualCache& c)
 {
-    if (!c.valid || c.recordRevision != RecordSeries.RecordRevision || !Same(c.meanLevel, WaveSet.MeanLevel))
-        return false;
-    if (c.nodal != Options.NodalCorrections || (c.nodal && (c.origin != Header.Time_of_debut || c.year != Header.StartYear)))
-        return false;
-    if (c.terms.size() > static_cast<std::size_t>(WaveSet.count))
-        return false;
-    for (std::size_t j = 0; j < c.terms.size(); ++j)
-        if (!Same(c.terms[j], TermOf(WaveSet.waves[j])))
-            return false;
-    return true;
+    return IsCurrent(c.stamp, c.stamp.waves.size());
+}
+
+std::size_t WavesSummed(const HourlyResidualCache& c)
+{
+    return c.stamp.waves.size();
 }
 
 // The residual of one hour; 0 where it was not measured.
@@ -172,12 +150,11 @@ const std::vector<float>& HourlyResidual()
     HourlyResidualCache& c = ResidualCache;
     if (!CanExtend(c))
         StartOver(c);
-    else if (c.terms.size() == static_cast<std::size_t>(WaveSet.count))
+    else if (WavesSummed(c) == static_cast<std::size_t>(WaveSet.count))
         return c.residual;
-    for (auto j = static_cast<int>(c.terms.size()); j < WaveSet.count; ++j) {
-        c.terms.push_back(TermOf(WaveSet.waves[j]));
-        AddTerm(c.predicted, c.terms.back());
-    }
+    for (auto j = WavesSummed(c); j < static_cast<std::size_t>(WaveSet.count); ++j)
+        AddTerm(c.predicted, TermOf(WaveSet.waves[j]));
+    c.stamp = CurrentModelStamp(RESIDUAL_PARTS);
     UpdateResidual(c);
     return c.residual;
 }
@@ -185,12 +162,12 @@ const std::vector<float>& HourlyResidual()
 ComplexF DemodulateCurrentResidual(ComplexF turn)
 {
     HourlyResidualCache& c = ResidualCache;
-    if (!CanExtend(c) || c.terms.size() + 1 != static_cast<std::size_t>(WaveSet.count)) {
+    if (!CanExtend(c) || WavesSummed(c) + 1 != static_cast<std::size_t>(WaveSet.count)) {
         const std::vector<float>& residual = HourlyResidual();
         return DemodulateOne(residual.data(), residual.size(), turn);
     }
-    c.terms.push_back(TermOf(WaveSet.waves[c.terms.size()]));
-    const WaveTerm& w = c.terms.back();
+    const WaveTerm w = TermOf(WaveSet.waves[WavesSummed(c)]);
+    c.stamp = CurrentModelStamp(RESIDUAL_PARTS);
     // AddTerm, UpdateResidual and DemodulateOne in one loop: the same
     // operations on each hour, two recurrences that run side by side.
     ComplexF z{1, 0};

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "analysis/singlecomplex.h"
+#include "model/modelstamp.h"
 #include "model/waves.h"
 
 struct WaveTerm {
@@ -29,14 +30,11 @@ struct WaveTerm {
     double etab;   // rad
 };
 
+// The parts of the model the residual is computed from.
+inline constexpr unsigned RESIDUAL_PARTS = RECORD_PART | NODAL_PART | CALENDAR_PART | MEAN_LEVEL_PART | WAVES_PART;
+
 struct HourlyResidualCache {
-    bool valid = false;
-    std::uint64_t recordRevision = 0;
-    int nodal = 0;                   // Options.NodalCorrections, and what it carries from:
-    std::int64_t origin = 0;         // Header.Time_of_debut
-    std::int32_t year = 0;           // Header.StartYear
-    double meanLevel = 0;            // m, the first term of every hour's sum
-    std::vector<WaveTerm> terms;     // the waves summed, in the order of the set
+    ModelStamp stamp;                // of RESIDUAL_PARTS, with the waves summed: the first of the set
     std::vector<double> observed;    // m, the record at each hour; NaN where not measured
     std::vector<double> predicted;   // m: mean level + Σ terms, per hour
     std::vector<float> residual;     // m: float(observed − predicted), 0 where not measured

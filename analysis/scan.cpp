@@ -273,6 +273,5 @@ void AddRefinedWave(double centre, double halfwidth)
     w.name = Format("Onde déteminée de période %Lf", Lf(periodHours));
     AppendWave(w);
     const std::string report = AddedWaveReport(periodHours, w);
-    LogPrintf("%s\n", report.c_str());
-    ShowMessage(MainWindow, report, "Sélection d'une onde", MessageButtons::Ok, MessageIcon::Information);
+    ShowMessageAndLog(MainWindow, report, "Sélection d'une onde", MessageIcon::Information, "\n");
 }

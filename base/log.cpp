@@ -35,6 +35,13 @@ void LogText(std::string_view text)
     std::fflush(LogFile);
 }
 
+void ShowMessageAndLog(Window owner, const std::string& text, const std::string& caption, MessageIcon icon,
+                       std::string_view logSuffix)
+{
+    ShowMessage(owner, text, caption, MessageButtons::Ok, icon);
+    LogText(text + std::string(logSuffix));
+}
+
 void LogPrintf(const char* format, ...)
 {
     if (!LogFile)

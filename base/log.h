@@ -3,7 +3,10 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 #include <string_view>
+
+#include "platform/platform.h"
 
 // Opens the log and writes the welcome text. When the file cannot be opened
 // the user is told, and the program runs without a log.
@@ -14,6 +17,11 @@ void CloseLog();
 // the log is not open.
 void LogPrintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void LogText(std::string_view text);
+
+// A report the user reads and the log keeps alike: text in a message box
+// with an OK button, then text followed by logSuffix in the log.
+void ShowMessageAndLog(Window owner, const std::string& text, const std::string& caption, MessageIcon icon,
+                       std::string_view logSuffix = "");
 
 inline constexpr const char* LOG_FILE_NAME = "Haliome.log";
 

@@ -1,10 +1,12 @@
-// Display state and options: what the main window shows and how the model
-// and the analyses behave. They start at these values at every run and are
-// never saved; the menu commands (and the period-range dialog for the band)
-// are the only writers.
+// Display state and options: what the main window shows and how the
+// analyses behave; the model's own options are in model/modeloptions.h.
+// They start at these values at every run and are never saved; the menu
+// commands (and the period-range dialog for the band) are the only writers.
 #pragma once
 
 #include <cstdint>
+
+#include "base/calendar.h"
 
 struct DisplayOptions {
     int DisplayMode = 2;       // 0 scan graph; 1 chart after a single-wave determination; 2 chart
@@ -14,7 +16,6 @@ struct DisplayOptions {
     int ShowHeightAxis = 1;    // 0/1
     int ShowTimesOfTide = 1;   // 0/1
     int UseFourier = 1;        // 1 fit by demodulation, 0 fit by phase search
-    int NodalCorrections = 0;  // 0/1: "Corrections nodales", the lunar waves carried from their year to each date
     int VerboseFft = 0;        // 0/1: a message box before each stage of the FFT detection
     int SourceMode = 0;        // 0 record, 1 normal, 2 rectified, 3 rounded, 4 rectified rounded
     int SelectedWave = 0;      // row of the menu waves, 0..4
@@ -23,6 +24,6 @@ struct DisplayOptions {
 };
 
 // One year of the year navigation: 365 days.
-inline constexpr std::int64_t YEAR_SHIFT_SECONDS = 31536000;
+inline constexpr std::int64_t YEAR_SHIFT_SECONDS = 365 * DAY_SECONDS;
 
 extern DisplayOptions Options;

@@ -7,6 +7,7 @@
 #include "base/options.h"
 #include "bench/example_port.h"
 #include "files/recordfile.h"
+#include "model/modeloptions.h"
 #include "model/waves.h"
 #include "platform/headless/headless.h"
 
@@ -35,7 +36,7 @@ BENCHMARK(BM_DetermineWave)->ArgNames({"waves", "fourier", "fast"})
 void BM_AllKnownWaves(benchmark::State& state)
 {
     LoadExamplePort(static_cast<int>(state.range(2)));
-    Options.NodalCorrections = static_cast<int>(state.range(1));
+    Model.NodalCorrections = static_cast<int>(state.range(1));
     UseComputation(true);
     FitWaves(5);
     UseComputation(state.range(0) != 0);
@@ -44,7 +45,7 @@ void BM_AllKnownWaves(benchmark::State& state)
         AddAllKnownWaves();
     }
     UseComputation(true);
-    Options.NodalCorrections = 0;
+    Model.NodalCorrections = 0;
 }
 BENCHMARK(BM_AllKnownWaves)->ArgNames({"fast", "nodal", "years"})
     ->Args({0, 0, 1})->Args({1, 0, 1})->Args({0, 1, 1})->Args({1, 1, 1})->Args({1, 0, 19})->Args({1, 1, 19})

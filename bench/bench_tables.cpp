@@ -3,8 +3,8 @@
 // build/bench/haliome_bench --benchmark_filter=MonthTide
 #include <benchmark/benchmark.h>
 
-#include "base/options.h"
 #include "bench/example_port.h"
+#include "model/modeloptions.h"
 #include "model/port.h"
 #include "model/waves.h"
 #include "tables/tidetimes.h"
@@ -21,11 +21,11 @@ void BM_MonthTideTimes(benchmark::State& state)
     FitWaves(static_cast<int>(state.range(0)));
     const bool exportable = state.range(1) != 0;
     UseComputation(state.range(2) != 0);
-    Options.NodalCorrections = static_cast<int>(state.range(3));
-    const MonthBounds month = *MonthBoundsOf(Header.StartYear + 3 * Options.NodalCorrections, 2);
+    Model.NodalCorrections = static_cast<int>(state.range(3));
+    const MonthBounds month = *MonthBoundsOf(Header.StartYear + 3 * Model.NodalCorrections, 2);
     for (auto _ : state)
         benchmark::DoNotOptimize(MonthReportLines(month, exportable));
-    Options.NodalCorrections = 0;
+    Model.NodalCorrections = 0;
     UseComputation(true);
 }
 BENCHMARK(BM_MonthTideTimes)->ArgNames({"waves", "exportable", "fast", "nodal"})

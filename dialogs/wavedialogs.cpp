@@ -215,8 +215,7 @@ void AddTypedWave(Window dialog)
     Wave w = DetermineWave(periodS);
     w.name = FieldText(dialog, ADD_NAME);
     const std::string report = AddedWaveReport(periodS * INV_3600, w);
-    LogText(report);
-    ShowMessage(dialog, report, "Ajout d'une onde.", MessageButtons::Ok, MessageIcon::Information);
+    ShowMessageAndLog(dialog, report, "Ajout d'une onde.", MessageIcon::Information);
     AppendWave(w);
     EndDialog(dialog, 0);
 }
@@ -277,8 +276,7 @@ void StoreEditedWave(Window dialog)
                                 "- Amplitude : %Lf\n- Etablissement : %Lf\n",
                                 EditedWave, w.name.c_str(), Lf(PeriodHoursFromSpeed(w.speed)), Lf(w.ampl),
                                 Lf(w.etab));
-    ShowMessage(dialog, report, caption, MessageButtons::Ok, MessageIcon::Information);
-    LogPrintf("%s\n\n", report.c_str());
+    ShowMessageAndLog(dialog, report, caption, MessageIcon::Information, "\n\n");
     EndDialog(dialog, 0);
 }
 

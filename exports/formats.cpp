@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 #include "base/text.h"
 #include "model/port.h"
@@ -12,21 +11,6 @@
 namespace {
 
 constexpr double DEGREES_PER_RADIAN = 57.29577951308232;
-
-// ---- Dates -----------------------------------------------------------------------
-
-std::string OffsetText(long seconds)
-{
-    const char sign = seconds < 0 ? '-' : '+';
-    const long minutes = std::labs(seconds) / 60;
-    return Format("%c%02li:%02li", sign, minutes / 60, minutes % 60);
-}
-
-std::string DateTimeText(const std::tm& clock, const char* separator)
-{
-    return Format("%04i-%02i-%02i%s%02i:%02i", clock.tm_year + 1900, clock.tm_mon + 1, clock.tm_mday, separator,
-                  clock.tm_hour, clock.tm_min);
-}
 
 // ---- CSV -------------------------------------------------------------------------
 
@@ -77,13 +61,6 @@ std::string IcsLine(const std::string& line)
     return folded + line.substr(start) + "\r\n";
 }
 
-std::string IcsUtc(CalendarTime t)
-{
-    const std::tm utc = UtcTimeOf(t);
-    return Format("%04i%02i%02iT%02i%02i%02iZ", utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday, utc.tm_hour,
-                  utc.tm_min, utc.tm_sec);
-}
-
 std::string TideSummary(const Tide& tide)
 {
     if (tide.high)
@@ -93,7 +70,7 @@ std::string TideSummary(const Tide& tide)
 
 std::string TideEvent(const Tide& tide, const std::string& port, const std::string& stamp)
 {
-    const std::string start = IcsUtc(tide.time);
+    const std::string start = IsoBasicUtc(tide.time);
     std::string event = "BEGIN:VEVENT\r\n";
     event += IcsLine("UID:" + start + (tide.high ? "-PM-" : "-BM-") + IcsText(port) + "@haliome");
     event += "DTSTAMP:" + stamp + "\r\n";
@@ -123,13 +100,6 @@ std::string JsonString(const std::string& text)
 
 }  // namespace
 
-std::string IsoDateTime(CalendarTime t, Clock clock)
-{
-    if (clock == Clock::Utc)
-        return DateTimeText(UtcTimeOf(t), "T") + "Z";
-    return DateTimeText(LocalTimeOf(t), "T") + OffsetText(UtcOffsetOf(t));
-}
-
 std::string FrenchDecimal(double x, int decimals)
 {
     std::string text = Format("%.*f", decimals, x);
@@ -152,7 +122,7 @@ std::string TidesICalendar(const std::vector<Tide>& tides, const std::string& po
                       "CALSCALE:GREGORIAN\r\nMETHOD:PUBLISH\r\n";
     if (!port.empty())
         ics += IcsLine("X-WR-CALNAME:" + IcsText("Marées " + port));
-    const std::string stampText = IcsUtc(stamp);
+    const std::string stampText = IsoBasicUtc(stamp);
     for (const Tide& tide : tides)
         ics += TideEvent(tide, port, stampText);
     return ics + "END:VCALENDAR\r\n";
@@ -174,9 +144,8 @@ std::string TidesText(const std::vector<Tide>& tides, const std::string& port, C
 {
     std::string text = port.empty() ? "" : port + "\r\n";
     for (const Tide& tide : tides) {
-        const std::tm shown = clock == Clock::Utc ? UtcTimeOf(tide.time) : LocalTimeOf(tide.time);
-        const std::string zone = clock == Clock::Utc ? "UTC" : OffsetText(UtcOffsetOf(tide.time));
-        text += Format("%s %-6s  %s  %6.2f m", DateTimeText(shown, " ").c_str(), zone.c_str(),
+        const std::string zone = clock == Clock::Utc ? "UTC" : UtcOffsetText(UtcOffsetOf(tide.time));
+        text += Format("%s %-6s  %s  %6.2f m", IsoMinuteText(tide.time, clock, " ").c_str(), zone.c_str(),
                        tide.high ? "PM" : "BM", tide.height);
         text += tide.high ? Format("  coef %3i\r\n", tide.coefficient) : std::string("\r\n");
     }

@@ -6,14 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "base/localtime.h"
+#include "base/calendar.h"
 #include "exports/tides.h"
 
-// How dates are written: on the local clock with its UTC offset
-// ("2009-03-29T04:12+02:00"), or in UTC ("2009-03-29T02:12Z").
-enum class Clock { Local, Utc };
-
-std::string IsoDateTime(CalendarTime t, Clock clock);
+// Dates are written as IsoDateTime gives them on the clock asked for: on the
+// local clock with its UTC offset ("2009-03-29T04:12+02:00"), or in UTC
+// ("2009-03-29T02:12Z").
 
 // x with this many decimals and a decimal comma, as French texts write it.
 std::string FrenchDecimal(double x, int decimals);

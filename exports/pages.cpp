@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "base/localtime.h"
-#include "base/options.h"
+#include "base/calendar.h"
 #include "base/text.h"
 #include "exports/formats.h"
 #include "exports/tides.h"
+#include "model/modeloptions.h"
 #include "model/port.h"
 #include "model/waves.h"
 #include "tables/tidetimes.h"
@@ -17,11 +17,6 @@ const char* const PREDICTION_NOTE =
     "(vent, pression atmosphérique, surcotes).";
 
 namespace {
-
-const char* const MonthTitles[12] = {
-    "janvier", "février", "mars", "avril", "mai", "juin",
-    "juillet", "août", "septembre", "octobre", "novembre", "décembre",
-};
 
 // ---- The clock of the month ------------------------------------------------------
 
@@ -38,7 +33,7 @@ std::string ClockName(const std::tm& local)
                   minutes / 60, minutes % 60, local.tm_isdst > 0 ? "appliquée" : "non appliquée");
 }
 
-std::string DayName(int day)
+std::string DayOfMonthText(int day)
 {
     return day == 1 ? "1er" : Format("%i", day);
 }
@@ -62,7 +57,7 @@ std::string ClockNote(long year, int month, int lastDay)
     for (std::size_t i = 0; i < spells.size(); ++i) {
         note += i ? " ; " : " : ";
         if (spells.size() > 1)
-            note += Format("du %s au %i, ", DayName(spells[i].firstDay).c_str(), spells[i].lastDay);
+            note += Format("du %s au %i, ", DayOfMonthText(spells[i].firstDay).c_str(), spells[i].lastDay);
         note += ClockName(spells[i].noon);
     }
     return note + ".";
@@ -119,7 +114,7 @@ std::string ModelNote()
     return Format("Ondes de l'année %i%s : niveau moyen %s m et %i onde%s ; corrections nodales : %s.",
                   Header.StartYear, port.empty() ? "" : (", " + port).c_str(),
                   FrenchDecimal(WaveSet.MeanLevel, 2).c_str(), WaveSet.count, WaveSet.count > 1 ? "s" : "",
-                  Options.NodalCorrections ? "oui" : "non");
+                  Model.NodalCorrections ? "oui" : "non");
 }
 
 std::optional<TablePage> MonthPage(long year, int month)
@@ -137,15 +132,15 @@ std::optional<TablePage> MonthPage(long year, int month)
     }
     TablePage page;
     const std::string port = PortName();
-    page.title = (port.empty() ? "" : port + " — ") + MonthTitles[month] + Format(" %li", year);
+    page.title = (port.empty() ? "" : port + " — ") + MonthName(month) + Format(" %li", year);
     page.notes.push_back(ClockNote(year, month, bounds->lastDay));
     page.groups.push_back(ColumnGroup{"", 1});
     page.heads.push_back("jour");
     AddColumns(page, "Pleines mers", highSlots, true);
     AddColumns(page, "Basses mers", lowSlots, false);
     for (int day = 1; day <= bounds->lastDay; ++day) {
-        const int weekday = LocalTimeOf(LocalClockTime(year, month, day, 12, 0).value_or(span->from)).tm_wday;
-        TableRow row{{std::string(DayNames[weekday]) + Format("%i", day)}, weekday == 0};
+        const int weekday = WeekdayOfDays(DaysFromCivil(year, month + 1, day));
+        TableRow row{{DayName(weekday) + Format(" %i", day)}, weekday == 0};
         PutSlots(row, days[static_cast<std::size_t>(day)].highs, highSlots, true);
         PutSlots(row, days[static_cast<std::size_t>(day)].lows, lowSlots, false);
         page.rows.push_back(std::move(row));

@@ -1,6 +1,6 @@
 #include "exports/perioddialog.h"
 
-#include "base/localtime.h"
+#include "base/calendar.h"
 #include "base/text.h"
 #include "exports/tides.h"
 #include "tables/tidetimes.h"
@@ -28,8 +28,8 @@ void Refuse(Window dialog, const std::string& text)
 void FillPeriodDialog(Window dialog)
 {
     ClearItems(dialog, PERIOD_MONTH_ID);
-    for (const char* month : MonthChoices)
-        AddItem(dialog, PERIOD_MONTH_ID, month);
+    for (int month = 0; month < 12; ++month)
+        AddItem(dialog, PERIOD_MONTH_ID, MonthChoice(month));
     AddItem(dialog, PERIOD_MONTH_ID, "Toute l'année");
     const std::string& year = LastExportPeriod.yearEntry;
     SetControlText(dialog, PERIOD_YEAR_ID, year.empty() ? Format("%i", LocalTimeNow().tm_year + 1900) : year);

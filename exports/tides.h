@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "base/localtime.h"
+#include "base/calendar.h"
 
 struct Tide {
     CalendarTime time = 0;  // s since the epoch, cut to the minute as the report shows it

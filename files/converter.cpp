@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "base/localtime.h"
+#include "base/calendar.h"
 #include "base/savefile.h"
 #include "base/text.h"
 #include "files/recordfile.h"

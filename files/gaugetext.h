@@ -1,5 +1,6 @@
 // Reading the text of gauge files: lines with their numbers, fields, exact
-// decimals and calendar dates, without the C locale or the time zone.
+// decimals and calendar dates (base/calendar.h), without the C locale or the
+// time zone.
 #pragma once
 
 #include <cstddef>
@@ -7,6 +8,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "base/calendar.h"
 
 struct LineReader {
     std::string_view text;
@@ -40,16 +43,8 @@ bool ParseWhole(std::string_view s, std::int64_t& value);
 inline constexpr std::int64_t MICRO = 1000000;
 bool ParseMicro(std::string_view s, std::int64_t& micro);
 
-// s since 1970-01-01 00:00 on the same clock, for a date and time that
-// exist (year 1 … 9999, hours 0 … 23, seconds 0 … 59); nothing otherwise.
-std::optional<std::int64_t> ClockSeconds(std::int64_t year, std::int64_t month, std::int64_t day,
-                                         std::int64_t hour, std::int64_t minute, std::int64_t second);
-
-// An ISO 8601 date and time at the start of s: YYYY-MM-DD, 'T' or a blank,
-// hh:mm, optionally :ss (with a fraction of zeros only), optionally an offset
-// Z, ±hh, ±hhmm or ±hh:mm (in offsetMinutes). Returns the characters taken,
-// 0 when s does not start with one.
+// An ISO 8601 date and time at the start of s, as IsoDateTimeAtStart reads
+// it, with its time (a date alone is not enough) in years 1 … 9999: clock
+// seconds, and the offset in offsetMinutes when the text gives one. Returns
+// the characters taken, 0 when s does not start with one.
 std::size_t IsoTimeAtStart(std::string_view s, std::int64_t& clockSeconds, std::optional<int>& offsetMinutes);
-
-// Clock seconds as "YYYY-MM-DD hh:mm", with ":ss" when they are not 0.
-std::string ClockText(std::int64_t clockSeconds);

@@ -168,19 +168,6 @@ std::int32_t CentimetresOf(std::int64_t micro, HeightUnit unit)
     return static_cast<std::int32_t>(FloorDiv(2 * micro * num + den, 2 * den));
 }
 
-// 00:00 local standard time on 1 January of the year that holds t in local
-// standard time, and that year.
-std::optional<CalendarTime> StandardYearStart(CalendarTime t, std::int32_t& year)
-{
-    year = LocalTimeOf(t).tm_year + 1900;
-    std::optional<CalendarTime> start = YearStartTime(year);
-    if (start && t < *start)
-        start = YearStartTime(--year);
-    else if (std::optional<CalendarTime> next = YearStartTime(year + 1); start && next && t >= *next)
-        start = YearStartTime(++year);
-    return start;
-}
-
 std::optional<std::size_t> FirstMeasured(const Measurements& m)
 {
     for (std::size_t i = 0; i < m.heights.size(); ++i)
@@ -207,7 +194,7 @@ bool HourlyRecordOf(const Measurements& m, int zoneMinutes, HeightUnit unit, Imp
     if (!first)
         return RefuseAt(refusal, 0, "le fichier ne donne aucune hauteur mesurée");
     std::int32_t year = 0;
-    const std::optional<CalendarTime> start = StandardYearStart(m.times[*first] - shiftS, year);
+    const std::optional<CalendarTime> start = StandardYearStartOf(m.times[*first] - shiftS, year);
     if (!start)
         return RefuseAt(refusal, 0, "la date de la première mesure ne peut pas être convertie");
     std::int64_t lastHour = -1;

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "base/localtime.h"
+#include "base/calendar.h"
 #include "files/gaugeformats.h"
 
 // "m", "cm", "mm", "ft".

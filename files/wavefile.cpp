@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "base/localtime.h"
+#include "base/calendar.h"
 #include "base/log.h"
 #include "base/savefile.h"
 #include "base/text.h"

@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/calendar.h"
+
 namespace {
 
 constexpr double DEGREE = 0.017453292519943295;  // rad
@@ -14,7 +16,7 @@ constexpr double DEGREE = 0.017453292519943295;  // rad
 // Julian centuries of 36525 days from Greenwich mean noon, 31 December 1899.
 double CenturiesSince1900(double tSeconds)
 {
-    const double julianDay = tSeconds / 86400.0 + 2440587.5;
+    const double julianDay = tSeconds / DAY_SECONDS + 2440587.5;
     return (julianDay - 2415020.0) / 36525.0;
 }
 

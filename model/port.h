@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "base/localtime.h"
+#include "base/calendar.h"
 
 // The port line of every file holds at most this many characters.
 inline constexpr std::size_t PORT_NAME_CHARS = 99;

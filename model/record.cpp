@@ -4,6 +4,7 @@
 #include <cassert>
 #include <cmath>
 
+#include "base/calendar.h"
 #include "model/units.h"
 
 HourlyRecord RecordSeries;
@@ -61,5 +62,5 @@ std::int64_t MeasuredHoursBefore(std::int64_t end)
 
 double UsableSpan()
 {
-    return (RecordSeries.RecordDays - 2) * 86400.0;
+    return static_cast<double>(RecordSeries.RecordDays - 2) * DAY_SECONDS;
 }

@@ -1,6 +1,5 @@
 #include "model/waves.h"
 
-#include <bit>
 #include <cassert>
 #include <cmath>
 #include <limits>
@@ -8,6 +7,8 @@
 
 #include "base/options.h"
 #include "model/astronomy.h"
+#include "model/modeloptions.h"
+#include "model/modelstamp.h"
 #include "model/port.h"
 #include "model/record.h"
 #include "model/units.h"
@@ -55,59 +56,9 @@ void RemoveWave(int i)
 
 namespace {
 
-constexpr double DAY_SECONDS = 86400.0;
 // Beyond this the model day would not fit its integer; no date there is a
 // date of the tide.
 constexpr double LARGEST_CORRECTED_TIME = 1e15;
-
-bool IsLeapYear(std::int64_t year)
-{
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-// The angles of the middle of each day, kept for the days of a century from
-// the origin on (2 MB): a fit carries each wave to every day of the record.
-// Each thread its own.
-struct DayAngles {
-    CalendarTime origin = 0;
-    std::vector<NodalAngles> angles;
-    std::vector<char> known;
-};
-thread_local DayAngles KnownDays;
-constexpr std::int64_t DAYS_KEPT = 36525;
-
-NodalAngles AnglesOfDayAt(std::int64_t day)
-{
-    return NodalAnglesAt(static_cast<double>(Header.Time_of_debut) + DAY_SECONDS * static_cast<double>(day) +
-                         DAY_SECONDS / 2);
-}
-
-NodalAngles AnglesOfDay(std::int64_t day)
-{
-    DayAngles& kept = KnownDays;
-    if (day < 0 || day >= DAYS_KEPT)
-        return AnglesOfDayAt(day);
-    if (kept.origin != Header.Time_of_debut)
-        kept = DayAngles{Header.Time_of_debut, {}, {}};
-    const auto d = static_cast<std::size_t>(day);
-    if (d >= kept.known.size()) {
-        kept.angles.resize(d + 1);
-        kept.known.resize(d + 1, 0);
-    }
-    if (!kept.known[d]) {
-        kept.angles[d] = AnglesOfDayAt(day);
-        kept.known[d] = 1;
-    }
-    return kept.angles[d];
-}
-
-// The angles of the middle of the waves' year, as last asked. Each thread its own.
-struct AnglesMemo {
-    bool valid = false;
-    double t = 0;
-    NodalAngles angles;
-};
-thread_local AnglesMemo YearMemo;
 
 // Calendar time (s) of the middle of year, whose 1 January at 00:00 is origin.
 double MiddleOfYear(CalendarTime origin, std::int32_t year)
@@ -116,14 +67,48 @@ double MiddleOfYear(CalendarTime origin, std::int32_t year)
     return static_cast<double>(origin) + DAY_SECONDS / 2 * days;
 }
 
-// The middle of the year whose 1 January at 00:00 is model time 0.
-const NodalAngles& AnglesOfYear()
+// The angles the waves are carried with, for the time origin and the year
+// they were taken at: the middle of the wave set's year, and the middle of
+// each day, kept for the days of a century from the origin on (2 MB) since a
+// fit carries each wave to every day of the record. Each thread its own.
+struct CalendarAngles {
+    ModelStamp stamp;  // of CALENDAR_PART
+    NodalAngles year;
+    std::vector<NodalAngles> days;
+    std::vector<char> known;
+};
+thread_local CalendarAngles KeptAngles;
+constexpr std::int64_t DAYS_KEPT = 36525;
+
+CalendarAngles& CurrentAngles()
 {
-    const double t = MiddleOfYear(Header.Time_of_debut, Header.StartYear);
-    AnglesMemo& memo = YearMemo;
-    if (!memo.valid || memo.t != t)
-        memo = {true, t, NodalAnglesAt(t)};
-    return memo.angles;
+    CalendarAngles& kept = KeptAngles;
+    if (!IsCurrent(kept.stamp))
+        kept = CalendarAngles{CurrentModelStamp(CALENDAR_PART),
+                              NodalAnglesAt(MiddleOfYear(Header.Time_of_debut, Header.StartYear)), {}, {}};
+    return kept;
+}
+
+NodalAngles AnglesOfDayAt(std::int64_t day)
+{
+    return NodalAnglesAt(static_cast<double>(Header.Time_of_debut) + DAY_SECONDS * static_cast<double>(day) +
+                         DAY_SECONDS / 2);
+}
+
+NodalAngles AnglesOfDay(CalendarAngles& kept, std::int64_t day)
+{
+    if (day < 0 || day >= DAYS_KEPT)
+        return AnglesOfDayAt(day);
+    const auto d = static_cast<std::size_t>(day);
+    if (d >= kept.known.size()) {
+        kept.days.resize(d + 1);
+        kept.known.resize(d + 1, 0);
+    }
+    if (!kept.known[d]) {
+        kept.days[d] = AnglesOfDayAt(day);
+        kept.known[d] = 1;
+    }
+    return kept.days[d];
 }
 
 Wave Carried(const Wave& w, const NodalAngles& day, const NodalAngles& year)
@@ -142,50 +127,22 @@ Wave Carried(const Wave& w, const NodalAngles& day, const NodalAngles& year)
     return out;
 }
 
-bool SameBits(double a, double b)
-{
-    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
-}
-
-// The waves of one day, kept with everything they were carried from.
+// The waves of one day, kept with the stamp of what they were carried from.
 struct DayWaves {
-    bool valid = false;
+    ModelStamp stamp;  // of CALENDAR_PART | WAVES_PART
     std::int64_t day = 0;
-    CalendarTime origin = 0;
-    std::int32_t year = 0;
-    std::vector<Wave> from;   // speed, ampl and etab of the active waves
     std::vector<Wave> waves;  // as carried to the day
 };
 
-bool StillCurrent(const DayWaves& c, std::int64_t day)
-{
-    if (!c.valid || c.day != day || c.origin != Header.Time_of_debut || c.year != Header.StartYear ||
-        c.from.size() != static_cast<std::size_t>(WaveSet.count))
-        return false;
-    for (std::size_t j = 0; j < c.from.size(); ++j) {
-        const Wave& a = c.from[j];
-        const Wave& b = WaveSet.waves[j];
-        if (!SameBits(a.speed, b.speed) || !SameBits(a.ampl, b.ampl) || !SameBits(a.etab, b.etab))
-            return false;
-    }
-    return true;
-}
-
 void CarryToDay(DayWaves& c, std::int64_t day)
 {
-    const NodalAngles dayAngles = AnglesOfDay(day);
-    const NodalAngles& yearAngles = AnglesOfYear();
-    c.valid = true;
+    CalendarAngles& angles = CurrentAngles();
+    const NodalAngles dayAngles = AnglesOfDay(angles, day);
+    c.stamp = CurrentModelStamp(CALENDAR_PART | WAVES_PART);
     c.day = day;
-    c.origin = Header.Time_of_debut;
-    c.year = Header.StartYear;
-    c.from.clear();
     c.waves.clear();
-    for (int j = 0; j < WaveSet.count; ++j) {
-        const Wave& w = WaveSet.waves[j];
-        c.from.push_back(Wave{w.speed, w.ampl, w.etab, ""});
-        c.waves.push_back(Carried(w, dayAngles, yearAngles));
-    }
+    for (int j = 0; j < WaveSet.count; ++j)
+        c.waves.push_back(Carried(WaveSet.waves[j], dayAngles, angles.year));
 }
 
 // Each thread its own: the scans of several months may run side by side.
@@ -193,7 +150,7 @@ thread_local DayWaves CurrentDay;
 
 bool CorrectsAt(double t)
 {
-    return Options.NodalCorrections && std::fabs(t) < LARGEST_CORRECTED_TIME;
+    return Model.NodalCorrections && std::fabs(t) < LARGEST_CORRECTED_TIME;
 }
 
 }  // namespace
@@ -205,15 +162,16 @@ std::int64_t ModelDayOf(double t)
 
 Wave WaveOnDay(const Wave& w, std::int64_t day)
 {
-    if (!Options.NodalCorrections)
+    if (!Model.NodalCorrections)
         return Wave{w.speed, w.ampl, w.etab, ""};
-    return Carried(w, AnglesOfDay(day), AnglesOfYear());
+    CalendarAngles& angles = CurrentAngles();
+    return Carried(w, AnglesOfDay(angles, day), angles.year);
 }
 
 Wave WaveOfAnotherYear(const Wave& w, CalendarTime fromOrigin, std::int32_t fromYear, CalendarTime toOrigin,
                        std::int32_t toYear)
 {
-    if (!Options.NodalCorrections)
+    if (!Model.NodalCorrections)
         return Wave{w.speed, w.ampl, w.etab, ""};
     return Carried(w, NodalAnglesAt(MiddleOfYear(toOrigin, toYear)), NodalAnglesAt(MiddleOfYear(fromOrigin, fromYear)));
 }
@@ -240,7 +198,7 @@ const Wave* WavesInForceAt(double t)
     if (!CorrectsAt(t))
         return WaveSet.waves;
     const std::int64_t day = ModelDayOf(t);
-    if (!StillCurrent(CurrentDay, day))
+    if (CurrentDay.day != day || !IsCurrent(CurrentDay.stamp))
         CarryToDay(CurrentDay, day);
     return CurrentDay.waves.data();
 }

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "base/localtime.h"
+#include "base/calendar.h"
 
 struct Wave {
     double speed = 0;   // rad/s; the term is ampl·cos(speed·t − etab)
@@ -47,14 +47,14 @@ double PredictHeightAccel(double t, int first);  // m/s²
 // the record was not measured.
 double SourceHeight(double t, int first);
 
-// Nodal corrections. With Options.NodalCorrections, a wave whose speed is a
+// Nodal corrections. With Model.NodalCorrections, a wave whose speed is a
 // lunar constituent's (model/astronomy.h) describes the tide of the wave
 // set's year (Header.StartYear, the year its phases refer to) and is carried
 // from the middle of that year to the middle of each day: its amplitude is
 // multiplied by f/f₀ and its argument gains u − u₀ (etab lessened by it).
 // Other waves, and every wave with the option off, are summed as they are.
 
-// Model day of t (s): day d holds d·86400 ≤ t < (d + 1)·86400. |t| < 1e15.
+// Model day of t (s): day d holds d·DAY_SECONDS ≤ t < (d + 1)·DAY_SECONDS. |t| < 1e15.
 std::int64_t ModelDayOf(double t);
 
 // w as the prediction sums it on model day `day`: speed as w's, amplitude and

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "analysis/scan.h"
-#include "base/localtime.h"
+#include "base/calendar.h"
 #include "base/options.h"
 #include "base/text.h"
 #include "model/port.h"
@@ -17,7 +17,6 @@ namespace {
 
 constexpr int ONE_DAY_LAST_COLUMN = 640;
 constexpr int MULTI_DAY_LAST_COLUMN = 620;
-constexpr std::int64_t DAY = 86400;
 constexpr double INV_1440 = 1.0 / 1440;
 
 double Predicted(std::int64_t t) { return PredictHeight(static_cast<double>(t), 0); }
@@ -25,7 +24,7 @@ double Source(std::int64_t t) { return SourceHeight(static_cast<double>(t), 0); 
 
 std::int64_t RecordSpan()
 {
-    return RecordSeries.RecordDays * DAY;
+    return RecordSeries.RecordDays * DAY_SECONDS;
 }
 
 // ---- Decorations shared by both charts -------------------------------------------
@@ -48,7 +47,7 @@ void DrawTick(Canvas* canvas, std::int64_t t, int x, TickKinds kinds)
         MoveTo(canvas, x, 400);
         LineTo(canvas, x, 397);
     }
-    if (t % DAY == 0) {
+    if (t % DAY_SECONDS == 0) {
         MoveTo(canvas, x, 400);
         LineTo(canvas, x, 392);
     }
@@ -97,7 +96,7 @@ void DrawDateHeader(Canvas* canvas, std::int64_t dayStart)
 {
     std::tm day = LocalTimeOfModel(Options.YearOffset + dayStart);
     TextOut(canvas, 240, 5,
-            Format("%s%i%s %i", DayNamesAligned[day.tm_wday], day.tm_mday, MonthNames[day.tm_mon],
+            Format("%s%i %s %i", DayNameAligned(day.tm_wday).c_str(), day.tm_mday, MonthName(day.tm_mon).c_str(),
                    day.tm_year + 1900));
 }
 
@@ -106,7 +105,7 @@ void DrawTimesOfTide(Canvas* canvas, std::int64_t start)
 {
     bool rising = Predicted(start + 10) - Predicted(start) > 0;
     double prev = Predicted(start);
-    for (std::int64_t t = start; t < start + DAY; t += 10) {
+    for (std::int64_t t = start; t < start + DAY_SECONDS; t += 10) {
         double cur = Predicted(t);
         if (rising ? cur < prev : cur > prev) {
             rising = !rising;
@@ -123,7 +122,7 @@ void DrawTimesOfTide(Canvas* canvas, std::int64_t start)
 
 void DrawOneDayChart(Canvas* canvas)
 {
-    const std::int64_t dayStart = GetScrollPos(ScrollBar::Horizontal) * DAY;
+    const std::int64_t dayStart = GetScrollPos(ScrollBar::Horizontal) * DAY_SECONDS;
     DrawOneDayCurve(canvas);
     DrawOneDayTicks(canvas, dayStart);
     if (Options.ShowHeightAxis)
@@ -229,7 +228,7 @@ std::int64_t Clamp(std::int64_t v, std::int64_t lo, std::int64_t hi)
 
 std::int64_t OneDayColumnTime(int x)
 {
-    return GetScrollPos(ScrollBar::Horizontal) * DAY + x * DAY / 640;
+    return GetScrollPos(ScrollBar::Horizontal) * DAY_SECONDS + x * DAY_SECONDS / 640;
 }
 
 std::int64_t MultiDayColumnTime(int x)

@@ -2,14 +2,12 @@
 
 #include <CLI/CLI.hpp>
 
-#include <cctype>
 #include <ctime>
 #include <optional>
 #include <string>
 
 #include "analysis/knownwaves.h"
-#include "base/localtime.h"
-#include "base/options.h"
+#include "base/calendar.h"
 #include "base/text.h"
 #include "exports/exportfile.h"
 #include "exports/formats.h"
@@ -19,6 +17,7 @@
 #include "files/measurements.h"
 #include "files/recordfile.h"
 #include "files/wavefile.h"
+#include "model/modeloptions.h"
 #include "platform/headless/headless.h"
 #include "shell/app.h"
 #include "shell/commands.h"
@@ -51,43 +50,23 @@ struct Streams {
 
 // ---- Dates -----------------------------------------------------------------------
 
-// "YYYY-MM-DD" or "YYYY-MM-DDTHH:MM": d stands for a digit.
-bool HasShape(const std::string& text, const char* shape)
-{
-    if (text.size() != std::char_traits<char>::length(shape))
-        return false;
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if (shape[i] == 'd' ? !std::isdigit(static_cast<unsigned char>(text[i])) : text[i] != shape[i])
-            return false;
-    return true;
-}
-
-int Digits(const std::string& text, std::size_t at, std::size_t count)
-{
-    return std::stoi(text.substr(at, count));
-}
-
 // The time a date names; a date alone is its midnight, or the next one when
-// it ends a period (endOfDay). Nothing for a text of another shape or a
-// date that does not exist.
+// it ends a period (endOfDay). Nothing for a text of another form or a date
+// that does not exist.
 std::optional<CalendarTime> TimeOfDate(const std::string& text, Clock clock, bool endOfDay)
 {
-    const bool dateOnly = HasShape(text, "dddd-dd-dd");
-    if (!dateOnly && !HasShape(text, "dddd-dd-ddTdd:dd"))
+    IsoFields when;
+    const std::size_t taken = IsoDateTimeAtStart(text, when);
+    const bool dateOrMinute = !when.hasTime || (when.separator == 'T' && !when.hasSeconds && !when.offsetMinutes);
+    if (taken == 0 || taken != text.size() || !dateOrMinute)  // YYYY-MM-DD or YYYY-MM-DDTHH:MM only
         return std::nullopt;
-    const int year = Digits(text, 0, 4), month = Digits(text, 5, 2) - 1, day = Digits(text, 8, 2);
-    const int hour = dateOnly ? 0 : Digits(text, 11, 2), minute = dateOnly ? 0 : Digits(text, 14, 2);
-    if (month < 0 || month > 11 || day < 1 || day > 31 || hour > 23 || minute > 59)
+    const auto year = static_cast<long>(when.date.year);
+    const auto month = static_cast<int>(when.date.month - 1), day = static_cast<int>(when.date.day);
+    std::optional<CalendarTime> t = ClockTime(clock, year, month, day, when.hour, when.minute);
+    if (!t || TimeOn(clock, *t).tm_mday != day)  // a day the local clock skipped
         return std::nullopt;
-    auto convert = clock == Clock::Utc ? UtcClockTime : LocalClockTime;
-    std::optional<CalendarTime> t = convert(year, month, day, hour, minute);
-    if (!t)
-        return std::nullopt;
-    const std::tm back = clock == Clock::Utc ? UtcTimeOf(*t) : LocalTimeOf(*t);
-    if (back.tm_mday != day)  // 30 February and the like
-        return std::nullopt;
-    if (dateOnly && endOfDay)
-        return convert(year, month, day + 1, 0, 0);
+    if (!when.hasTime && endOfDay)
+        return ClockTime(clock, year, month, day + 1, 0, 0);
     return t;
 }
 
@@ -297,7 +276,7 @@ void DescribeCommands(CLI::App& app, Arguments& args)
 
 int RunCommand(const CLI::App& app, const Arguments& args, Streams io)
 {
-    Options.NodalCorrections = args.nodal ? 1 : 0;
+    Model.NodalCorrections = args.nodal ? 1 : 0;
     if (app.got_subcommand("import"))
         return Import(args, io);
     if (app.got_subcommand("fit"))

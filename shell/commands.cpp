@@ -12,6 +12,7 @@
 #include "files/importdialog.h"
 #include "files/recordfile.h"
 #include "files/wavefile.h"
+#include "model/modeloptions.h"
 #include "model/record.h"
 #include "model/waves.h"
 #include "shell/exportcommands.h"
@@ -186,7 +187,7 @@ void OnCommand(int command)
     case CMD_HEIGHT_AXIS: ToggleOption(Options.ShowHeightAxis, 1); break;
     case CMD_TIMES_OF_TIDE: ToggleOption(Options.ShowTimesOfTide, 2); break;
     case CMD_FOURIER: ToggleOption(Options.UseFourier, 4); break;
-    case CMD_NODAL_CORRECTIONS: ToggleOption(Options.NodalCorrections, 5); break;
+    case CMD_NODAL_CORRECTIONS: ToggleOption(Model.NodalCorrections, 5); break;
     case 1281: case 1282: case 1283: case 1284: case 1285: ChooseSource(command - CMD_SOURCE_FIRST); break;
     case CMD_VERBOSE_FFT: Options.VerboseFft = !Options.VerboseFft; break;
     case CMD_CONVERTER: ConvertTideTimes(); break;

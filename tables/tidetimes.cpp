@@ -5,23 +5,19 @@
 #include <cmath>
 #include <ctime>
 
+#include "base/calendar.h"
 #include "base/computation.h"
-#include "base/localtime.h"
 #include "base/log.h"
-#include "base/options.h"
 #include "base/text.h"
+#include "model/modeloptions.h"
 #include "model/port.h"
 #include "model/predictionwalk.h"
 #include "model/waves.h"
 
-const char* const MonthChoices[12] = {
-    "Janvier", "Février", "Mars", "Avril", "Mai", "Juin",
-    "Juillet", "Aout", "Septembre", "Octobre", "Novembre", "Décembre",
-};
-
-const char* const DayNames[7] = {
-    "Dimanche ", "Lundi ", "Mardi ", "Mercredi ", "Jeudi ", "Vendredi ", "Samedi ",
-};
+std::string MonthChoice(int month)
+{
+    return month == 7 ? "Aout" : Capitalised(MonthName(month));  // the list has always written August so
+}
 
 const DialogTemplate TideTimesTemplate{"Calculer les horaires de Marées", 282, 226, {
     {ControlKind::CentredLabel, NO_ID, "Calcul des Horaires de Marées", 7, 6, 268, 10},
@@ -262,15 +258,15 @@ namespace {
 std::string PlainLine(const TurningPoint& point)
 {
     const std::tm local = LocalTimeAt(point.t);
-    const char* day = DayNamesAligned[local.tm_wday];
-    const char* month = MonthNames[local.tm_mon];
+    const std::string& day = DayNameAligned(local.tm_wday);
+    const std::string& month = MonthName(local.tm_mon);
     const int year = local.tm_year + 1900;
     if (point.high)
-        return Format("Haute  Mer le   %s%i%s \t%i   à %2i:%02i.     %.1Lf m.    Coef %i\r\n", day,
-                      local.tm_mday, month, year, local.tm_hour, local.tm_min, Lf(point.height),
+        return Format("Haute  Mer le   %s%i %s \t%i   à %2i:%02i.     %.1Lf m.    Coef %i\r\n", day.c_str(),
+                      local.tm_mday, month.c_str(), year, local.tm_hour, local.tm_min, Lf(point.height),
                       point.coefficient);
-    return Format("Basse Mer le   %s%i%s \t%i   à %2i:%02i.     %.1Lf m.\r\n", day, local.tm_mday, month,
-                  year, local.tm_hour, local.tm_min, Lf(point.height));
+    return Format("Basse Mer le   %s%i %s \t%i   à %2i:%02i.     %.1Lf m.\r\n", day.c_str(), local.tm_mday,
+                  month.c_str(), year, local.tm_hour, local.tm_min, Lf(point.height));
 }
 
 std::vector<std::string> PlainLines(const MonthBounds& month, const std::vector<TurningPoint>& points)
@@ -304,7 +300,7 @@ struct DayCells {
 
 std::string DayLine(const DayCells& c)
 {
-    return Format("%s     %i\t%s  %s  %3i  %3i  %s  %s\r\n", DayNames[c.weekday], c.day,
+    return Format("%s      %i\t%s  %s  %3i  %3i  %s  %s\r\n", DayName(c.weekday).c_str(), c.day,
                   c.highMorning.c_str(), c.highAfternoon.c_str(), c.coefMorning, c.coefAfternoon,
                   c.lowMorning.c_str(), c.lowAfternoon.c_str());
 }
@@ -360,7 +356,7 @@ std::vector<std::string> ExportableLines(const MonthBounds& month, const std::ve
 
 std::string NodalCorrectionsLine()
 {
-    return Format("Corrections nodales : %s (ondes de %i).\r\n", Options.NodalCorrections ? "oui" : "non",
+    return Format("Corrections nodales : %s (ondes de %i).\r\n", Model.NodalCorrections ? "oui" : "non",
                   Header.StartYear);
 }
 
@@ -374,8 +370,8 @@ std::vector<std::string> MonthReportLines(const MonthBounds& month, bool exporta
     lines.insert(lines.end(), tides.begin(), tides.end());
     if (exportable)
         lines.push_back("Jour;HMmatin;HM AM;Coefmatin;CoefAM;BMmatin;BM AM\r\n");
-    lines.push_back(Format("Détermination des horaires de marée du mois de %s %i\r\n", MonthNames[month.month],
-                           month.year));
+    lines.push_back(Format("Détermination des horaires de marée du mois de  %s %i\r\n",
+                           MonthName(month.month).c_str(), month.year));
     return lines;
 }
 
@@ -408,9 +404,9 @@ std::optional<MonthBounds> AskedMonthOrSay(Window dialog)
     }
     std::optional<MonthBounds> bounds = MonthBoundsOf(*year, month);
     if (!bounds)
-        SayInReport(dialog, Format("Le mois de%s %li ne peut pas être converti en date : choisissez une autre "
+        SayInReport(dialog, Format("Le mois de %s %li ne peut pas être converti en date : choisissez une autre "
                                    "année.\r\n",
-                                   MonthNames[month], *year));
+                                   MonthName(month).c_str(), *year));
     return bounds;
 }
 
@@ -423,8 +419,8 @@ void FillTideTimesDialog(Window dialog)
 {
     SetTabStops(dialog, TIDE_REPORT_ID, REPORT_TAB_CHARS);
     ClearItems(dialog, TIDE_MONTH_ID);
-    for (const char* month : MonthChoices)
-        AddItem(dialog, TIDE_MONTH_ID, month);
+    for (int month = 0; month < 12; ++month)
+        AddItem(dialog, TIDE_MONTH_ID, MonthChoice(month));
     const std::tm today = LocalTimeNow();
     SetControlText(dialog, TIDE_YEAR_ID, Format("%i", today.tm_year + 1900));
     SelectItem(dialog, TIDE_MONTH_ID, today.tm_mon);

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "base/calendar.h"
 #include "platform/platform.h"
 
 // Controls of the tide-times dialog. "Calcul" is the default button, which
@@ -20,24 +21,22 @@
 // ID_CANCEL.
 inline constexpr int TIDE_REPORT_ID = 101;      // the report: multi-line, read-only
 inline constexpr int TIDE_YEAR_ID = 102;        // the year, read with "%i"
-inline constexpr int TIDE_MONTH_ID = 103;       // MonthChoices, index = C month
+inline constexpr int TIDE_MONTH_ID = 103;       // MonthChoice of each C month, in order
 inline constexpr int TIDE_EXPORTABLE_ID = 104;  // ticked: one line per day
 inline constexpr int TIDE_COMPUTE_ID = 111;     // "Calcul"
 
 inline constexpr long SCAN_STEP = 30;              // s between two rate evaluations
-inline constexpr long SCAN_MARGIN_AFTER = 86400;   // s scanned after the month's end
-inline constexpr long SCAN_MARGIN_BEFORE = 86410;  // s: the scan runs while t > start − this
+inline constexpr long SCAN_MARGIN_AFTER = DAY_SECONDS;        // s scanned after the month's end
+inline constexpr long SCAN_MARGIN_BEFORE = DAY_SECONDS + 10;  // s: the scan runs while t > start − this
 // Coefficient = trunc((high water − following low water) × factor). One unit
 // in the last place above 1/0.0601: coefficients have always used this value.
 inline constexpr double CoefficientFactor = 16.63893510815308;
 // A year entry above this is a full year; otherwise it counts from 1900.
 inline constexpr long FULL_YEAR_THRESHOLD = 1000;
 
-// The month entries of the dialog, January first ("Aout" without accent).
-extern const char* const MonthChoices[12];
-// Day names of the exportable report, by C weekday (Sunday = 0), each
-// followed by one blank.
-extern const char* const DayNames[7];
+// The month entry of the dialog for a C month: its name capitalised,
+// "Aout" without accent.
+std::string MonthChoice(int month);
 
 extern const DialogTemplate TideTimesTemplate;
 

@@ -13,7 +13,7 @@
 #include "analysis/residual.h"
 #include "analysis/scan.h"
 #include "base/computation.h"
-#include "base/options.h"
+#include "model/modeloptions.h"
 #include "model/port.h"
 #include "model/units.h"
 #include "tests/analysis/analysis_test.h"
@@ -139,14 +139,14 @@ TEST_F(FastPathsTest, TheKeptResidualFollowsEveryChangeOfTheModel)
     check("a phase edited");
     WaveSet.MeanLevel += 0.01;
     check("the mean level changed");
-    Options.NodalCorrections = 1;
+    Model.NodalCorrections = 1;
     check("the corrections on");
     AddMenuWave(0);
     check("a wave appended with the corrections");
     Header.StartYear = 2012;
     Header.Time_of_debut = *YearStartTime(2012);
     check("the waves of another year");
-    Options.NodalCorrections = 0;
+    Model.NodalCorrections = 0;
     check("the corrections off");
     LoadRealRecord(REAL_RECORDS[2]);
     check("another record");
@@ -254,7 +254,7 @@ TEST_F(FastPathsTest, FftDetectionAndKnownWavesGiveTheStraightforwardWaves)
 // variant, on the example year, on four years and on the year with gaps.
 TEST_F(SweepTest, WithTheCorrectionsTheFastPathsGiveTheStraightforwardResults)
 {
-    Options.NodalCorrections = 1;
+    Model.NodalCorrections = 1;
     for (int record : {4, 0, 3}) {
         if (IdentityStride() > 1 && record != 4)
             continue;

@@ -8,6 +8,7 @@
 #include "analysis/knownwaves.h"
 #include "base/computation.h"
 #include "model/astronomy.h"
+#include "model/modeloptions.h"
 #include "model/port.h"
 #include "tests/analysis/analysis_test.h"
 
@@ -97,11 +98,11 @@ TEST_F(NodalTest, ANineteenYearFitRecoversTheWavesOfTheWaveSetsYear)
 {
     StartIn2000();
     InstallPortRecord(6940);
-    Options.NodalCorrections = 1;
+    Model.NodalCorrections = 1;
     FitPortWaves(1);
     for (std::size_t k = 0; k < std::size(PORT); ++k)
         EXPECT_TRUE(NearWave(WaveSet.waves[k], PORT[k], 0.001, 0.005));
-    Options.NodalCorrections = 0;
+    Model.NodalCorrections = 0;
     WaveSet.count = 0;
     FitPortWaves(1);
     EXPECT_GT(std::fabs(WaveSet.waves[0].ampl - PORT[0].ampl), 0.01) << "M2 without the corrections";
@@ -115,7 +116,7 @@ TEST_F(NodalTest, AOneYearFitPredictsLaterYearsWithinMillimetresOnlyWithTheCorre
     InstallPortRecord(366);
     const struct { int later; double offAtLeast; } cases[] = {{1, 0.015}, {3, 0.045}, {9, 0.10}};
     for (int nodal : {1, 0}) {
-        Options.NodalCorrections = nodal;
+        Model.NodalCorrections = nodal;
         WaveSet.count = 0;
         FitPortWaves(2);
         for (const auto& c : cases) {
@@ -139,7 +140,7 @@ TEST_F(NodalTest, AOneYearRecordGivesTodaysWavesWithinAMillimetreAndAHundredthOf
     auto fitBoth = [](const std::function<void()>& fit) {
         std::vector<Wave> waves[2];
         for (int nodal : {0, 1}) {
-            Options.NodalCorrections = nodal;
+            Model.NodalCorrections = nodal;
             WaveSet.count = 0;
             fit();
             waves[nodal].assign(WaveSet.waves, WaveSet.waves + WaveSet.count);
@@ -191,7 +192,7 @@ TEST_F(NodalTest, VlissingenFittedOn2009PredictsThe2012HoursBelowTwentyFivePoint
 {
     const Hours y2012 = HoursOf("VLISSINGEN2012.TXT");
     for (int nodal : {0, 1}) {
-        Options.NodalCorrections = nodal;
+        Model.NodalCorrections = nodal;
         const Hours y2009 = HoursOf("VLISSINGEN2009.TXT");
         FitWavesUpTo(5);
         AddAllKnownWaves();

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "base/options.h"
+#include "model/modeloptions.h"
 #include "model/port.h"
 #include "model/waves.h"
 #include "tests/support/program_test.h"
@@ -61,7 +61,7 @@ TEST_F(PredictionTest, OnlyLunarConstituentsAreCarriedAndOnlyWithTheCorrections)
         {WaveOf(12.43, 0.4, 0.1), 1, 1, 0},
     };
     for (const auto& c : cases) {
-        Options.NodalCorrections = c.nodal;
+        Model.NodalCorrections = c.nodal;
         const Wave carried = WaveOnDay(c.wave, 1277);
         EXPECT_EQ(carried.speed, c.wave.speed);
         EXPECT_NEAR(carried.ampl / c.wave.ampl, c.factor, 2e-6) << c.wave.speed << " nodal " << c.nodal;

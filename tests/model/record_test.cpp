@@ -2,8 +2,9 @@
 
 #include <cmath>
 
-#include "base/localtime.h"
+#include "base/calendar.h"
 #include "base/options.h"
+#include "model/modeloptions.h"
 #include "model/port.h"
 #include "model/record.h"
 #include "model/waves.h"
@@ -92,7 +93,7 @@ TEST_F(RecordTest, MovingTheTimeOriginKeepsThePredictionAtEveryDateAndThePhasesW
 {
     const CalendarTime from = *YearStartTime(2009), to = *YearStartTime(2012);
     for (int nodal : {0, 1}) {
-        Options.NodalCorrections = nodal;
+        Model.NodalCorrections = nodal;
         Header.Time_of_debut = from;
         Header.StartYear = 2009;
         WaveSet.count = 0;

@@ -13,6 +13,7 @@
 #include "files/importdialog.h"
 #include "files/recordfile.h"
 #include "files/wavefile.h"
+#include "model/modeloptions.h"
 #include "model/port.h"
 #include "model/record.h"
 #include "shell/chart.h"
@@ -24,6 +25,7 @@ void ResetProgramState()
 {
     CloseLog();
     Options = DisplayOptions{};
+    Model = ModelOptions{};
     WaveSet = WaveTable{};
     RecordSeries = HourlyRecord{};
     Header = FileHeaderValues{};

@@ -9,9 +9,9 @@
 #include <ctime>
 #include <future>
 
-#include "base/localtime.h"
-#include "base/options.h"
+#include "base/calendar.h"
 #include "base/text.h"
+#include "model/modeloptions.h"
 #include "model/port.h"
 #include "model/waves.h"
 #include "tables/tidetimes.h"
@@ -180,7 +180,7 @@ TEST_F(TideTimesTest, TheFastScanOfEveryMonthOf2009To2030IsTheStraightforwardSca
 // than the waves' own, across the changes of clock and of year.
 TEST_F(TideTimesTest, WithTheCorrectionsTheFastScanIsTheStraightforwardScan)
 {
-    Options.NodalCorrections = 1;
+    Model.NodalCorrections = 1;
     LoadRealRecord(REAL_RECORDS[0]);
     FitWavesUpTo(42);
     std::vector<MonthBounds> months = MonthsOf(2012, 2012, IdentityStride());
@@ -198,7 +198,7 @@ TEST_F(TideTimesTest, ForOddModelsTheFastScanIsTheStraightforwardScan)
                           WaveOf(6.2, 1e-120, 0.2), WaveOf(24.0, 1e200, 0.4)})
         AppendWave(w);
     ExpectSameScans(MonthsOf(2004, 2004, 5), "odd waves");
-    Options.NodalCorrections = 1;
+    Model.NodalCorrections = 1;
     AppendWave(WaveOf(12.4206012, 1e200, 0.5));  // M2: carried to each day
     ExpectSameScans(MonthsOf(2007, 2007, 5), "odd waves carried");
     WaveSet.count = 0;

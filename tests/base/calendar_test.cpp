@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "base/localtime.h"
+#include "base/calendar.h"
 
 namespace {
 

@@ -1,0 +1,3 @@
+#include "model/modeloptions.h"
+
+ModelOptions Model;

@@ -120,7 +120,7 @@ void DemodulateBaseline(const float* residual, std::size_t hours, const ComplexF
 void DemodulateLanes(const float* residual, std::size_t hours, const ComplexF* turns, std::size_t lanes,
                      ComplexF* sums)
 {
-    const VectorCode code = Computation().vectorCode;
+    const VectorCode code = Computation.vectorCode;
 #ifdef HALIOME_X86
     if (code == VectorCode::Avx512)
         return DemodulateAvx512(residual, hours, turns, lanes, sums);

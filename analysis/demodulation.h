@@ -17,7 +17,7 @@
 ComplexF HourTurnOf(double period);
 
 // sums[l] = Σ residual[n]·Zₙ for the turn of lane l, n = 0 … hours − 1,
-// with the vector code of Computation().
+// with the vector code of Computation.
 void DemodulateLanes(const float* residual, std::size_t hours, const ComplexF* turns,
                      std::size_t lanes, ComplexF* sums);
 

@@ -109,7 +109,7 @@ void FillWalkedResidual(float* input, std::int32_t count)
 
 void FillResidual(float* input, std::uint32_t n)
 {
-    if (!Computation().fastPaths)
+    if (!Computation.fastPaths)
         return FillResidualDirect(input, n);
     const std::int32_t count = RecordSeries.RecordCount;
     FillWalkedResidual(input, count);

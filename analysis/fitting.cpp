@@ -118,7 +118,7 @@ unsigned ThreadsFor(std::size_t hours, std::size_t lanes)
     if (hours < PARALLEL_MIN_HOURS || lanes < PARALLEL_MIN_LANES)
         return 1;
     const unsigned cores =
-        Computation().threads ? Computation().threads : std::max(1u, std::thread::hardware_concurrency());
+        Computation.threads ? Computation.threads : std::max(1u, std::thread::hardware_concurrency());
     return static_cast<unsigned>(std::min<std::size_t>(cores, lanes / (PARALLEL_MIN_LANES / 2)));
 }
 
@@ -206,7 +206,7 @@ void DetermineWaves(const double* periods, std::size_t count, Wave* out, Demodul
 {
     if (count == 0)
         return;
-    if (Options.UseFourier && Computation().fastPaths) {
+    if (Options.UseFourier && Computation.fastPaths) {
         DemodulateAll(periods, count, out, memo);
     } else {
         for (std::size_t i = 0; i < count; ++i) {

@@ -6,10 +6,7 @@ ComputationSettings Settings;
 
 }  // namespace
 
-const ComputationSettings& Computation()
-{
-    return Settings;
-}
+const ComputationSettings& Computation = Settings;
 
 // Only tests and benchmarks declare it (tests/support/computation_choice.h):
 // the program never changes how it computes.

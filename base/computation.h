@@ -20,5 +20,7 @@ struct ComputationSettings {
     unsigned threads = 0;                      // for long records; 0: one per core
 };
 
-// The settings in force: the start values unless a test or a benchmark chose others.
-const ComputationSettings& Computation();
+// The settings in force: the start values unless a test or a benchmark
+// chose others. Read where the hot loops choose their code, so a reference
+// to the settings rather than a call.
+extern const ComputationSettings& Computation;

@@ -90,9 +90,9 @@ double DotBaseline(const double* coef, const double* value, std::size_t n)
 void RotatePairs(double* c, double* s, const double* tc, const double* ts, std::size_t n)
 {
 #if defined(__x86_64__) || defined(__i386__)
-    if (Computation().vectorCode == VectorCode::Avx512)
+    if (Computation.vectorCode == VectorCode::Avx512)
         return RotateAvx512(c, s, tc, ts, n);
-    if (Computation().vectorCode == VectorCode::Avx2)
+    if (Computation.vectorCode == VectorCode::Avx2)
         return RotateAvx2(c, s, tc, ts, n);
 #endif
     RotateBaseline(c, s, tc, ts, n);
@@ -101,9 +101,9 @@ void RotatePairs(double* c, double* s, const double* tc, const double* ts, std::
 double Dot(const std::vector<double>& coef, const std::vector<double>& value)
 {
 #if defined(__x86_64__) || defined(__i386__)
-    if (Computation().vectorCode == VectorCode::Avx512)
+    if (Computation.vectorCode == VectorCode::Avx512)
         return DotAvx512(coef.data(), value.data(), coef.size());
-    if (Computation().vectorCode == VectorCode::Avx2)
+    if (Computation.vectorCode == VectorCode::Avx2)
         return DotAvx2(coef.data(), value.data(), coef.size());
 #endif
     return DotBaseline(coef.data(), value.data(), coef.size());

@@ -206,7 +206,7 @@ std::vector<TurningPoint> ScanMonth(const MonthBounds& month)
 {
     const long first = month.end + SCAN_MARGIN_AFTER;
     const long stop = month.start - SCAN_MARGIN_BEFORE;  // the scan runs while t > stop
-    if (!Computation().fastPaths)
+    if (!Computation.fastPaths)
         return ScanMonthDirect(month);
     const double farthest = std::fmax(std::fabs(static_cast<double>(first)), std::fabs(static_cast<double>(stop)));
     PredictionWalk walk;

@@ -11,7 +11,7 @@
 
 #include "base/computation.h"
 
-// From now on Computation() gives settings. The vector code is one this
+// From now on Computation gives settings. The vector code is one this
 // processor can run.
 void UseComputation(const ComputationSettings& settings);
 

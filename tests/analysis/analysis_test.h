@@ -13,6 +13,7 @@
 #include "base/text.h"
 #include "model/record.h"
 #include "platform/headless/headless.h"
+#include "tests/support/analysis_state.h"
 #include "tests/support/program_test.h"
 
 class AnalysisTest : public ProgramTest {

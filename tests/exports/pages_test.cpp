@@ -8,6 +8,7 @@
 #include "exports/formats.h"
 #include "exports/pages.h"
 #include "tests/support/program_test.h"
+#include "tests/support/model_state.h"
 
 namespace {
 
@@ -17,8 +18,7 @@ protected:
     void SetUp() override
     {
         ProgramTest::SetUp();
-        LoadRealRecord(REAL_RECORDS[0]);
-        FitWavesUpTo(5);
+        InstallPortWaves(5);
     }
 };
 

@@ -10,6 +10,7 @@
 #include "model/record.h"
 #include "platform/headless/headless.h"
 #include "tests/support/program_test.h"
+#include "tests/support/model_state.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include "model/port.h"
 #include "model/waves.h"
 #include "tests/support/program_test.h"
+#include "tests/support/model_state.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "model/waves.h"
 #include "tests/support/computation_choice.h"
 #include "tests/support/program_test.h"
+#include "tests/support/model_state.h"
 
 namespace {
 

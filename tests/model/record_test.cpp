@@ -9,6 +9,7 @@
 #include "model/record.h"
 #include "model/waves.h"
 #include "tests/support/program_test.h"
+#include "tests/support/model_state.h"
 
 namespace {
 

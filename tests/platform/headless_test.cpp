@@ -1,14 +1,19 @@
 // The scripted backend's rules that a script cannot reach: the notifications
 // a dialog receives, an action meant for another dialog, nested long work, and
 // texts of the client area's SVG. The rest is played by the scenarios.
+#include <gtest/gtest.h>
+
 #include "platform/headless/headless.h"
-#include "tests/support/program_test.h"
 
 namespace {
 
 using A = headless::DialogAction;
 
-using HeadlessTest = ProgramTest;
+class HeadlessTest : public ::testing::Test {
+protected:
+    void SetUp() override { headless::Reset(); }
+    void TearDown() override { headless::ExpectQueuesEmpty(); }
+};
 
 // A dialog that writes each notification it receives at the start of its report box.
 void EchoProcedure(Window dialog, DialogEvent event, int id, int notification)

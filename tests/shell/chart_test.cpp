@@ -12,6 +12,7 @@
 #include "shell/commands.h"
 #include "shell/menu.h"
 #include "tests/support/program_test.h"
+#include "tests/support/model_state.h"
 
 namespace {
 

@@ -1,43 +1,75 @@
-// The start values of all process-wide state. Kept free of the test
-// framework: the fuzzing harnesses reset the program with it too.
+// The start values of all the process-wide state that a test program can
+// see. It is compiled into each test program, whose include path holds only
+// the folders of its layer and those below it: the state of a layer the
+// program cannot see is not part of it. Kept free of the test framework:
+// the fuzzing harnesses reset the program with it too.
+#include "tests/support/program_state.h"
+
+#if __has_include("base/log.h")
+#include "base/log.h"
+#include "base/options.h"
+#include "tests/support/computation_choice.h"
+#include "tests/support/full_disk.h"
+#endif
+#if __has_include("model/waves.h")
+#include "model/modeloptions.h"
+#include "model/port.h"
+#include "model/record.h"
+#include "model/waves.h"
+#endif
+#if __has_include("analysis/scan.h")
 #include <algorithm>
 
 #include "analysis/fitting.h"
 #include "analysis/residual.h"
 #include "analysis/scan.h"
-#include "base/computation.h"
-#include "base/log.h"
-#include "base/options.h"
-#include "dialogs/wavedialogs.h"
-#include "exports/perioddialog.h"
+#endif
+#if __has_include("files/recordfile.h")
 #include "files/importdialog.h"
 #include "files/recordfile.h"
 #include "files/wavefile.h"
-#include "model/modeloptions.h"
-#include "model/port.h"
-#include "model/record.h"
+#endif
+#if __has_include("exports/perioddialog.h")
+#include "exports/perioddialog.h"
+#endif
+#if __has_include("dialogs/wavedialogs.h")
+#include "dialogs/wavedialogs.h"
+#endif
+#if __has_include("shell/chart.h")
 #include "shell/chart.h"
-#include "tests/support/computation_choice.h"
-#include "tests/support/full_disk.h"
-#include "tests/support/program_state.h"
+#endif
 
 void ResetProgramState()
 {
+#if __has_include("base/log.h")
     CloseLog();
     Options = DisplayOptions{};
+    UseComputation(ComputationSettings{});
+    SetDiskFullAfterBytes(-1);
+#endif
+#if __has_include("model/waves.h")
     Model = ModelOptions{};
     WaveSet = WaveTable{};
     RecordSeries = HourlyRecord{};
     Header = FileHeaderValues{};
+#endif
+#if __has_include("analysis/scan.h")
     CurrentPeriod = 0;
     ResidualCache = HourlyResidualCache{};
-    UseComputation(ComputationSettings{});
-    EditedWave = 0;
     std::fill(std::begin(ScanGraph), std::end(ScanGraph), 0);
-    ModelReady = 0;
+#endif
+#if __has_include("files/recordfile.h")
     RecordFilePath = DEFAULT_RECORD_FILE_PATH;
     Import = PendingImport{};
     WaveFilePath = DEFAULT_WAVE_FILE_PATH;
+#endif
+#if __has_include("exports/perioddialog.h")
     LastExportPeriod = ExportPeriodChoice{};
-    SetDiskFullAfterBytes(-1);
+#endif
+#if __has_include("dialogs/wavedialogs.h")
+    EditedWave = 0;
+#endif
+#if __has_include("shell/chart.h")
+    ModelReady = 0;
+#endif
 }

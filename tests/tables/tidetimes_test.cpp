@@ -17,6 +17,7 @@
 #include "tables/tidetimes.h"
 #include "tests/support/computation_choice.h"
 #include "tests/support/program_test.h"
+#include "tests/support/model_state.h"
 
 namespace {
 
@@ -170,8 +171,7 @@ void ExpectSameScans(const std::vector<MonthBounds>& months, const std::string& 
 TEST_F(TideTimesTest, TheFastScanOfEveryMonthOf2009To2030IsTheStraightforwardScan)
 {
     for (int waves : {5, 42, 100}) {
-        LoadRealRecord(REAL_RECORDS[0]);
-        FitWavesUpTo(waves);
+        InstallPortWaves(waves);
         ExpectSameScans(MonthsOf(2009, 2030, IdentityStride()), Format("%i waves", waves));
     }
 }
@@ -181,8 +181,7 @@ TEST_F(TideTimesTest, TheFastScanOfEveryMonthOf2009To2030IsTheStraightforwardSca
 TEST_F(TideTimesTest, WithTheCorrectionsTheFastScanIsTheStraightforwardScan)
 {
     Model.NodalCorrections = 1;
-    LoadRealRecord(REAL_RECORDS[0]);
-    FitWavesUpTo(42);
+    InstallPortWaves(42);
     std::vector<MonthBounds> months = MonthsOf(2012, 2012, IdentityStride());
     for (const MonthBounds& month : MonthsOf(2013, 2030, 5 * IdentityStride()))
         months.push_back(month);

@@ -222,6 +222,19 @@ struct Parser {
     }
 };
 
+// A box is printed by its kind, which its icon shows.
+const char* IconName(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::Information: return "information";
+    case MessageIcon::Question: return "question";
+    case MessageIcon::Warning: return "warning";
+    case MessageIcon::Error: return "error";
+    case MessageIcon::None: break;
+    }
+    return "message";
+}
+
 const char* AnswerName(MessageAnswer answer)
 {
     return answer == MessageAnswer::Yes ? "Oui" : answer == MessageAnswer::No ? "Non" : "OK";
@@ -251,7 +264,8 @@ int RunScript(const std::string& text, std::ostream& out, std::ostream& errors,
         failed = true;
     });
     headless::SetMessageObserver([&](const headless::MessageRecord& box) {
-        out << "--- message \"" << box.caption << "\" (" << AnswerName(box.answer) << ")\n" << box.text << "\n---\n";
+        out << "--- " << IconName(box.icon) << " \"" << box.caption << "\" (" << AnswerName(box.answer) << ")\n"
+            << box.text << "\n---\n";
     });
     for (const auto& answer : parser.script.startAnswers)
         answer();

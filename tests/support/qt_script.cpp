@@ -55,11 +55,22 @@ std::string OwnerOf(const QWidget* widget)
     return owner == qtplatform::WidgetOf(MainWindow) ? "main window" : qtplatform::Utf8(owner->windowTitle());
 }
 
+MessageIcon IconOf(QMessageBox::Icon icon)
+{
+    switch (icon) {
+    case QMessageBox::Information: return MessageIcon::Information;
+    case QMessageBox::Question: return MessageIcon::Question;
+    case QMessageBox::Warning: return MessageIcon::Warning;
+    case QMessageBox::Critical: return MessageIcon::Error;
+    default: return MessageIcon::None;
+    }
+}
+
 void Answer(QMessageBox* box)
 {
     const bool yesNo = box->button(QMessageBox::Yes) != nullptr;
     MessageRecord record{OwnerOf(box), qtplatform::Utf8(box->windowTitle()), qtplatform::Utf8(box->text()),
-                         yesNo ? MessageButtons::YesNo : MessageButtons::Ok, MessageIcon::None, MessageAnswer::Ok};
+                         yesNo ? MessageButtons::YesNo : MessageButtons::Ok, IconOf(box->icon()), MessageAnswer::Ok};
     if (!Q.answers.empty()) {
         record.answer = Q.answers.front();
         Q.answers.pop_front();

@@ -6,6 +6,7 @@
 #include "tests/support/program_state.h"
 
 #if __has_include("base/log.h")
+#include "base/calendar.h"
 #include "base/log.h"
 #include "base/options.h"
 #include "tests/support/computation_choice.h"
@@ -43,6 +44,7 @@ void ResetProgramState()
 {
 #if __has_include("base/log.h")
     CloseLog();
+    ForgetComputerClock();
     Options = DisplayOptions{};
     UseComputation(ComputationSettings{});
     SetDiskFullAfterBytes(-1);

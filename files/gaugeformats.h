@@ -28,6 +28,7 @@ struct Measurements {
     bool zoneInEachRow = false;         // each row gave its offset: times are UTC
     HeightUnit unit = HeightUnit::Metre;
     bool unitStated = false;
+    std::string datum;                  // the zero of the heights, where the file names it
 };
 
 // What the import could not read: the line (0 when no line is at fault) and why.

@@ -5,6 +5,7 @@
 
 #include "analysis/fitting.h"
 #include "analysis/scan.h"
+#include "base/calendar.h"
 #include "base/log.h"
 #include "files/recordfile.h"
 #include "model/waves.h"
@@ -77,6 +78,12 @@ bool StartProgram()
     ModelReady = 0;
     if (!CreateAndShowMainWindow())
         return false;
+    if (!ComputerZoneKnown())
+        ShowMessage(MainWindow,
+                    "Le fuseau horaire de l'ordinateur, « " + ComputerZoneName() +
+                        " » (TZ), n'est pas connu du système.\n\nLes ports qui ne nomment pas leur fuseau sont "
+                        "donc pris en UTC, et les horaires le disent ; Options > Port... donne le fuseau du port.",
+                    "Fuseau horaire", MessageButtons::Ok, MessageIcon::Warning);
     DetermineStartModel();
     Repaint();
     SendCommand(CMD_LISTED_WAVES);
@@ -86,6 +93,7 @@ bool StartProgram()
 void FinishProgram()
 {
     CloseLog();
+    ForgetComputerClock();
 }
 
 int RunProgram()

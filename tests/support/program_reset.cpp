@@ -54,6 +54,7 @@ void ResetProgramState()
     WaveSet = WaveTable{};
     RecordSeries = HourlyRecord{};
     Header = FileHeaderValues{};
+    AssumedPortZone.clear();
 #endif
 #if __has_include("analysis/scan.h")
     CurrentPeriod = 0;

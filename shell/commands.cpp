@@ -7,6 +7,7 @@
 #include "base/log.h"
 #include "base/options.h"
 #include "dialogs/periodrange.h"
+#include "dialogs/portdialog.h"
 #include "dialogs/wavedialogs.h"
 #include "files/converter.h"
 #include "files/importdialog.h"
@@ -188,6 +189,7 @@ void OnCommand(int command)
     case CMD_TIMES_OF_TIDE: ToggleOption(Options.ShowTimesOfTide, 2); break;
     case CMD_FOURIER: ToggleOption(Options.UseFourier, 4); break;
     case CMD_NODAL_CORRECTIONS: ToggleOption(Model.NodalCorrections, 5); break;
+    case CMD_PORT: RunPortDialog(); Repaint(); break;
     case 1281: case 1282: case 1283: case 1284: case 1285: ChooseSource(command - CMD_SOURCE_FIRST); break;
     case CMD_VERBOSE_FFT: Options.VerboseFft = !Options.VerboseFft; break;
     case CMD_CONVERTER: ConvertTideTimes(); break;

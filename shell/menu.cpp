@@ -67,6 +67,7 @@ MenuBar BuildMainMenu()
             MenuSeparator(),
             MenuCommand(CMD_FOURIER, "Calcul Fourier", true),
             MenuCommand(CMD_NODAL_CORRECTIONS, "Corrections nodales"),
+            MenuCommand(CMD_PORT, "&Port..."),
             MenuSeparator(),
             Submenu("&Source", {
                 MenuCommand(1281, "&Enregistrement"),

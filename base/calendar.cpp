@@ -185,10 +185,13 @@ std::optional<CalendarTime> YearStartTime(long year)
     std::time_t t = std::mktime(&start);
     if (t == static_cast<std::time_t>(-1))
         return std::nullopt;
-    if (!PortZoneInForce().empty()) {
-        const std::time_t utc = timegm(&utcFields);
-        if (utc != static_cast<std::time_t>(-1) && (utc - t) % HOUR_SECONDS != 0)
-            return static_cast<CalendarTime>(utc);  // a standard offset of 5:30 or 9:30 hours: UTC's hours
+    const std::time_t utc = PortZoneInForce().empty() ? t : timegm(&utcFields);
+    const long offset = static_cast<long>(utc - t);  // s east of UTC, standard time
+    if (utc != static_cast<std::time_t>(-1) && offset % HOUR_SECONDS != 0) {
+        // 5:30 or -3:30 hours: the whole hour east of it, so that hours taken in UTC fall on the record's hours
+        // and its 1 January begins less than an hour before the port's.
+        const long hours = offset > 0 ? (offset + HOUR_SECONDS - 1) / HOUR_SECONDS : -(-offset / HOUR_SECONDS);
+        return static_cast<CalendarTime>(utc - hours * HOUR_SECONDS);
     }
     return static_cast<CalendarTime>(t);
 }

@@ -74,10 +74,12 @@ std::size_t IsoDateTimeAtStart(std::string_view s, IsoFields& out);
 enum class Clock { Local, Utc };
 
 // 00:00:00 on 1 January of year in the time base of records and phases:
-// local standard time (daylight saving not in force), or UTC while a port's
-// zone is the clock (UseClockOf) and its standard offset then is not a whole
-// number of hours, so that hourly heights taken in UTC fall on the record's
-// hours. Nothing when the C library cannot represent it.
+// local standard time (daylight saving not in force); while a port's zone
+// is the clock (UseClockOf) and its standard offset then is not a whole
+// number of hours, the next whole hour east of it (UTC+6 for Asia/Kolkata's
+// +5:30, UTC-3 for America/St_Johns's -3:30), so that hourly heights taken
+// in UTC fall on the record's hours. Nothing when the C library cannot
+// represent it.
 std::optional<CalendarTime> YearStartTime(long year);
 
 // 00:00:00 on the 1st of month (C month, January = 0) of year, as the local

@@ -167,7 +167,7 @@ DialogTemplate ImportTemplate(bool zoneEditable, bool unitEditable)
     AddFieldRow(t, 14, "Au :", IMPORT_TO_ID, ControlKind::Edit, 80, "vide : jusqu'à la dernière");
     t.controls.push_back({ControlKind::Label, NO_ID,
                           "Le relevé horaire prend la hauteur de chaque heure entière, en heure normale du port "
-                          "(UTC si elle n'est pas à un nombre entier d'heures de UTC) ; une heure sans mesure "
+                          "(l'heure entière suivante si elle n'est pas à un nombre entier d'heures de UTC) ; une heure sans mesure "
                           "reste manquante. OK remplace l'enregistrement en mémoire.",
                           5, 200, 280, 28});
     t.controls.push_back({ControlKind::PushButton, ID_CANCEL, "Cancel", 180, 234, 50, 14});

@@ -195,7 +195,7 @@ std::optional<std::size_t> FirstMeasured(const Measurements& m, const Taken& tak
 std::optional<std::int64_t> WholeHourOf(const Taken& taken, std::size_t i, CalendarTime start)
 {
     const std::int64_t sinceStart = taken.m.times[i] - taken.shiftS - start;
-    if (!taken(i) || sinceStart % 3600 != 0)
+    if (!taken(i) || sinceStart < 0 || sinceStart % 3600 != 0)
         return std::nullopt;
     return sinceStart / 3600;
 }
@@ -211,9 +211,25 @@ bool HourlyRecordOf(const Measurements& m, int zoneMinutes, HeightUnit unit, con
                         port.from || port.to ? "le fichier ne donne aucune hauteur mesurée dans la période choisie"
                                              : "le fichier ne donne aucune hauteur mesurée");
     std::int32_t year = 0;
-    const std::optional<CalendarTime> start = StandardYearStartOf(m.times[*first] - shiftS, year);
+    std::optional<CalendarTime> start = StandardYearStartOf(m.times[*first] - shiftS, year);
     if (!start)
         return RefuseAt(refusal, 0, "la date de la première mesure ne peut pas être convertie");
+    // A port's record starts on the 1 January that its first day of heights
+    // reaches: the hours of the 31 December before (heights taken in UTC west
+    // of Greenwich) are left out rather than a year of empty hours put in front.
+    const std::optional<CalendarTime> next = YearStartTime(year + 1);
+    std::int32_t leftOut = 0;
+    if (!port.zone.empty() && next && *next - (m.times[*first] - shiftS) < 24 * 3600) {
+        for (std::size_t i = *first; i < m.times.size() && m.times[i] - shiftS < *next; ++i)
+            leftOut += taken(i) ? 1 : 0;
+        if (std::any_of(m.times.begin() + static_cast<std::ptrdiff_t>(*first), m.times.end(),
+                        [&](auto t) { return t - shiftS >= *next; })) {
+            start = next;
+            ++year;
+        } else {
+            leftOut = 0;
+        }
+    }
     std::int64_t lastHour = -1;
     for (std::size_t i = *first; i < m.times.size(); ++i)
         lastHour = WholeHourOf(taken, i, *start).value_or(lastHour);
@@ -240,6 +256,7 @@ bool HourlyRecordOf(const Measurements& m, int zoneMinutes, HeightUnit unit, con
     out.datumName = port.datumName.value_or(m.datum);
     out.datumOffset = port.datumOffset;
     out.year = year;
+    out.leftOut = leftOut;
     out.start = *start;
     out.days = static_cast<std::int32_t>(days);
     out.missingHours =
@@ -278,7 +295,9 @@ std::string TimeBaseText(const ImportedRecord& r)
     if (r.zone.empty())
         return "heure locale normale";
     const std::optional<CalendarTime> utc = UtcClockTime(r.year, 0, 1, 0, 0);
-    return utc && *utc == r.start ? "UTC" : "heure normale de " + r.zone;
+    if (!utc || UtcOffsetOf(r.start) % HOUR_SECONDS == 0)
+        return "heure normale de " + r.zone;
+    return "UTC" + UtcOffsetText(*utc - r.start);
 }
 
 std::string DescriptionOf(const Measurements& m, int zoneMinutes, HeightUnit unit, const PortChoices& port,
@@ -297,6 +316,9 @@ std::string DescriptionOf(const Measurements& m, int zoneMinutes, HeightUnit uni
     if (port.from || port.to)
         text += "Période : " + (port.from ? IsoDateTime(*port.from, Clock::Local) : std::string("…")) + " à " +
                 (port.to ? IsoDateTime(*port.to, Clock::Local) : std::string("…")) + " (fin exclue)\n";
+    if (r.leftOut > 0)
+        text += Format("Laissées de côté : %i mesure%s du 31 décembre %i, avant le 1er janvier du port.\n", r.leftOut,
+                       Plural(r.leftOut), r.year - 1);
     return text + Format("Relevé horaire : %i jour%s depuis le 1er janvier %i (%s), dont %i heure%s manquante%s.\n",
                          r.days, Plural(r.days), r.year, TimeBaseText(r).c_str(), r.missingHours,
                          Plural(r.missingHours), Plural(r.missingHours));

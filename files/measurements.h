@@ -60,6 +60,7 @@ struct ImportedRecord {
     std::int32_t days = 0;  // to the last day with a height at a whole hour
     std::vector<std::int32_t> values;  // cm or MISSING_HEIGHT_CM, days × 24 + 1 (the spare)
     std::int32_t missingHours = 0;     // of days × 24
+    std::int32_t leftOut = 0;          // heights of the 31 December before year, not in the record
     std::string zone, datumName;       // the port's, as PortChoices and the file give them
     std::optional<double> datumOffset;
     std::string description;           // the facts, for the log and a command line
@@ -68,7 +69,8 @@ struct ImportedRecord {
 // The record of the measurements of path, their clock being zoneMinutes
 // ahead of UTC and their heights in unit, for the port of port, with its
 // description; the record starts on 1 January of its first measured year
-// on the port's clock. Refused with a message when the port's zone is not
+// in the port's time base, or of the next year when less than a day of it
+// is measured (those heights left out). Refused with a message when the port's zone is not
 // known, when no height falls on a whole hour or the span passes
 // MAX_RECORD_DAYS.
 bool MeasuredRecord(const std::string& path, const Measurements& m, int zoneMinutes, HeightUnit unit,

@@ -17,8 +17,9 @@ struct FileHeaderValues {
     std::string PortName = "Brest";  // first line of the file as read, line end included (LF, never CR); UTF-8
     std::int32_t StartYear = 1996;
     // s: 00:00:00 on 1 January of StartYear in the time base of YearStartTime
-    // (the port zone's standard time, or UTC where that is not whole hours
-    // from UTC; the computer's standard time for a port without a zone)
+    // (the port zone's standard time, or the next whole hour east of it where
+    // that is not whole hours from UTC; the computer's standard time for a
+    // port without a zone)
     CalendarTime Time_of_debut = 0;
     std::string TimeZone;  // IANA name ("Europe/Amsterdam"); empty: not known, the computer's zone applies
     std::string DatumName;  // the zero the heights are above ("Chart Datum"); empty: the record's zero
@@ -38,7 +39,9 @@ extern std::string AssumedPortZone;
 // clock of every conversion. Instants stay what they are: where the new
 // zone's time base puts 1 January elsewhere, the time origin moves
 // (MoveTimeOrigin), and a record read from a file is carried hour for hour
-// to its new place, from 1 January of the year of its first measured hour.
+// to its new place, from 1 January of the year of its first measured hour
+// (of the next year when less than a day of it is measured: those hours
+// are left out).
 // False, nothing changed and why said, for a zone the system does not know
 // or a record whose hours are not whole hours of the new base.
 bool SetPortZone(const std::string& zone, std::string& why);

@@ -54,18 +54,17 @@ void RemoveWave(int i)
 
 // ---- Nodal corrections ---------------------------------------------------------------
 
-namespace {
-
-// Beyond this the model day would not fit its integer; no date there is a
-// date of the tide.
-constexpr double LARGEST_CORRECTED_TIME = 1e15;
-
-// Calendar time (s) of the middle of year, whose 1 January at 00:00 is origin.
 double MiddleOfYear(CalendarTime origin, std::int32_t year)
 {
     const double days = IsLeapYear(year) ? 366 : 365;
     return static_cast<double>(origin) + DAY_SECONDS / 2 * days;
 }
+
+namespace {
+
+// Beyond this the model day would not fit its integer; no date there is a
+// date of the tide.
+constexpr double LARGEST_CORRECTED_TIME = 1e15;
 
 // The angles the waves are carried with, for the time origin and the year
 // they were taken at: the middle of the wave set's year, and the middle of

@@ -54,6 +54,10 @@ double SourceHeight(double t, int first);
 // multiplied by f/f₀ and its argument gains u − u₀ (etab lessened by it).
 // Other waves, and every wave with the option off, are summed as they are.
 
+// Calendar time (s) of the middle of year, whose 1 January at 00:00 is
+// origin: the date a wave of that year describes.
+double MiddleOfYear(CalendarTime origin, std::int32_t year);
+
 // Model day of t (s): day d holds d·DAY_SECONDS ≤ t < (d + 1)·DAY_SECONDS. |t| < 1e15.
 std::int64_t ModelDayOf(double t);
 

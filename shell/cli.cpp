@@ -16,11 +16,13 @@
 #include "exports/tides.h"
 #include "files/measurements.h"
 #include "files/recordfile.h"
+#include "files/station.h"
 #include "files/wavefile.h"
 #include "model/modeloptions.h"
 #include "platform/headless/headless.h"
 #include "shell/app.h"
 #include "shell/commands.h"
+#include "shell/stationcommands.h"
 
 namespace {
 
@@ -35,6 +37,8 @@ struct Arguments {
     std::string from, to;
     std::string format;
     std::string zone, unit;  // of a gauge file that does not state them
+    std::string station;     // instead of the wave file
+    StationArguments stations;
     bool known = false;
     bool shallow = false;
     bool nodal = false;
@@ -114,6 +118,24 @@ bool LoadWaveFile(const std::string& path, std::ostream& errors)
     return ReadWaveFile(*bytes);
 }
 
+// The wave file, or the station of --station for year.
+bool LoadPort(const Arguments& args, int year, bool heightsNeeded, std::ostream& errors)
+{
+    if (!args.station.empty())
+        return LoadStationPort(args.station, year, heightsNeeded, errors);
+    if (args.input.empty()) {
+        errors << "haliome-cli: a wave file or --station STATION is needed\n";
+        return false;
+    }
+    ForgetCurrentStation();
+    return LoadWaveFile(args.input, errors);
+}
+
+int YearOf(CalendarTime t, Clock clock)
+{
+    return TimeOn(clock, t).tm_year + 1900;
+}
+
 // ---- Subcommands -----------------------------------------------------------------
 
 // The zone and unit given for a gauge file that does not state its own.
@@ -173,14 +195,16 @@ int Tides(const Arguments& args, Streams io)
     std::optional<TimeSpan> span = SpanOrSay(args, io.errors);
     if (!span)
         return BAD_USAGE;
-    if (!LoadWaveFile(args.input, io.errors))
+    const Clock clock = args.utc ? Clock::Utc : Clock::Local;
+    if (!LoadPort(args, YearOf(span->from, clock), false, io.errors))
         return FILE_FAILED;
-    std::optional<std::vector<Tide>> tides = TidesIn(*span);
+    std::optional<std::vector<Tide>> tides = PortTidesIn(*span);
     if (!tides) {
         io.errors << "haliome-cli: the period cannot be converted to local months\n";
         return BAD_USAGE;
     }
-    const Clock clock = args.utc ? Clock::Utc : Clock::Local;
+    if (const std::string note = PortTablesNote(); !note.empty() && args.format == "text")
+        io.out << note << "\n";
     if (args.format == "csv")
         io.out << TidesCsv(*tides, clock);
     else if (args.format == "ics")
@@ -197,9 +221,9 @@ int Predict(const Arguments& args, Streams io)
     std::optional<TimeSpan> span = SpanOrSay(args, io.errors);
     if (!span)
         return BAD_USAGE;
-    if (!LoadWaveFile(args.input, io.errors))
-        return FILE_FAILED;
     const Clock clock = args.utc ? Clock::Utc : Clock::Local;
+    if (!LoadPort(args, YearOf(span->from, clock), true, io.errors))
+        return FILE_FAILED;
     const std::vector<GridHeight> heights = HeightsOnGrid(*span, args.stepMinutes * 60L);
     io.out << (args.format == "json" ? HeightsJson(heights, PortName(), clock) : HeightsCsv(heights, clock));
     return DONE;
@@ -211,7 +235,7 @@ int Pdf(const Arguments& args, Streams io)
         io.errors << "haliome-cli: the year " << args.year << " cannot be converted to dates\n";
         return BAD_USAGE;
     }
-    if (!LoadWaveFile(args.input, io.errors))
+    if (!LoadPort(args, args.year, true, io.errors))
         return FILE_FAILED;
     std::optional<std::vector<TablePage>> pages = TablePages(args.year, WHOLE_YEAR);
     std::optional<std::string> pdf = pages ? PdfOfPages(*pages, "Annuaire des marées " + PortName()) : std::nullopt;
@@ -249,7 +273,8 @@ void DescribeCommands(CLI::App& app, Arguments& args)
     AddNodalOption(fit, args);
 
     CLI::App* tides = app.add_subcommand("tides", "High and low waters of a period");
-    tides->add_option("WAVES", args.input, "Wave file (.TID)")->required();
+    tides->add_option("WAVES", args.input, "Wave file (.TID)");
+    tides->add_option("--station", args.station, "A station of the catalogue (id or name) instead of a wave file");
     AddPeriodOptions(tides, args);
     AddNodalOption(tides, args);
     tides->add_option("--format", args.format, "text, csv, ics or json")
@@ -257,7 +282,8 @@ void DescribeCommands(CLI::App& app, Arguments& args)
         ->default_str("text");
 
     CLI::App* predict = app.add_subcommand("predict", "Predicted heights on a regular grid");
-    predict->add_option("WAVES", args.input, "Wave file (.TID)")->required();
+    predict->add_option("WAVES", args.input, "Wave file (.TID)");
+    predict->add_option("--station", args.station, "A station of the catalogue (id or name) instead of a wave file");
     AddPeriodOptions(predict, args);
     AddNodalOption(predict, args);
     predict->add_option("--step", args.stepMinutes, "Minutes between two heights")
@@ -268,15 +294,20 @@ void DescribeCommands(CLI::App& app, Arguments& args)
         ->default_str("csv");
 
     CLI::App* pdf = app.add_subcommand("pdf", "Printable tide tables of a year, a month a page");
-    pdf->add_option("WAVES", args.input, "Wave file (.TID)")->required();
+    pdf->add_option("WAVES", args.input, "Wave file (.TID)");
+    pdf->add_option("--station", args.station, "A station of the catalogue (id or name) instead of a wave file");
     pdf->add_option("--year", args.year, "The year of the tables")->required();
     pdf->add_option("-o,--output", args.output, "PDF file to write")->required();
     AddNodalOption(pdf, args);
+
+    DescribeStationCommands(app, args.stations);
 }
 
 int RunCommand(const CLI::App& app, const Arguments& args, Streams io)
 {
     Model.NodalCorrections = args.nodal ? 1 : 0;
+    if (std::optional<int> status = RunStationCommand(app, args.stations, io.out, io.errors))
+        return *status;
     if (app.got_subcommand("import"))
         return Import(args, io);
     if (app.got_subcommand("fit"))

@@ -6,6 +6,11 @@
 //   tides WAVES.TID --from DATE --to DATE [--format text|csv|ics|json] [--utc]
 //   predict WAVES.TID --from DATE --to DATE --step MINUTES [--format csv|json] [--utc]
 //   pdf WAVES.TID --year YEAR -o TABLES.PDF
+//   stations [QUERY] [--near LAT,LON] [--country CC] [--format text|json]
+//   station ID -o WAVES.TID [--year YEAR]
+//
+// --station ID (or a unique name) gives tides, predict and pdf the port of
+// a station of the catalogue instead of a wave file.
 //
 // Dates are ISO 8601, YYYY-MM-DD or YYYY-MM-DDTHH:MM, on the local clock (TZ)
 // or in UTC with --utc; a date alone as --to takes in that whole day.

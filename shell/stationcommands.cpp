@@ -1,0 +1,206 @@
+#include "shell/stationcommands.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "base/calendar.h"
+#include "base/text.h"
+#include "exports/exportfile.h"
+#include "files/catalogue.h"
+#include "files/station.h"
+#include "files/wavefile.h"
+#include "model/port.h"
+#include "model/waves.h"
+
+namespace {
+
+constexpr int DONE = 0;
+constexpr int FILE_FAILED = 1;
+constexpr int BAD_USAGE = 2;
+
+// Tides are looked for this much beyond the span, so that offsets of up to
+// so many hours bring theirs in.
+constexpr CalendarTime OFFSET_MARGIN = 12 * 3600;
+
+bool OpenOrSay(std::ostream& errors)
+{
+    std::string message;
+    if (OpenCatalogue(message))
+        return true;
+    errors << "haliome-cli: " << message << "\n";
+    return false;
+}
+
+std::optional<int> StationOrSay(const std::string& idOrName, std::ostream& errors)
+{
+    std::vector<int> sameName;
+    if (std::optional<int> index = StationCalled(idOrName, sameName))
+        return index;
+    if (sameName.empty()) {
+        errors << "haliome-cli: no station is called " << idOrName << " (haliome-cli stations " << idOrName
+               << " searches)\n";
+        return std::nullopt;
+    }
+    errors << "haliome-cli: " << sameName.size() << " stations are called " << idOrName << ", give one's id:";
+    for (int i : sameName)
+        errors << " " << StationAt(i).id;
+    errors << "\n";
+    return std::nullopt;
+}
+
+std::string JsonText(const std::string& s)
+{
+    std::string out = "\"";
+    for (char c : s) {
+        if (c == '"' || c == '\\')
+            out += '\\';
+        if (static_cast<unsigned char>(c) < 0x20)
+            out += Format("\\u%04x", c);
+        else
+            out += c;
+    }
+    return out + "\"";
+}
+
+std::optional<std::pair<double, double>> PointOrSay(const std::string& text, std::ostream& errors)
+{
+    double lat = 0, lon = 0;
+    char end = 0;
+    if (std::sscanf(text.c_str(), "%lf,%lf%c", &lat, &lon, &end) == 2 && std::fabs(lat) <= 90 &&
+        std::fabs(lon) <= 180)
+        return std::make_pair(lat, lon);
+    errors << "haliome-cli: --near " << text << ": expected LATITUDE,LONGITUDE in degrees, e.g. 48.38,-4.50\n";
+    return std::nullopt;
+}
+
+int ListStations(const StationArguments& args, std::ostream& out, std::ostream& errors)
+{
+    StationQuery query{args.query, args.country, std::nullopt, args.all};
+    if (!args.near.empty() && !(query.near = PointOrSay(args.near, errors)))
+        return BAD_USAGE;
+    if (!OpenOrSay(errors))
+        return FILE_FAILED;
+    const std::vector<int> found = FindStations(query);
+    const bool json = args.format == "json";
+    out << (json ? "[" : "");
+    for (std::size_t k = 0; k < found.size(); ++k) {
+        const CatalogueStation s = StationAt(found[k]);
+        const char* kind = s.offsets ? "subordinate" : "reference";
+        const std::string distance =
+            query.near ? Format("%.1f", DistanceKm(query.near->first, query.near->second, found[k])) : "";
+        if (json) {
+            out << (k ? ",\n " : "\n ") << "{\"id\": " << JsonText(s.id) << ", \"name\": " << JsonText(s.name)
+                << ", \"country\": " << JsonText(s.countryCode) << ", \"kind\": \"" << kind
+                << "\", \"latitude\": " << Format("%.4f", s.latitude) << ", \"longitude\": "
+                << Format("%.4f", s.longitude) << ", \"timezone\": " << JsonText(s.timezone)
+                << ", \"source\": " << JsonText(s.source) << ", \"licence\": " << JsonText(s.licence)
+                << (distance.empty() ? "" : ", \"distance_km\": " + distance) << "}";
+        } else {
+            out << s.id << "\t" << s.name << "\t" << s.countryCode << "\t" << kind << "\t" << s.source
+                << (distance.empty() ? "" : "\t" + distance + " km") << "\n";
+        }
+    }
+    out << (json ? "\n]\n" : "");
+    if (!json)
+        errors << "haliome-cli: " << found.size() << " stations (catalogue " << CatalogueVersion() << ")\n";
+    return DONE;
+}
+
+int WriteStation(const StationArguments& args, std::ostream& errors)
+{
+    const std::int32_t year = args.year ? args.year : LocalTimeOf(TimeNow()).tm_year + 1900;
+    if (!LoadStationPort(args.query, year, false, errors))
+        return FILE_FAILED;
+    if (const std::string note = PortTablesNote(); !note.empty())
+        errors << "haliome-cli: " << note << "; the wave file holds the reference's waves\n";
+    return WriteExportFile(args.output, WaveFileBytes()) ? DONE : FILE_FAILED;
+}
+
+}  // namespace
+
+void DescribeStationCommands(CLI::App& app, StationArguments& args)
+{
+    CLI::App* stations = app.add_subcommand("stations", "Stations of the catalogue of published tide constants");
+    stations->add_option("QUERY", args.query, "Part of a name, place, region, country or id");
+    stations->add_option("--near", args.near, "LAT,LON: nearest stations first");
+    stations->add_option("--country", args.country, "ISO 3166 country code, e.g. FR");
+    stations->add_option("--format", args.format, "text or json")
+        ->check(CLI::IsMember({"text", "json"}))
+        ->default_str("text");
+    stations->add_flag("--all", args.all, "With the stations the catalogue does not accept");
+
+    CLI::App* station = app.add_subcommand("station", "Write a station's waves of a year as a wave file");
+    station->add_option("STATION", args.query, "The station's id, or its name when no other has it")->required();
+    station->add_option("-o,--output", args.output, "Wave file to write (.TID)")->required();
+    station->add_option("--year", args.year, "The year of the waves (this year by default)");
+}
+
+std::optional<int> RunStationCommand(const CLI::App& app, const StationArguments& args, std::ostream& out,
+                                     std::ostream& errors)
+{
+    if (app.got_subcommand("stations"))
+        return ListStations(args, out, errors);
+    if (app.got_subcommand("station"))
+        return WriteStation(args, errors);
+    return std::nullopt;
+}
+
+bool LoadStationPort(const std::string& idOrName, std::int32_t year, bool heightsNeeded, std::ostream& errors)
+{
+    if (!OpenOrSay(errors))
+        return false;
+    const std::optional<int> index = StationOrSay(idOrName, errors);
+    if (!index)
+        return false;
+    std::string message;
+    const std::optional<StationModel> model = StationModelOf(*index, year, message);
+    if (!model) {
+        errors << "haliome-cli: " << message << "\n";
+        return false;
+    }
+    if (heightsNeeded && model->reference) {
+        errors << "haliome-cli: " << model->station.id
+               << " is a subordinate station: it has high and low waters only (tides)\n";
+        return false;
+    }
+    if (!model->waves.unknown.empty()) {
+        errors << "haliome-cli: " << model->station.id << ": left out, constituents unknown to the program:";
+        for (const std::string& name : model->waves.unknown)
+            errors << " " << name;
+        errors << "\n";
+    }
+    MakeStationThePort(*model);
+    return true;
+}
+
+std::optional<std::vector<Tide>> PortTidesIn(const TimeSpan& span)
+{
+    const StationModel* station = CurrentStation();
+    if (!station)
+        return TidesIn(span);
+    const CalendarTime margin = station->station.offsets ? OFFSET_MARGIN : 0;
+    std::optional<std::vector<Tide>> tides = TidesIn({span.from - margin, span.to + margin});
+    if (!tides)
+        return tides;
+    std::vector<Tide> moved;
+    for (Tide t : *tides) {
+        // The tables call a turning point high when it lies above the mean
+        // level; where the tide is mixed a weak high water lies below it, so
+        // a station's are told apart by the curve's bending.
+        t.high = PredictHeightAccel(static_cast<double>(t.time - Header.Time_of_debut), 0) < 0;
+        if (station->station.offsets)
+            ApplyOffsets(*station->station.offsets, t.high, t.time, t.height);
+        if (t.time >= span.from && t.time < span.to)
+            moved.push_back(t);
+    }
+    std::stable_sort(moved.begin(), moved.end(), [](const Tide& a, const Tide& b) { return a.time < b.time; });
+    return moved;
+}
+
+std::string PortTablesNote()
+{
+    const StationModel* station = CurrentStation();
+    return station ? OffsetsNote(*station) : "";
+}

@@ -90,9 +90,6 @@ void BM_StationYearOfTidesEveryStation(benchmark::State& state)
             waitpid(child, nullptr, 0);
     }
     state.counters["stations"] = static_cast<double>(stations.size());
-    state.counters["per_station_ms"] = benchmark::Counter(
-        static_cast<double>(stations.size()) / 1000, benchmark::Counter::kIsIterationInvariantRate |
-                                                         benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_StationYearOfTidesEveryStation)->Arg(2)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 

@@ -11,8 +11,6 @@
 #include "files/catalogue.h"
 #include "files/station.h"
 #include "files/wavefile.h"
-#include "model/port.h"
-#include "model/waves.h"
 
 namespace {
 
@@ -185,11 +183,14 @@ std::optional<std::vector<Tide>> PortTidesIn(const TimeSpan& span)
     if (!tides)
         return tides;
     std::vector<Tide> moved;
-    for (Tide t : *tides) {
+    for (std::size_t k = 0; k < tides->size(); ++k) {
+        Tide t = (*tides)[k];
         // The tables call a turning point high when it lies above the mean
-        // level; where the tide is mixed a weak high water lies below it, so
-        // a station's are told apart by the curve's bending.
-        t.high = PredictHeightAccel(static_cast<double>(t.time - Header.Time_of_debut), 0) < 0;
+        // level; where the tide is mixed a weak high water lies below it.
+        // Turning points alternate: a high water is above its neighbours.
+        const std::size_t neighbour = k + 1 < tides->size() ? k + 1 : k - 1;
+        if (tides->size() > 1)
+            t.high = t.height > (*tides)[neighbour].height;
         if (station->station.offsets)
             ApplyOffsets(*station->station.offsets, t.high, t.time, t.height);
         if (t.time >= span.from && t.time < span.to)

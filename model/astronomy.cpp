@@ -43,7 +43,10 @@ enum class Modulation { None, M2, O1, K1, K2, Mf, Mm, J1, OO1, M3, L2, M1 };
 
 // A constituent of the tide-generating force: its argument V's multiples of
 // T, s, h, p and p1, the constant it adds (degrees), and the form of its
-// node factor. T is the hour angle of the mean Sun, 180° at 00:00 UTC.
+// node factor. T is the hour angle of the mean Sun, 180° at 00:00 UTC. The
+// constants are Schureman's, but for M3 (+180°, as the international list
+// has it) and M1 (+180° on the line of p): with them the predictions that
+// hydrographic services publish from the same constants come out.
 struct Basic {
     const char* name;
     int T, s, h, p, p1;
@@ -59,15 +62,15 @@ const Basic BASICS[] = {
     {"Mm", 0, 1, 0, -1, 0, 0, Modulation::Mm},         {"Mf", 0, 2, 0, 0, 0, 0, Modulation::Mf},
     {"2Q1", 1, -4, 1, 2, 0, 90, Modulation::O1},       {"Q1", 1, -3, 1, 1, 0, 90, Modulation::O1},
     {"RHO1", 1, -3, 3, -1, 0, 90, Modulation::O1},     {"O1", 1, -2, 1, 0, 0, 90, Modulation::O1},
-    {"M1", 1, -1, 1, 1, 0, -90, Modulation::M1},       {"P1", 1, 0, -1, 0, 0, 90, Modulation::None},
-    {"S1", 1, 0, 0, 0, 0, 180, Modulation::None},      {"K1", 1, 0, 1, 0, 0, -90, Modulation::K1},
+    {"M1", 1, -1, 1, 1, 0, 180, Modulation::M1},       {"P1", 1, 0, -1, 0, 0, 90, Modulation::None},
+    {"S1", 1, 0, 0, 0, 0, 0, Modulation::None},      {"K1", 1, 0, 1, 0, 0, -90, Modulation::K1},
     {"J1", 1, 1, 1, -1, 0, -90, Modulation::J1},       {"OO1", 1, 2, 1, 0, 0, -90, Modulation::OO1},
     {"2N2", 2, -4, 2, 2, 0, 0, Modulation::M2},        {"MU2", 2, -4, 4, 0, 0, 0, Modulation::M2},
     {"N2", 2, -3, 2, 1, 0, 0, Modulation::M2},         {"NU2", 2, -3, 4, -1, 0, 0, Modulation::M2},
     {"M2", 2, -2, 2, 0, 0, 0, Modulation::M2},         {"LAMBDA2", 2, -1, 0, 1, 0, 180, Modulation::M2},
     {"L2", 2, -1, 2, -1, 0, 180, Modulation::L2},      {"T2", 2, 0, -1, 0, 1, 0, Modulation::None},
     {"S2", 2, 0, 0, 0, 0, 0, Modulation::None},        {"R2", 2, 0, 1, 0, -1, 180, Modulation::None},
-    {"K2", 2, 0, 2, 0, 0, 0, Modulation::K2},          {"M3", 3, -3, 3, 0, 0, 0, Modulation::M3},
+    {"K2", 2, 0, 2, 0, 0, 0, Modulation::K2},          {"M3", 3, -3, 3, 0, 0, 180, Modulation::M3},
     // The lines of the elliptic and evectional series and the small solar
     // ones that published constants add; the lunar ones take the factor of
     // the main constituent of their species.

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "base/calendar.h"
@@ -21,6 +22,7 @@ constexpr int BAD_USAGE = 2;
 // Tides are looked for this much beyond the span, so that offsets of up to
 // so many hours bring theirs in.
 constexpr CalendarTime OFFSET_MARGIN = 12 * 3600;
+constexpr double RIPPLE = 0.01;  // m
 
 bool OpenOrSay(std::ostream& errors)
 {
@@ -182,6 +184,16 @@ std::optional<std::vector<Tide>> PortTidesIn(const TimeSpan& span)
     std::optional<std::vector<Tide>> tides = TidesIn({span.from - margin, span.to + margin});
     if (!tides)
         return tides;
+    // A pair of turning points less than 1 cm apart is a ripple on the
+    // curve, not a tide: hydrographic services leave it out.
+    std::vector<Tide> turning;
+    for (const Tide& t : *tides) {
+        if (!turning.empty() && std::fabs(turning.back().height - t.height) < RIPPLE)
+            turning.pop_back();
+        else
+            turning.push_back(t);
+    }
+    tides = std::move(turning);
     std::vector<Tide> moved;
     for (std::size_t k = 0; k < tides->size(); ++k) {
         Tide t = (*tides)[k];

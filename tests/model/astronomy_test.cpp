@@ -91,7 +91,7 @@ TEST(EquilibriumArguments, WithTheNodalAnglesAreThoseOfTheReferenceScript)
         {"M2", UtcSeconds(1990, 1, 1, 0), 259.1493},   {"M2", UtcSeconds(2027, 7, 2, 12), 38.1004},
         {"K1", UtcSeconds(1990, 1, 1, 0), 15.6442},    {"O1", UtcSeconds(2027, 7, 2, 12), 19.5711},
         {"N2", UtcSeconds(1990, 1, 1, 0), 324.0699},   {"L2", UtcSeconds(2027, 7, 2, 12), 195.8496},
-        {"M1", UtcSeconds(1990, 1, 1, 0), 63.6319},    {"MK3", UtcSeconds(2027, 7, 2, 12), 54.2355},
+        {"M1", UtcSeconds(1990, 1, 1, 0), 333.6319},    {"MK3", UtcSeconds(2027, 7, 2, 12), 54.2355},
         {"2MK5", UtcSeconds(1990, 1, 1, 0), 173.9429}, {"MSF", UtcSeconds(2027, 7, 2, 12), 321.8996},
         {"Sa", UtcSeconds(2027, 7, 2, 12), 100.3079},
     };

@@ -67,15 +67,15 @@ BASIC = {
     'SA': (0, 0, 1, 0, 0, 0, None), 'SSA': (0, 0, 2, 0, 0, 0, None), 'MM': (0, 1, 0, -1, 0, 0, 'Mm'),
     'MF': (0, 2, 0, 0, 0, 0, 'Mf'), 'MTM': (0, 3, 0, -1, 0, 0, 'Mf'), 'MSQM': (0, 4, -2, 0, 0, 0, 'Mf'),
     '2Q1': (1, -4, 1, 2, 0, 90, 'O1'), 'SGM': (1, -4, 3, 0, 0, 90, 'O1'), 'Q1': (1, -3, 1, 1, 0, 90, 'O1'),
-    'RHO1': (1, -3, 3, -1, 0, 90, 'O1'), 'O1': (1, -2, 1, 0, 0, 90, 'O1'), 'M1': (1, -1, 1, 1, 0, -90, 'M1'),
-    'P1': (1, 0, -1, 0, 0, 90, None), 'S1': (1, 0, 0, 0, 0, 180, None), 'K1': (1, 0, 1, 0, 0, -90, 'K1'),
+    'RHO1': (1, -3, 3, -1, 0, 90, 'O1'), 'O1': (1, -2, 1, 0, 0, 90, 'O1'), 'M1': (1, -1, 1, 1, 0, 180, 'M1'),
+    'P1': (1, 0, -1, 0, 0, 90, None), 'S1': (1, 0, 0, 0, 0, 0, None), 'K1': (1, 0, 1, 0, 0, -90, 'K1'),
     'J1': (1, 1, 1, -1, 0, -90, 'J1'), 'OO1': (1, 2, 1, 0, 0, -90, 'OO1'),
     '3N2': (2, -5, 2, 3, 0, 0, 'M2'), 'EP2': (2, -5, 4, 1, 0, 0, 'M2'), '2N2': (2, -4, 2, 2, 0, 0, 'M2'),
     'MU2': (2, -4, 4, 0, 0, 0, 'M2'), 'N2': (2, -3, 2, 1, 0, 0, 'M2'), 'NU2': (2, -3, 4, -1, 0, 0, 'M2'),
     'MA2': (2, -2, 1, 0, 0, 0, 'M2'), 'M2': (2, -2, 2, 0, 0, 0, 'M2'), 'MB2': (2, -2, 3, 0, 0, 0, 'M2'),
     'LAMBDA2': (2, -1, 0, 1, 0, 180, 'M2'), 'L2': (2, -1, 2, -1, 0, 180, 'L2'), '3L2': (2, 1, 2, -3, 0, 180, 'M2'),
     'T2': (2, 0, -1, 0, 1, 0, None), 'S2': (2, 0, 0, 0, 0, 0, None), 'R2': (2, 0, 1, 0, -1, 180, None),
-    'K2': (2, 0, 2, 0, 0, 0, 'K2'), 'M3': (3, -3, 3, 0, 0, 0, 'M3'), 'T3': (3, 0, -1, 0, 0, 0, None),
+    'K2': (2, 0, 2, 0, 0, 0, 'K2'), 'M3': (3, -3, 3, 0, 0, 180, 'M3'), 'T3': (3, 0, -1, 0, 0, 0, None),
     'S3': (3, 0, 0, 0, 0, 0, None), 'R3': (3, 0, 1, 0, 0, 0, None),
 }
 COMPOUND = {
@@ -130,7 +130,17 @@ def extremes(station, start, hours):
             a = (z[i + 1] - 2 * z[i] + z[i - 1]) / 2
             x = -(z[i + 1] - z[i - 1]) / 4 / a
             found.append((start + timedelta(seconds=60 * (i + x)), z[i] - a * x * x, a < 0))
-    return found
+    # A pair of turning points less than 1 cm apart is a ripple; the tide
+    # beside it lies on a flat stretch, whose minute is loosely defined.
+    kept, flat = [], False
+    for e in found:
+        if kept and abs(kept[-1][1] - e[1]) < 0.01:
+            kept.pop()
+            flat = True
+        else:
+            kept.append(e + (flat,))
+            flat = False
+    return kept
 
 def load(path, ident, datum):
     cat = json.load(open(path))
@@ -153,9 +163,9 @@ if __name__ == '__main__':
     st, model = load(sys.argv[1], sys.argv[2], sys.argv[6] if len(sys.argv) > 6 else None)
     start = datetime(int(sys.argv[3]), int(sys.argv[4]), 1, tzinfo=timezone.utc)
     off = st.get('offsets')
-    for t, z, high in extremes(model, start, 24 * int(sys.argv[5])):
+    for t, z, high, flat in extremes(model, start, 24 * int(sys.argv[5])):
         if off:
             t += timedelta(minutes=off['time_high' if high else 'time_low'])
             k = off.get('height_high' if high else 'height_low', 1.0)
             z = z * k if off.get('height_type', 'Ratio') == 'Ratio' else z + k
-        print(t.strftime('%Y-%m-%d %H:%M:%S'), 'HW' if high else 'LW', '%.3f' % z)
+        print(t.strftime('%Y-%m-%d %H:%M:%S'), 'HW' if high else 'LW', '%.3f' % z + (' flat' if flat else ''))

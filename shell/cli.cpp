@@ -38,6 +38,7 @@ struct Arguments {
     std::string format;
     std::string zone, unit;  // of a gauge file that does not state them
     std::string station;     // instead of the wave file
+    std::string compare;     // the station a fit is set beside
     StationArguments stations;
     bool known = false;
     bool shallow = false;
@@ -187,7 +188,9 @@ int Fit(const Arguments& args, Streams io)
         AddAllKnownWaves();
     if (args.shallow)
         AddAllShallowWaterWaves();
-    return WriteExportFile(args.output, WaveFileBytes()) ? DONE : FILE_FAILED;
+    if (!WriteExportFile(args.output, WaveFileBytes()))
+        return FILE_FAILED;
+    return args.compare.empty() ? DONE : CompareWithStation(args.compare, io.out, io.errors);
 }
 
 int Tides(const Arguments& args, Streams io)
@@ -270,6 +273,7 @@ void DescribeCommands(CLI::App& app, Arguments& args)
     fit->add_option("-o,--output", args.output, "Wave file to write (.TID)")->required();
     fit->add_flag("--known", args.known, "Then fit every known wave as well");
     fit->add_flag("--shallow", args.shallow, "Then fit the shallow-water waves as well");
+    fit->add_option("--compare", args.compare, "Set the fitted waves beside a station's published constants");
     AddNodalOption(fit, args);
 
     CLI::App* tides = app.add_subcommand("tides", "High and low waters of a period");

@@ -2,7 +2,7 @@
 // without a script of user actions. Each subcommand starts from the files it
 // is given: a record to fit, or a wave file to predict from.
 //
-//   fit RECORD.TXT [--known] -o WAVES.TID
+//   fit RECORD.TXT [--known] -o WAVES.TID [--compare STATION]
 //   tides WAVES.TID --from DATE --to DATE [--format text|csv|ics|json] [--utc]
 //   predict WAVES.TID --from DATE --to DATE --step MINUTES [--format csv|json] [--utc]
 //   pdf WAVES.TID --year YEAR -o TABLES.PDF

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
 #include <cstdio>
 
 #include "base/calendar.h"
@@ -12,6 +13,9 @@
 #include "files/catalogue.h"
 #include "files/station.h"
 #include "files/wavefile.h"
+#include "model/astronomy.h"
+#include "model/port.h"
+#include "model/waves.h"
 
 namespace {
 
@@ -118,6 +122,20 @@ int WriteStation(const StationArguments& args, std::ostream& errors)
     return WriteExportFile(args.output, WaveFileBytes()) ? DONE : FILE_FAILED;
 }
 
+// H (m) and g (degrees in [0, 360)) of a wave of the wave set's year:
+// the amplitude without the year's nodal factor, and the phase lag that
+// V(origin) + u − g = −etab gives.
+std::pair<double, double> GreenwichConstants(const Wave& w, int constituent)
+{
+    const NodalFactor nodal = NodalFactorOf(constituent, NodalAnglesAt(MiddleOfYear(Header.Time_of_debut,
+                                                                                    Header.StartYear)));
+    const double V = EquilibriumArgument(constituent, static_cast<double>(Header.Time_of_debut));
+    double g = std::fmod((V + nodal.u + w.etab) * (180 / M_PI), 360);
+    if (g < 0)
+        g += 360;
+    return {w.ampl / nodal.f, g};
+}
+
 }  // namespace
 
 void DescribeStationCommands(CLI::App& app, StationArguments& args)
@@ -210,6 +228,53 @@ std::optional<std::vector<Tide>> PortTidesIn(const TimeSpan& span)
     }
     std::stable_sort(moved.begin(), moved.end(), [](const Tide& a, const Tide& b) { return a.time < b.time; });
     return moved;
+}
+
+int CompareWithStation(const std::string& idOrName, std::ostream& out, std::ostream& errors)
+{
+    if (!OpenOrSay(errors))
+        return FILE_FAILED;
+    const std::optional<int> index = StationOrSay(idOrName, errors);
+    if (!index)
+        return FILE_FAILED;
+    std::string message;
+    const std::optional<StationModel> station = StationModelOf(*index, Header.StartYear, message);
+    if (!station) {
+        errors << "haliome-cli: " << message << "\n";
+        return FILE_FAILED;
+    }
+    out << "Fitted waves beside " << station->station.name << " (" << station->station.id
+        << "): amplitude H (m) and Greenwich phase lag g (degrees, UTC)\n";
+    out << "wave\tH fitted\tg fitted\tH published\tg published\tdifference (cm)\n";
+    // The fit may give a line in several waves (a wave refitted on the
+    // residual): their vectors add up.
+    std::vector<std::pair<int, std::complex<double>>> lines;
+    for (int j = 0; j < WaveSet.count; ++j) {
+        const int c = ConstituentOfSpeed(WaveSet.waves[j].speed);
+        if (c == NO_CONSTITUENT)
+            continue;
+        const auto [H, g] = GreenwichConstants(WaveSet.waves[j], c);
+        auto line = std::find_if(lines.begin(), lines.end(), [c](const auto& l) { return l.first == c; });
+        if (line == lines.end())
+            line = lines.insert(lines.end(), {c, 0.0});
+        line->second += std::polar(H, g * M_PI / 180);
+    }
+    for (const auto& [c, fitted] : lines) {
+        std::string published = "-\t-\t-";
+        for (const Wave& w : station->waves.waves) {
+            if (ConstituentOfSpeed(w.speed) != c)
+                continue;
+            const auto [Hp, gp] = GreenwichConstants(w, c);
+            const std::complex<double> p = std::polar(Hp, gp * M_PI / 180);
+            published = Format("%.3f\t%.1f\t%.1f", Hp, gp, 100 * std::abs(fitted - p));
+            break;
+        }
+        double g = std::arg(fitted) * 180 / M_PI;
+        if (g < 0)
+            g += 360;
+        out << ConstituentName(c) << "\t" << Format("%.3f\t%.1f\t", std::abs(fitted), g) << published << "\n";
+    }
+    return DONE;
 }
 
 std::string PortTablesNote()

@@ -44,5 +44,10 @@ bool LoadStationPort(const std::string& idOrName, std::int32_t year, bool height
 // reference's moved and scaled by the published offsets.
 std::optional<std::vector<Tide>> PortTidesIn(const TimeSpan& span);
 
+// After a fit: each fitted wave beside the station's published constituent
+// of the same line, amplitude H and Greenwich phase lag g of both and the
+// length of their difference as vectors. The status as above.
+int CompareWithStation(const std::string& idOrName, std::ostream& out, std::ostream& errors);
+
 // What the tables of the port say of a subordinate station, or "".
 std::string PortTablesNote();

@@ -10,6 +10,7 @@
 
 #include "files/catalogue.h"
 #include "files/station.h"
+#include "shell/cli.h"
 #include "shell/stationcommands.h"
 #include "tests/support/program_test.h"
 
@@ -106,6 +107,37 @@ TEST_F(StationTest, TheFirstDayIsThePublishedPredictionsToTheMinuteOrTwoAndTheCe
             EXPECT_EQ((*tides)[k].high, k % 2 == 1) << c.id << " " << k;
         }
     }
+}
+
+// A year of Vlissingen (2009) fitted and set beside the station's published
+// constants: the Greenwich phase lags of the main lines agree to a few
+// degrees, which a wrong sign or origin of V + u would not give.
+TEST_F(StationTest, AFitOfVlissingenLiesBesideItsPublishedConstants)
+{
+    std::string message;
+    if (!OpenCatalogueFile(HALIOME_TEST_CATALOGUE, message))
+        GTEST_SKIP() << message;
+    setenv("HALIOME_CATALOGUE", HALIOME_TEST_CATALOGUE, 1);
+    const std::string record = ExamplePortRecord();
+    const char* argv[] = {"haliome-cli", "fit", record.c_str(), "--nodal", "-o", "x.TID", "--compare",
+                          "ticon/vlissingen-vlis-nld-rws"};
+    std::ostringstream out, errors;
+    EXPECT_EQ(RunCli(8, argv, out, errors), 0) << errors.str();
+    unsetenv("HALIOME_CATALOGUE");
+    std::istringstream lines(out.str());
+    std::string line;
+    int checked = 0;
+    while (std::getline(lines, line)) {
+        char name[8] = {};
+        double H = 0, g = 0, Hp = 0, gp = 0, cm = 0;
+        if (std::sscanf(line.c_str(), "%7s %lf %lf %lf %lf %lf", name, &H, &g, &Hp, &gp, &cm) != 6 ||
+            (std::string(name) != "M2" && std::string(name) != "S2" && std::string(name) != "N2"))
+            continue;
+        EXPECT_NEAR(std::remainder(g - gp, 360), 0, 2) << line;
+        EXPECT_LT(cm, 10) << line;
+        ++checked;
+    }
+    EXPECT_EQ(checked, 3) << out.str();
 }
 
 }  // namespace

@@ -206,7 +206,8 @@ int Tides(const Arguments& args, Streams io)
         io.errors << "haliome-cli: the period cannot be converted to local months\n";
         return BAD_USAGE;
     }
-    if (const std::string note = PortTablesNote(); !note.empty() && args.format == "text")
+    const bool text = args.format != "csv" && args.format != "ics" && args.format != "json";
+    if (const std::string note = PortTablesNote(); !note.empty() && text)
         io.out << note << "\n";
     if (args.format == "csv")
         io.out << TidesCsv(*tides, clock);

@@ -280,5 +280,11 @@ int CompareWithStation(const std::string& idOrName, std::ostream& out, std::ostr
 std::string PortTablesNote()
 {
     const StationModel* station = CurrentStation();
-    return station ? OffsetsNote(*station) : "";
+    if (!station)
+        return "";
+    std::string note = OffsetsNote(*station);
+    if (!station->station.commercialUse)
+        note += (note.empty() ? "" : "\n") + station->station.name + ": data under " + station->station.licence +
+                ", not for commercial use (" + station->station.licenceUrl + ")";
+    return note;
 }

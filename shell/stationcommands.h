@@ -49,5 +49,6 @@ std::optional<std::vector<Tide>> PortTidesIn(const TimeSpan& span);
 // length of their difference as vectors. The status as above.
 int CompareWithStation(const std::string& idOrName, std::ostream& out, std::ostream& errors);
 
-// What the tables of the port say of a subordinate station, or "".
+// What the tables of the port say of a station: how a subordinate
+// station's were made, and a licence that forbids commercial use; or "".
 std::string PortTablesNote();

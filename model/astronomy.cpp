@@ -45,8 +45,8 @@ enum class Modulation { None, M2, O1, K1, K2, Mf, Mm, J1, OO1, M3, L2, M1 };
 // T, s, h, p and p1, the constant it adds (degrees), and the form of its
 // node factor. T is the hour angle of the mean Sun, 180° at 00:00 UTC. The
 // constants are Schureman's, but for M3 (+180°, as the international list
-// has it) and M1 (+180° on the line of p): with them the predictions that
-// hydrographic services publish from the same constants come out.
+// has it) and M1 (+180° on the line of p): with them the predictions
+// published beside the station catalogue come out from its constants.
 struct Basic {
     const char* name;
     int T, s, h, p, p1;

@@ -393,9 +393,12 @@ bool InBand(double cyclesPerDay, int band)
 // The variance of a white noise that would give the residual's periodogram
 // its mean level in each band: Σ|E(f)|² / bins / measured hours, E(f) the
 // residual's Fourier sum at the frequencies of the transform (the record
-// padded with zeros to a power of two). A band without a frequency (a
-// record of a few days) takes the whole spectrum's.
-std::vector<double> NoiseOfBands(const std::vector<float>& residual, std::size_t measuredHours)
+// padded with zeros to a power of two). The frequencies within 1 / L of a
+// wave fitted, or of the mean level's, are left out: the fit took the noise
+// there. A band without a frequency (a record of a few days) takes the
+// whole spectrum's.
+std::vector<double> NoiseOfBands(const std::vector<float>& residual, std::size_t measuredHours,
+                                 const std::vector<double>& speeds, double spanHours)
 {
     std::uint32_t size = 2;
     while (size < residual.size())
@@ -403,8 +406,22 @@ std::vector<double> NoiseOfBands(const std::vector<float>& residual, std::size_t
     std::vector<float> in(size, 0.0f), re(size), im(size);
     std::copy(residual.begin(), residual.end(), in.begin());
     fft_float(size, 0, in.data(), nullptr, re.data(), im.data());
+    std::vector<char> fitted(size / 2 + 1, 0);
+    std::vector<double> frequencies{0};
+    for (double w : speeds)
+        frequencies.push_back(std::fabs(CyclesPerHour(w)));
+    const double width = size / std::max(spanHours, 1.0);  // bins in 1 / L
+    for (double f : frequencies) {
+        const double centre = f * size;
+        const auto from = static_cast<std::int64_t>(std::max(0.0, std::ceil(centre - width)));
+        const auto to = static_cast<std::int64_t>(std::min(size / 2.0, std::ceil(centre + width) - 1));
+        for (std::int64_t m = from; m <= to; ++m)
+            fitted[static_cast<std::size_t>(m)] = 1;
+    }
     std::vector<double> power(BANDS + 1, 0.0), bins(BANDS + 1, 0.0);
     for (std::uint32_t m = 1; m <= size / 2; ++m) {
+        if (fitted[m])
+            continue;
         const double cpd = 24.0 * m / size;
         const auto r = static_cast<double>(re[m]), i = static_cast<double>(im[m]);
         const double p = r * r + i * i;
@@ -482,7 +499,7 @@ JointResult FitJointly(const std::vector<JointCandidate>& candidates, double ray
     const double sumY2 = sums.products[(sums.columns - 1) * sums.stride + sums.columns - 1];
     result.recordVariance = sumY2 / n - (sumY / n) * (sumY / n);
     const std::vector<float> residual = ResidualOf(speeds, solution.beta, result.residualVariance);
-    const std::vector<double> noise = NoiseOfBands(residual, sums.measuredHours);
+    const std::vector<double> noise = NoiseOfBands(residual, sums.measuredHours, speeds, result.spanHours);
     result.meanLevel = solution.beta(0);
     std::vector<std::pair<double, Wave>> found;
     for (std::size_t k = 0; k < kept.size(); ++k) {

@@ -3,15 +3,27 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <string>
 
 #include "base/calendar.h"
+
+// How closely the record fixes a wave, as the joint analysis finds it: the
+// half-widths of the 95 % confidence intervals of its amplitude and phase,
+// and its signal-to-noise ratio. NaN where not known: a wave fitted alone,
+// read from a file or edited by hand.
+struct WaveUncertainty {
+    double ampl95 = std::numeric_limits<double>::quiet_NaN();  // m
+    double etab95 = std::numeric_limits<double>::quiet_NaN();  // rad
+    double snr = std::numeric_limits<double>::quiet_NaN();     // ampl² over the amplitude's variance
+};
 
 struct Wave {
     double speed = 0;   // rad/s; the term is ampl·cos(speed·t − etab)
     double ampl = 0;    // m
     double etab = 0;    // rad; the wave peaks at t = etab/speed (modulo one period)
     std::string name;   // UTF-8 designation
+    WaveUncertainty uncertainty = {};
 };
 
 inline constexpr int WAVE_CAPACITY = 100;

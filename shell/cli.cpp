@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "analysis/jointfit.h"
 #include "analysis/knownwaves.h"
 #include "base/calendar.h"
 #include "base/text.h"
@@ -42,6 +43,8 @@ struct Arguments {
     StationArguments stations;
     bool known = false;
     bool shallow = false;
+    bool joint = false;
+    double rayleigh = DEFAULT_RAYLEIGH;
     bool nodal = false;
     bool utc = false;
     int stepMinutes = 0;
@@ -176,6 +179,8 @@ int Import(const Arguments& args, Streams io)
 
 // The start-up of the window: the record, its mean level and the five listed
 // waves; then, when asked, every known wave as "Toutes ondes connues" adds them.
+// Jointly, the analysis of the known waves (and the shallow-water ones)
+// takes their place, and its report goes to the output.
 int Fit(const Arguments& args, Streams io)
 {
     if (!CanReadOrSay(args.input, io.errors))
@@ -183,6 +188,14 @@ int Fit(const Arguments& args, Streams io)
     RecordFilePath = args.input;
     if (!DetermineStartModel())
         return FILE_FAILED;
+    if (args.joint) {
+        const std::optional<std::string> report =
+            RunJointAnalysis(args.shallow ? JointSet::KnownAndShallow : JointSet::Known, args.rayleigh);
+        if (!report)
+            return FILE_FAILED;  // said by its message
+        io.out << *report;
+        return WriteExportFile(args.output, WaveFileBytes()) ? DONE : FILE_FAILED;
+    }
     DetermineListedWaves();
     if (args.known)
         AddAllKnownWaves();
@@ -263,7 +276,7 @@ void AddNodalOption(CLI::App* command, Arguments& args)
 void DescribeCommands(CLI::App& app, Arguments& args)
 {
     CLI::App* import = app.add_subcommand("import", "Turn a tide gauge's file into an hourly record file");
-    import->add_option("FILE", args.input, "UHSLC, GESLA, NOAA CO-OPS, DIA or dated text file")->required();
+    import->add_option("FILE", args.input, "UHSLC, GESLA, NOAA CO-OPS, DIA, MEDS, BOM, NOOS or dated text file")->required();
     import->add_option("-o,--output", args.output, "Hourly record file to write (.TXT)")->required();
     import->add_option("--zone", args.zone, "The file's clock when it does not say, e.g. UTC, +1, -05:30");
     import->add_option("--unit", args.unit, "The heights' unit when the file does not say")
@@ -274,6 +287,12 @@ void DescribeCommands(CLI::App& app, Arguments& args)
     fit->add_option("-o,--output", args.output, "Wave file to write (.TID)")->required();
     fit->add_flag("--known", args.known, "Then fit every known wave as well");
     fit->add_flag("--shallow", args.shallow, "Then fit the shallow-water waves as well");
+    fit->add_flag("--joint", args.joint,
+                  "Fit the known waves (and with --shallow the shallow-water ones) all at once, in place of the "
+                  "start-up's, and print the analysis");
+    fit->add_option("--rayleigh", args.rayleigh, "With --joint: the Rayleigh number (1 unless given)")
+        ->check(CLI::Range(0.0, 100.0))
+        ->needs("--joint");
     fit->add_option("--compare", args.compare, "Set the fitted waves beside a station's published constants");
     AddNodalOption(fit, args);
 

@@ -268,6 +268,9 @@ void StoreEditedWave(Window dialog)
         (*periodHours != 0 && !HasSpeedOrReport(dialog, caption, periodText, *periodHours)))
         return;
     Wave& w = WaveSet.waves[EditedWave];
+    if (periodText != Format("%Lf", Lf(PeriodHoursFromSpeed(w.speed))) || amplText != Format("%Lf", Lf(w.ampl)) ||
+        etabText != Format("%Lf", Lf(w.etab)))
+        w.uncertainty = {};  // a wave typed anew: the record no longer says how close it is
     w.name = FieldText(dialog, EDIT_NAME);
     w.speed = *periodHours == 0 ? ZERO_PERIOD_SPEED : TWO_PI / (*periodHours * 3600);
     w.ampl = ampl.value_or(w.ampl);

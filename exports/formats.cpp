@@ -258,14 +258,28 @@ std::string HeightsText(const std::vector<GridHeight>& heights, const ExportForm
     return text;
 }
 
+namespace {
+
+// The joint analysis's intervals and signal-to-noise ratio; empty fields
+// for a wave it did not give.
+std::string UncertaintyFields(const WaveUncertainty& u)
+{
+    if (std::isnan(u.ampl95))
+        return ",,";
+    return Format("%.6f,%.6f,%.6g", u.ampl95, u.etab95 * DEGREES_PER_RADIAN, u.snr);
+}
+
+}  // namespace
+
 std::string WavesCsv()
 {
-    std::string csv = "nom,periode_h,vitesse_deg_h,amplitude_m,phase_deg,phase_rad\r\n";
-    csv += Format("Niveau Moyen,,0.000000,%.6f,0.000000,0.000000\r\n", WaveSet.MeanLevel);
+    std::string csv = "nom,periode_h,vitesse_deg_h,amplitude_m,phase_deg,phase_rad,ic95_amplitude_m,ic95_phase_deg,rsb\r\n";
+    csv += Format("Niveau Moyen,,0.000000,%.6f,0.000000,0.000000,,,\r\n", WaveSet.MeanLevel);
     for (int i = 0; i < WaveSet.count; ++i) {
         const Wave& w = WaveSet.waves[i];
-        csv += Format("%s,%.6f,%.6f,%.6f,%.6f,%.6f\r\n", CsvField(w.name).c_str(), PeriodHoursFromSpeed(w.speed),
-                      w.speed * DEGREES_PER_RADIAN * 3600.0, w.ampl, w.etab * DEGREES_PER_RADIAN, w.etab);
+        csv += Format("%s,%.6f,%.6f,%.6f,%.6f,%.6f,%s\r\n", CsvField(w.name).c_str(), PeriodHoursFromSpeed(w.speed),
+                      w.speed * DEGREES_PER_RADIAN * 3600.0, w.ampl, w.etab * DEGREES_PER_RADIAN, w.etab,
+                      UncertaintyFields(w.uncertainty).c_str());
     }
     return csv;
 }

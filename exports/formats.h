@@ -55,5 +55,8 @@ std::string HeightsJson(const std::vector<GridHeight>& heights, const std::strin
 std::string HeightsText(const std::vector<GridHeight>& heights, const ExportForm& form);
 
 // The mean level, then one row per wave of the set: name, period (h), speed
-// (degrees per hour), amplitude (m), phase in degrees and in radians.
+// (degrees per hour), amplitude (m), phase in degrees and in radians, then,
+// for a wave of the joint analysis, the half-widths of the 95 % confidence
+// intervals of its amplitude (m) and phase (degrees) and its signal-to-noise
+// ratio (empty for the others).
 std::string WavesCsv();

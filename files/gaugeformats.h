@@ -49,6 +49,15 @@ bool ReadNoaa(std::string_view text, Measurements& m, ImportRefusal& refusal);
 bool LooksLikeUhslc(std::string_view text);
 bool ReadUhslc(std::string_view text, Measurements& m, ImportRefusal& refusal);
 
+bool LooksLikeMeds(std::string_view text);
+bool ReadMeds(std::string_view text, Measurements& m, ImportRefusal& refusal);
+
+bool LooksLikeBom(std::string_view text);
+bool ReadBom(std::string_view text, Measurements& m, ImportRefusal& refusal);
+
+bool LooksLikeNoos(std::string_view text);
+bool ReadNoos(std::string_view text, Measurements& m, ImportRefusal& refusal);
+
 bool LooksLikeDatedText(std::string_view text);
 bool ReadDatedText(std::string_view text, Measurements& m, ImportRefusal& refusal);
 

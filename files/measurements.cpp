@@ -45,11 +45,18 @@ bool ReadMeasurements(std::string_view bytes, const std::string& stationByDefaul
         read = ReadNoaa(bytes, out, refusal);
     else if (LooksLikeUhslc(bytes))
         read = ReadUhslc(bytes, out, refusal);
+    else if (LooksLikeMeds(bytes))
+        read = ReadMeds(bytes, out, refusal);
+    else if (LooksLikeBom(bytes))
+        read = ReadBom(bytes, out, refusal);
+    else if (LooksLikeNoos(bytes))
+        read = ReadNoos(bytes, out, refusal);
     else if (LooksLikeDatedText(bytes))
         read = ReadDatedText(bytes, out, refusal);
     else
         return RefuseAt(refusal, firstLine,
-                        "format de mesures inconnu (UHSLC, GESLA, NOAA CO-OPS, DIA ou texte daté ISO 8601 attendu)");
+                        "format de mesures inconnu (UHSLC, GESLA, NOAA CO-OPS, DIA, MEDS, BOM, NOOS ou texte daté "
+                        "ISO 8601 attendu)");
     if (!read)
         return false;
     if (out.times.empty())

@@ -3,7 +3,8 @@
 //
 // One reader per format, each recognising its format from the content:
 // UHSLC hourly CSV, GESLA station files, NOAA CO-OPS CSV, Rijkswaterstaat
-// DIA exports, and a plain text of ISO 8601 dates and times with heights.
+// DIA exports, MEDS and BOM hourly CSV, NOOS text, and a plain text of ISO
+// 8601 dates and times with heights.
 // The times are taken on the file's clock, which is the file's time zone;
 // the hourly record is in the program's time base (local standard time) and
 // takes the value at each whole hour, an hour without one being missing.

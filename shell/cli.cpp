@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "analysis/jointfit.h"
 #include "analysis/knownwaves.h"
 #include "base/calendar.h"
 #include "base/text.h"
@@ -16,12 +17,14 @@
 #include "exports/tides.h"
 #include "files/measurements.h"
 #include "files/recordfile.h"
+#include "files/station.h"
 #include "files/wavefile.h"
 #include "model/modeloptions.h"
 #include "model/port.h"
 #include "platform/headless/headless.h"
 #include "shell/app.h"
 #include "shell/commands.h"
+#include "shell/stationcommands.h"
 
 namespace {
 
@@ -40,8 +43,13 @@ struct Arguments {
     std::string name;        // the port's, for a gauge file
     std::string datum;       // NAME or NAME=OFFSET
     std::string units = "m";  // of the heights written
+    std::string station;     // instead of the wave file
+    std::string compare;     // the station a fit is set beside
+    StationArguments stations;
     bool known = false;
     bool shallow = false;
+    bool joint = false;
+    double rayleigh = DEFAULT_RAYLEIGH;
     bool nodal = false;
     bool utc = false;
     int stepMinutes = 0;
@@ -148,6 +156,24 @@ bool LoadWaveFile(const std::string& path, std::ostream& errors)
     return ReadWaveFile(*bytes);
 }
 
+// The wave file, or the station of --station for year.
+bool LoadPort(const Arguments& args, int year, bool heightsNeeded, std::ostream& errors)
+{
+    if (!args.station.empty())
+        return LoadStationPort(args.station, year, heightsNeeded, errors);
+    if (args.input.empty()) {
+        errors << "haliome-cli: a wave file or --station STATION is needed\n";
+        return false;
+    }
+    ForgetCurrentStation();
+    return LoadWaveFile(args.input, errors);
+}
+
+int YearOf(CalendarTime t, Clock clock)
+{
+    return TimeOn(clock, t).tm_year + 1900;
+}
+
 // ---- Subcommands -----------------------------------------------------------------
 
 // The zone and unit given for a gauge file that does not state its own.
@@ -214,6 +240,8 @@ int Import(const Arguments& args, Streams io)
 
 // The start-up of the window: the record, its mean level and the five listed
 // waves; then, when asked, every known wave as "Toutes ondes connues" adds them.
+// Jointly, the analysis of the known waves (and the shallow-water ones)
+// takes their place, and its report goes to the output.
 int Fit(const Arguments& args, Streams io)
 {
     if (!CanReadOrSay(args.input, io.errors))
@@ -223,22 +251,33 @@ int Fit(const Arguments& args, Streams io)
         return FILE_FAILED;
     if (const int status = AdjustPortOrSay(args, io.errors); status != DONE)
         return status;
+    if (args.joint) {
+        const std::optional<std::string> report =
+            RunJointAnalysis(args.shallow ? JointSet::KnownAndShallow : JointSet::Known, args.rayleigh);
+        if (!report)
+            return FILE_FAILED;  // said by its message
+        io.out << *report;
+        return WriteExportFile(args.output, WaveFileBytes()) ? DONE : FILE_FAILED;
+    }
     DetermineListedWaves();
     if (args.known)
         AddAllKnownWaves();
     if (args.shallow)
         AddAllShallowWaterWaves();
-    return WriteExportFile(args.output, WaveFileBytes()) ? DONE : FILE_FAILED;
+    if (!WriteExportFile(args.output, WaveFileBytes()))
+        return FILE_FAILED;
+    return args.compare.empty() ? DONE : CompareWithStation(args.compare, io.out, io.errors);
 }
 
-// The wave file, the port as the command line adjusts it, and the period on
-// the port's clock. The dates are checked before the file is read, so that a
-// mistake of the command line is said first.
-int LoadWavesAndSpan(const Arguments& args, std::ostream& errors, std::optional<TimeSpan>& span)
+// The wave file or the station, the port as the command line adjusts it,
+// and the period on the port's clock. The dates are checked before the file
+// is read, so that a mistake of the command line is said first.
+int LoadPortAndSpan(const Arguments& args, bool heightsNeeded, std::ostream& errors, std::optional<TimeSpan>& span)
 {
-    if (!SpanOrSay(args, errors))
+    span = SpanOrSay(args, errors);
+    if (!span)
         return BAD_USAGE;
-    if (!LoadWaveFile(args.input, errors))
+    if (!LoadPort(args, YearOf(span->from, args.utc ? Clock::Utc : Clock::Local), heightsNeeded, errors))
         return FILE_FAILED;
     if (const int status = AdjustPortOrSay(args, errors); status != DONE)
         return status;
@@ -249,9 +288,9 @@ int LoadWavesAndSpan(const Arguments& args, std::ostream& errors, std::optional<
 int Tides(const Arguments& args, Streams io)
 {
     std::optional<TimeSpan> span;
-    if (const int status = LoadWavesAndSpan(args, io.errors, span); status != DONE)
+    if (const int status = LoadPortAndSpan(args, false, io.errors, span); status != DONE)
         return status;
-    std::optional<std::vector<Tide>> tides = TidesIn(*span);
+    std::optional<std::vector<Tide>> tides = PortTidesIn(*span);
     if (!tides) {
         io.errors << "haliome-cli: the period cannot be converted to local months\n";
         return BAD_USAGE;
@@ -263,15 +302,20 @@ int Tides(const Arguments& args, Streams io)
         io.out << TidesICalendar(*tides, PortName(), TimeNow());
     else if (args.format == "json")
         io.out << TidesJson(*tides, PortName(), form);
-    else
-        io.out << TidesText(*tides, form);
+    else {
+        // A station's note (offsets, licence) follows the banner.
+        std::string text = TidesText(*tides, form);
+        if (const std::string note = PortTablesNote(); !note.empty())
+            text.insert(text.find('\n') + 1, note + "\r\n");
+        io.out << text;
+    }
     return DONE;
 }
 
 int Predict(const Arguments& args, Streams io)
 {
     std::optional<TimeSpan> span;
-    if (const int status = LoadWavesAndSpan(args, io.errors, span); status != DONE)
+    if (const int status = LoadPortAndSpan(args, true, io.errors, span); status != DONE)
         return status;
     const ExportForm form = FormOf(args);
     const std::vector<GridHeight> heights = HeightsOnGrid(*span, args.stepMinutes * 60L);
@@ -290,7 +334,7 @@ int Pdf(const Arguments& args, Streams io)
         io.errors << "haliome-cli: the year " << args.year << " cannot be converted to dates\n";
         return BAD_USAGE;
     }
-    if (!LoadWaveFile(args.input, io.errors))
+    if (!LoadPort(args, args.year, true, io.errors))
         return FILE_FAILED;
     if (const int status = AdjustPortOrSay(args, io.errors); status != DONE)
         return status;
@@ -332,7 +376,7 @@ void AddUnitsOption(CLI::App* command, Arguments& args)
 void DescribeCommands(CLI::App& app, Arguments& args)
 {
     CLI::App* import = app.add_subcommand("import", "Turn a tide gauge's file into an hourly record file");
-    import->add_option("FILE", args.input, "UHSLC, GESLA, NOAA CO-OPS, DIA or dated text file")->required();
+    import->add_option("FILE", args.input, "UHSLC, GESLA, NOAA CO-OPS, DIA, MEDS, BOM, NOOS or dated text file")->required();
     import->add_option("-o,--output", args.output, "Hourly record file to write (.TXT)")->required();
     import->add_option("--zone", args.zone, "The file's clock when it does not say, e.g. UTC, +1, -05:30");
     import->add_option("--unit", args.unit, "The heights' unit when the file does not say")
@@ -347,11 +391,19 @@ void DescribeCommands(CLI::App& app, Arguments& args)
     fit->add_option("-o,--output", args.output, "Wave file to write (.TID)")->required();
     fit->add_flag("--known", args.known, "Then fit every known wave as well");
     fit->add_flag("--shallow", args.shallow, "Then fit the shallow-water waves as well");
+    fit->add_flag("--joint", args.joint,
+                  "Fit the known waves (and with --shallow the shallow-water ones) all at once, in place of the "
+                  "start-up's, and print the analysis");
+    fit->add_option("--rayleigh", args.rayleigh, "With --joint: the Rayleigh number (1 unless given)")
+        ->check(CLI::Range(0.0, 100.0))
+        ->needs("--joint");
+    fit->add_option("--compare", args.compare, "Set the fitted waves beside a station's published constants");
     AddNodalOption(fit, args);
     AddPortOptions(fit, args);
 
     CLI::App* tides = app.add_subcommand("tides", "High and low waters of a period");
-    tides->add_option("WAVES", args.input, "Wave file (.TID)")->required();
+    tides->add_option("WAVES", args.input, "Wave file (.TID)");
+    tides->add_option("--station", args.station, "A station of the catalogue (id or name) instead of a wave file");
     AddPeriodOptions(tides, args);
     AddNodalOption(tides, args);
     AddPortOptions(tides, args);
@@ -361,7 +413,8 @@ void DescribeCommands(CLI::App& app, Arguments& args)
         ->default_str("text");
 
     CLI::App* predict = app.add_subcommand("predict", "Predicted heights on a regular grid");
-    predict->add_option("WAVES", args.input, "Wave file (.TID)")->required();
+    predict->add_option("WAVES", args.input, "Wave file (.TID)");
+    predict->add_option("--station", args.station, "A station of the catalogue (id or name) instead of a wave file");
     AddPeriodOptions(predict, args);
     AddNodalOption(predict, args);
     AddPortOptions(predict, args);
@@ -374,11 +427,14 @@ void DescribeCommands(CLI::App& app, Arguments& args)
         ->default_str("csv");
 
     CLI::App* pdf = app.add_subcommand("pdf", "Printable tide tables of a year, a month a page");
-    pdf->add_option("WAVES", args.input, "Wave file (.TID)")->required();
+    pdf->add_option("WAVES", args.input, "Wave file (.TID)");
+    pdf->add_option("--station", args.station, "A station of the catalogue (id or name) instead of a wave file");
     pdf->add_option("--year", args.year, "The year of the tables")->required();
     pdf->add_option("-o,--output", args.output, "PDF file to write")->required();
     AddNodalOption(pdf, args);
     AddPortOptions(pdf, args);
+
+    DescribeStationCommands(app, args.stations);
 }
 
 int RunCommand(const CLI::App& app, const Arguments& args, Streams io)
@@ -394,6 +450,8 @@ int RunCommand(const CLI::App& app, const Arguments& args, Streams io)
     if (!args.datum.empty() && !DatumOrSay(args, datumName, offset, io.errors))
         return BAD_USAGE;
     AssumedPortZone = args.tz;
+    if (std::optional<int> status = RunStationCommand(app, args.stations, io.out, io.errors))
+        return *status;
     if (app.got_subcommand("import"))
         return Import(args, io);
     if (app.got_subcommand("fit"))

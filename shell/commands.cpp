@@ -6,6 +6,7 @@
 #include "analysis/scan.h"
 #include "base/log.h"
 #include "base/options.h"
+#include "dialogs/harmonicdialog.h"
 #include "dialogs/periodrange.h"
 #include "dialogs/portdialog.h"
 #include "dialogs/wavedialogs.h"
@@ -26,7 +27,7 @@ const char* const HELP_TEXT =
     "déterminés à partir d'une année de hauteurs relevées d'heure en heure.\n\n"
     "Fichier : ouvrir et enregistrer les ondes (fichiers .TID), importer un relevé "
     "horaire (fichier .TXT) ou les mesures d'un marégraphe (UHSLC, GESLA, NOAA CO-OPS, "
-    "DIA, texte daté ISO 8601), enregistrer le relevé horaire, exporter les horaires "
+    "DIA, MEDS, BOM, NOOS, texte daté ISO 8601), enregistrer le relevé horaire, exporter les horaires "
     "de marées, l'annuaire, les ondes et le graphique.\n\n"
     "Prédiction : le tracé d'une journée avec les heures des pleines et basses mers ; "
     "les horaires de marées d'un mois avec leurs coefficients ; le tracé sur plusieurs "
@@ -35,7 +36,8 @@ const char* const HELP_TEXT =
     "ou précédente.\n\n"
     "Détermination des ondes : le gestionnaire d'ondes (ajouter, modifier, supprimer), "
     "le niveau moyen, les ondes listées, toutes les ondes connues, les ondes de petits "
-    "fonds, la réinitialisation, une onde de la liste, la méthode FFT et le balayage "
+    "fonds, l'analyse harmonique (toutes les ondes ensemble, avec leurs intervalles de confiance), "
+    "la réinitialisation, une onde de la liste, la méthode FFT et le balayage "
     "d'une bande de périodes. Échap ou « Annuler » arrête un calcul long.\n\n"
     "Options : les axes, les horaires sur le tracé d'une journée, le calcul de Fourier, "
     "les corrections nodales (les ondes lunaires d'une année portées à toute autre date), "
@@ -176,6 +178,7 @@ void OnCommand(int command)
     case CMD_LISTED_WAVES: DetermineListedWaves(); break;
     case CMD_ALL_KNOWN_WAVES: AddAllKnownWaves(); Repaint(); break;
     case CMD_SHALLOW_WATER_WAVES: AddAllShallowWaterWaves(); Repaint(); break;
+    case CMD_HARMONIC_ANALYSIS: RunHarmonicAnalysisDialog(); Repaint(); break;
     case CMD_RESET_WAVES: ResetWaves(); break;
     case 769: case 770: case 771: case 772: case 773: DetermineMenuWave(command - CMD_MENU_WAVE_FIRST); break;
     case CMD_FFT: AddFftWave(); Repaint(); break;

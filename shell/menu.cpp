@@ -43,6 +43,7 @@ MenuBar BuildMainMenu()
             MenuCommand(CMD_LISTED_WAVES, "Ondes lis&tées"),
             MenuCommand(CMD_ALL_KNOWN_WAVES, "&Toutes ondes connues."),
             MenuCommand(CMD_SHALLOW_WATER_WAVES, "Ondes de petits fonds."),
+            MenuCommand(CMD_HARMONIC_ANALYSIS, "Analyse &harmonique..."),
             MenuCommand(CMD_RESET_WAVES, "&Réinitialisation"),
             MenuSeparator(),
             MenuCommand(769, "Onde &Lunaire semi-diurne"),

@@ -28,6 +28,7 @@
 #if __has_include("files/recordfile.h")
 #include "files/importdialog.h"
 #include "files/recordfile.h"
+#include "files/station.h"
 #include "files/wavefile.h"
 #endif
 #if __has_include("exports/perioddialog.h")
@@ -65,6 +66,7 @@ void ResetProgramState()
     RecordFilePath = DEFAULT_RECORD_FILE_PATH;
     Import = PendingImport{};
     WaveFilePath = DEFAULT_WAVE_FILE_PATH;
+    ForgetCurrentStation();
 #endif
 #if __has_include("exports/perioddialog.h")
     LastExportPeriod = ExportPeriodChoice{};

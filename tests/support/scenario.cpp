@@ -399,6 +399,7 @@ ScenarioOutcome PlayScenario(const std::string& file)
     SetDiskFullAfterBytes(-1);
     setenv("TZ", savedZone.c_str(), 1);
     tzset();
+    unsetenv("HALIOME_CATALOGUE");  // a scenario that names another catalogue names it for itself
     return outcome;
 }
 

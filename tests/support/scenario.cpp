@@ -317,6 +317,8 @@ struct Player {
             Compare(words.at(1), words.at(2));
         else if (verb == "@headless-only")
             return;
+        else if (verb == "@catalogue")
+            SetEnvironment(std::string("HALIOME_CATALOGUE=") + HALIOME_TEST_CATALOGUE);
         else if (verb == "@ls")
             ListFiles();
         else if (verb == "@env")
@@ -421,6 +423,14 @@ bool IsHeadlessOnly(const std::string& file)
     for (const std::string& line : Lines(BodyAndExpected(file).first))
         if (line.rfind("@headless-only", 0) == 0 || line.rfind("stop ", 0) == 0)
             return true;
+    return false;
+}
+
+bool CatalogueMissingFor(const std::string& file)
+{
+    for (const std::string& line : Lines(BodyAndExpected(file).first))
+        if (line == "@catalogue")
+            return !fs::exists(HALIOME_TEST_CATALOGUE);
     return false;
 }
 

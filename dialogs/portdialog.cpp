@@ -63,20 +63,20 @@ bool Apply(Window dialog)
 
 }  // namespace
 
-const DialogTemplate PortTemplate{CAPTION, 260, 132, {
-    {ControlKind::Label, NO_ID, "Nom du port :", 5, 8, 80, 9},
-    {ControlKind::Edit, PORT_NAME_ID, "", 90, 6, 165, 12},
-    {ControlKind::Label, NO_ID, "Fuseau horaire :", 5, 24, 80, 9},
-    {ControlKind::ComboEdit, PORT_ZONE_ID, "", 90, 22, 110, 80},
-    {ControlKind::Label, NO_ID, "vide : celui de l'ordinateur", 90, 37, 165, 9},
-    {ControlKind::Label, NO_ID, "Zéro des hauteurs :", 5, 52, 80, 9},
-    {ControlKind::Edit, PORT_DATUM_ID, "", 90, 50, 110, 12},
-    {ControlKind::Label, NO_ID, "Niveau moyen au-dessus :", 5, 68, 84, 9},
-    {ControlKind::Edit, PORT_DATUM_OFFSET_ID, "", 90, 66, 50, 12},
-    {ControlKind::Label, NO_ID, "m ; vide : hauteurs du relevé", 146, 68, 109, 9},
-    {ControlKind::CheckBox, PORT_COEFFICIENT_ID, "Coefficient de marée (échelle de Brest)", 5, 86, 250, 10},
-    {ControlKind::PushButton, ID_CANCEL, "Annuler", 150, 112, 50, 14},
-    {ControlKind::DefaultPushButton, ID_OK, "OK", 205, 112, 50, 14},
+const DialogTemplate PortTemplate{CAPTION, 280, 132, {
+    {ControlKind::Label, NO_ID, "Nom du port :", 5, 8, 100, 9},
+    {ControlKind::Edit, PORT_NAME_ID, "", 110, 6, 165, 12},
+    {ControlKind::Label, NO_ID, "Fuseau horaire :", 5, 24, 100, 9},
+    {ControlKind::ComboEdit, PORT_ZONE_ID, "", 110, 22, 110, 80},
+    {ControlKind::Label, NO_ID, "vide : celui de l'ordinateur", 110, 37, 165, 9},
+    {ControlKind::Label, NO_ID, "Zéro des hauteurs :", 5, 52, 100, 9},
+    {ControlKind::Edit, PORT_DATUM_ID, "", 110, 50, 110, 12},
+    {ControlKind::Label, NO_ID, "Niveau moyen au-dessus :", 5, 68, 104, 9},
+    {ControlKind::Edit, PORT_DATUM_OFFSET_ID, "", 110, 66, 50, 12},
+    {ControlKind::Label, NO_ID, "m ; vide : hauteurs du relevé", 166, 68, 109, 9},
+    {ControlKind::CheckBox, PORT_COEFFICIENT_ID, "Coefficient de marée (échelle de Brest)", 5, 86, 270, 10},
+    {ControlKind::PushButton, ID_CANCEL, "Annuler", 170, 112, 50, 14},
+    {ControlKind::DefaultPushButton, ID_OK, "OK", 225, 112, 50, 14},
 }};
 
 void RunPortDialog()

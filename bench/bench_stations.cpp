@@ -66,7 +66,8 @@ std::size_t YearsOfTides(const std::vector<int>& stations, std::size_t first, st
         const std::optional<StationModel> model = StationModelOf(stations[k], 2027, message);
         if (!model)
             continue;
-        MakeStationThePort(*model);
+        if (!MakeStationThePort(*model, message))
+            continue;
         tides += PortTidesIn(year)->size();
     }
     return tides;

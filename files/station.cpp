@@ -1,5 +1,6 @@
 #include "files/station.h"
 
+#include "base/calendar.h"
 #include "base/text.h"
 #include "model/modeloptions.h"
 #include "model/port.h"
@@ -25,6 +26,18 @@ void SetDatum(StationModel& model, const CatalogueStation& from)
     }
 }
 
+// 00:00 on 1 January of year in the time base of the station's own zone;
+// the clock in force stays.
+std::optional<CalendarTime> YearStartOnZone(const std::string& zone, std::int32_t year)
+{
+    const std::string inForce = PortZoneInForce();
+    if (!UseClockOf(zone))
+        return std::nullopt;
+    const std::optional<CalendarTime> start = YearStartTime(year);
+    UseClockOf(inForce);
+    return start;
+}
+
 }  // namespace
 
 std::optional<StationModel> StationModelOf(int index, std::int32_t year, std::string& message)
@@ -32,7 +45,11 @@ std::optional<StationModel> StationModelOf(int index, std::int32_t year, std::st
     StationModel model;
     model.station = StationAt(index);
     model.year = year;
-    const std::optional<CalendarTime> origin = YearStartTime(year);
+    if (!IsKnownZone(model.station.timezone)) {
+        message = model.station.id + ": its time zone " + model.station.timezone + " is not known to the system";
+        return std::nullopt;
+    }
+    const std::optional<CalendarTime> origin = YearStartOnZone(model.station.timezone, year);
     if (!origin) {
         message = Format("the year %i cannot be converted to dates", year);
         return std::nullopt;
@@ -61,8 +78,12 @@ std::optional<StationModel> StationModelOf(int index, std::int32_t year, std::st
     return model;
 }
 
-void MakeStationThePort(const StationModel& model)
+bool MakeStationThePort(const StationModel& model, std::string& why)
 {
+    if (model.station.timezone != Header.TimeZone && !SetPortZone(model.station.timezone, why))
+        return false;
+    Header.DatumName = model.datum;
+    Header.DatumOffset = model.meanLevel;
     Header.PortName = model.station.name + "\n";
     WaveSet.MeanLevel = model.meanLevel;
     WaveSet.count = 0;
@@ -76,6 +97,7 @@ void MakeStationThePort(const StationModel& model)
     if (!RecordSeries.Placeholder)
         MoveTimeOrigin(recordStart, recordYear);
     Current = model;
+    return true;
 }
 
 const StationModel* CurrentStation()

@@ -14,20 +14,25 @@ struct StationModel {
     CatalogueStation station;
     std::optional<CatalogueStation> reference;  // a subordinate station's, whose constants it takes
     std::int32_t year = 0;
-    CalendarTime origin = 0;                    // 00:00 on 1 January of year
+    CalendarTime origin = 0;                    // 00:00 on 1 January of year, in the time base of the station's zone
     double meanLevel = 0;                       // m: the mean sea level above the chart datum
     std::string datum;                          // the datum the heights are above: the chart datum, or MSL
     PublishedWaves waves;
 };
 
 // The model of the station at index for year; nothing, with the message,
-// when its reference cannot be found or it has no constants.
+// when its reference cannot be found, it has no constants or the system
+// does not know its zone.
 std::optional<StationModel> StationModelOf(int index, std::int32_t year, std::string& message);
 
-// The station becomes the port: its name, its waves and mean level of the
+// The station becomes the port: its name, its zone as the port's clock, its
+// datum (the mean level's height above it the model's mean level, so that
+// heights stay as the model gives them), its waves and mean level of the
 // model's year, with the nodal corrections on (its constants describe no
-// particular year). A record in memory keeps its time origin.
-void MakeStationThePort(const StationModel& model);
+// particular year). A record in memory keeps its time origin, carried to
+// the zone's time base. False, nothing changed and why said, when the
+// record cannot be carried there (SetPortZone).
+bool MakeStationThePort(const StationModel& model, std::string& why);
 
 // The station the port came from, while it is the port.
 const StationModel* CurrentStation();

@@ -25,3 +25,13 @@ PublishedWaves WavesOfPublishedConstants(const std::vector<PublishedConstituent>
     }
     return out;
 }
+
+GreenwichConstants GreenwichConstantsOf(const Wave& w, int constituent, CalendarTime origin, std::int32_t year)
+{
+    const NodalFactor nodal = NodalFactorOf(constituent, NodalAnglesAt(MiddleOfYear(origin, year)));
+    const double V = EquilibriumArgument(constituent, static_cast<double>(origin));
+    double g = std::fmod((V + nodal.u + w.etab) * (180 / M_PI), 360);
+    if (g < 0)
+        g += 360;
+    return {w.ampl / nodal.f, g, nodal.f};
+}

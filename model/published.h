@@ -27,3 +27,13 @@ struct PublishedWaves {
 // from where the nodal corrections carry a wave to each day.
 PublishedWaves WavesOfPublishedConstants(const std::vector<PublishedConstituent>& constants, CalendarTime origin,
                                          std::int32_t year);
+
+// A wave of year, its phase referring to origin, as constants are published:
+// the inverse of WavesOfPublishedConstants, with f and u of the middle of
+// the year.
+struct GreenwichConstants {
+    double H = 0;  // m: the wave's amplitude divided by f
+    double g = 0;  // Greenwich phase lag, degrees on UTC in [0, 360): V(origin) + u + etab
+    double f = 1;  // the nodal factor of the year
+};
+GreenwichConstants GreenwichConstantsOf(const Wave& w, int constituent, CalendarTime origin, std::int32_t year);

@@ -122,20 +122,6 @@ int WriteStation(const StationArguments& args, std::ostream& errors)
     return WriteExportFile(args.output, WaveFileBytes()) ? DONE : FILE_FAILED;
 }
 
-// H (m) and g (degrees in [0, 360)) of a wave of the wave set's year:
-// the amplitude without the year's nodal factor, and the phase lag that
-// V(origin) + u − g = −etab gives.
-std::pair<double, double> GreenwichConstants(const Wave& w, int constituent)
-{
-    const NodalFactor nodal = NodalFactorOf(constituent, NodalAnglesAt(MiddleOfYear(Header.Time_of_debut,
-                                                                                    Header.StartYear)));
-    const double V = EquilibriumArgument(constituent, static_cast<double>(Header.Time_of_debut));
-    double g = std::fmod((V + nodal.u + w.etab) * (180 / M_PI), 360);
-    if (g < 0)
-        g += 360;
-    return {w.ampl / nodal.f, g};
-}
-
 }  // namespace
 
 void DescribeStationCommands(CLI::App& app, StationArguments& args)
@@ -189,7 +175,12 @@ bool LoadStationPort(const std::string& idOrName, std::int32_t year, bool height
             errors << " " << name;
         errors << "\n";
     }
-    MakeStationThePort(*model);
+    std::string why;
+    if (!MakeStationThePort(*model, why)) {
+        errors << "haliome-cli: " << model->station.id << ": the record in memory cannot take its clock: " << why
+               << "\n";
+        return false;
+    }
     return true;
 }
 
@@ -253,20 +244,20 @@ int CompareWithStation(const std::string& idOrName, std::ostream& out, std::ostr
         const int c = ConstituentOfSpeed(WaveSet.waves[j].speed);
         if (c == NO_CONSTITUENT)
             continue;
-        const auto [H, g] = GreenwichConstants(WaveSet.waves[j], c);
+        const GreenwichConstants k = GreenwichConstantsOf(WaveSet.waves[j], c, Header.Time_of_debut, Header.StartYear);
         auto line = std::find_if(lines.begin(), lines.end(), [c](const auto& l) { return l.first == c; });
         if (line == lines.end())
             line = lines.insert(lines.end(), {c, 0.0});
-        line->second += std::polar(H, g * M_PI / 180);
+        line->second += std::polar(k.H, k.g * M_PI / 180);
     }
     for (const auto& [c, fitted] : lines) {
         std::string published = "-\t-\t-";
         for (const Wave& w : station->waves.waves) {
             if (ConstituentOfSpeed(w.speed) != c)
                 continue;
-            const auto [Hp, gp] = GreenwichConstants(w, c);
-            const std::complex<double> p = std::polar(Hp, gp * M_PI / 180);
-            published = Format("%.3f\t%.1f\t%.1f", Hp, gp, 100 * std::abs(fitted - p));
+            const GreenwichConstants k = GreenwichConstantsOf(w, c, station->origin, station->year);
+            const std::complex<double> p = std::polar(k.H, k.g * M_PI / 180);
+            published = Format("%.3f\t%.1f\t%.1f", k.H, k.g, 100 * std::abs(fitted - p));
             break;
         }
         double g = std::arg(fitted) * 180 / M_PI;

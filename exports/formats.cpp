@@ -4,8 +4,10 @@
 #include <cmath>
 
 #include "base/text.h"
+#include "model/astronomy.h"
 #include "model/modeloptions.h"
 #include "model/port.h"
+#include "model/published.h"
 #include "model/units.h"
 #include "model/waves.h"
 
@@ -269,17 +271,29 @@ std::string UncertaintyFields(const WaveUncertainty& u)
     return Format("%.6f,%.6f,%.6g", u.ampl95, u.etab95 * DEGREES_PER_RADIAN, u.snr);
 }
 
+// A constituent's g and f as the wave set's year gives them; empty for a
+// wave at no constituent's speed.
+std::string GreenwichFields(const Wave& w)
+{
+    const int c = ConstituentOfSpeed(w.speed);
+    if (c == NO_CONSTITUENT)
+        return ",";
+    const GreenwichConstants k = GreenwichConstantsOf(w, c, Header.Time_of_debut, Header.StartYear);
+    return Format("%.6f,%.6f", k.g, k.f);
+}
+
 }  // namespace
 
 std::string WavesCsv()
 {
-    std::string csv = "nom,periode_h,vitesse_deg_h,amplitude_m,phase_deg,phase_rad,ic95_amplitude_m,ic95_phase_deg,rsb\r\n";
-    csv += Format("Niveau Moyen,,0.000000,%.6f,0.000000,0.000000,,,\r\n", WaveSet.MeanLevel);
+    std::string csv = "nom,periode_h,vitesse_deg_h,amplitude_m,phase_deg,phase_rad,ic95_amplitude_m,ic95_phase_deg,rsb,"
+                      "g_greenwich_deg,facteur_nodal\r\n";
+    csv += Format("Niveau Moyen,,0.000000,%.6f,0.000000,0.000000,,,,,\r\n", WaveSet.MeanLevel);
     for (int i = 0; i < WaveSet.count; ++i) {
         const Wave& w = WaveSet.waves[i];
-        csv += Format("%s,%.6f,%.6f,%.6f,%.6f,%.6f,%s\r\n", CsvField(w.name).c_str(), PeriodHoursFromSpeed(w.speed),
+        csv += Format("%s,%.6f,%.6f,%.6f,%.6f,%.6f,%s,%s\r\n", CsvField(w.name).c_str(), PeriodHoursFromSpeed(w.speed),
                       w.speed * DEGREES_PER_RADIAN * 3600.0, w.ampl, w.etab * DEGREES_PER_RADIAN, w.etab,
-                      UncertaintyFields(w.uncertainty).c_str());
+                      UncertaintyFields(w.uncertainty).c_str(), GreenwichFields(w).c_str());
     }
     return csv;
 }

@@ -58,5 +58,7 @@ std::string HeightsText(const std::vector<GridHeight>& heights, const ExportForm
 // (degrees per hour), amplitude (m), phase in degrees and in radians, then,
 // for a wave of the joint analysis, the half-widths of the 95 % confidence
 // intervals of its amplitude (m) and phase (degrees) and its signal-to-noise
-// ratio (empty for the others).
+// ratio (empty for the others), and last, for a wave at a constituent's
+// speed, its Greenwich phase lag g (degrees, UTC) and the nodal factor f of
+// the wave set's year that its amplitude holds (empty for the others).
 std::string WavesCsv();

@@ -257,13 +257,13 @@ int Fit(const Arguments& args, Streams io)
         if (!report)
             return FILE_FAILED;  // said by its message
         io.out << *report;
-        return WriteExportFile(args.output, WaveFileBytes()) ? DONE : FILE_FAILED;
+    } else {
+        DetermineListedWaves();
+        if (args.known)
+            AddAllKnownWaves();
+        if (args.shallow)
+            AddAllShallowWaterWaves();
     }
-    DetermineListedWaves();
-    if (args.known)
-        AddAllKnownWaves();
-    if (args.shallow)
-        AddAllShallowWaterWaves();
     if (!WriteExportFile(args.output, WaveFileBytes()))
         return FILE_FAILED;
     return args.compare.empty() ? DONE : CompareWithStation(args.compare, io.out, io.errors);

@@ -14,7 +14,9 @@
 #include "files/station.h"
 #include "files/wavefile.h"
 #include "model/astronomy.h"
+#include "model/modeloptions.h"
 #include "model/port.h"
+#include "model/record.h"
 #include "model/waves.h"
 
 namespace {
@@ -120,6 +122,33 @@ int WriteStation(const StationArguments& args, std::ostream& errors)
     if (const std::string note = PortTablesNote(); !note.empty())
         errors << "haliome-cli: " << note << "; the wave file holds the reference's waves\n";
     return WriteExportFile(args.output, WaveFileBytes()) ? DONE : FILE_FAILED;
+}
+
+// cm: the RMS, over every hour of the record, of the difference between the
+// tide the waves in memory predict and the one the published waves (of the
+// record's time origin) predict, both without their mean levels, whose
+// zeros differ; the published waves with the nodal corrections, as a
+// station always is.
+double PredictionsRmsCm(const std::vector<Wave>& published)
+{
+    std::vector<double> ours(static_cast<std::size_t>(RecordSeries.RecordCount));
+    for (std::size_t i = 0; i < ours.size(); ++i)
+        ours[i] = PredictHeight(static_cast<double>(i) * HOUR_SECONDS, 0) - WaveSet.MeanLevel;
+    const WaveTable fitted = WaveSet;
+    const int nodal = Model.NodalCorrections;
+    WaveSet.count = 0;
+    WaveSet.MeanLevel = 0;
+    for (std::size_t k = 0; k < published.size() && WaveSetHasRoom(); ++k)
+        AppendWave(published[k]);
+    Model.NodalCorrections = 1;
+    double sum = 0;
+    for (std::size_t i = 0; i < ours.size(); ++i) {
+        const double d = PredictHeight(static_cast<double>(i) * HOUR_SECONDS, 0) - ours[i];
+        sum += d * d;
+    }
+    WaveSet = fitted;
+    Model.NodalCorrections = nodal;
+    return 100 * std::sqrt(sum / static_cast<double>(ours.size()));
 }
 
 }  // namespace
@@ -265,6 +294,11 @@ int CompareWithStation(const std::string& idOrName, std::ostream& out, std::ostr
             g += 360;
         out << ConstituentName(c) << "\t" << Format("%.3f\t%.1f\t", std::abs(fitted), g) << published << "\n";
     }
+    const CatalogueStation& constants = station->reference ? *station->reference : station->station;
+    const PublishedWaves ofRecord =
+        WavesOfPublishedConstants(constants.constituents, Header.Time_of_debut, Header.StartYear);
+    out << Format("RMS of the two predictions over the record's %i hours, mean levels left out: %.1f cm\n",
+                  RecordSeries.RecordCount, PredictionsRmsCm(ofRecord.waves));
     return DONE;
 }
 

@@ -46,7 +46,8 @@ std::optional<std::vector<Tide>> PortTidesIn(const TimeSpan& span);
 
 // After a fit: each fitted wave beside the station's published constituent
 // of the same line, amplitude H and Greenwich phase lag g of both and the
-// length of their difference as vectors. The status as above.
+// length of their difference as vectors; then the RMS of the difference of
+// the two predictions over the record's hours. The status as above.
 int CompareWithStation(const std::string& idOrName, std::ostream& out, std::ostream& errors);
 
 // What the tables of the port say of a station: how a subordinate

@@ -247,6 +247,7 @@ struct DialogTemplate {
 inline constexpr int NOTIFY_CLICKED = 0;     // button or check box clicked
 inline constexpr int NOTIFY_SELCHANGE = 1;   // the user changed a list or combo selection
 inline constexpr int NOTIFY_DBLCLK = 2;      // double click in a list
+inline constexpr int NOTIFY_EDITCHANGE = 3;  // the user changed the text of an edit
 
 enum class DialogEvent { Init, Command };
 

@@ -13,6 +13,7 @@
 #include "files/converter.h"
 #include "files/importdialog.h"
 #include "files/recordfile.h"
+#include "files/stationdialog.h"
 #include "files/wavefile.h"
 #include "model/modeloptions.h"
 #include "model/record.h"
@@ -160,6 +161,7 @@ void OnCommand(int command)
     case CMD_IMPORT_RECORD: ImportRecordFile(); break;
     case CMD_IMPORT_MEASUREMENTS: ImportMeasurements(); break;
     case CMD_SAVE_RECORD_AS: SaveRecordFileAs(); break;
+    case CMD_OPEN_STATION: OpenStation(); break;
     case CMD_EXPORT_TIDES_CSV: ExportTidesCsv(); break;
     case CMD_EXPORT_CALENDAR: ExportTidesCalendar(); break;
     case CMD_EXPORT_TABLES_PDF: ExportTablesPdf(); break;

@@ -7,6 +7,7 @@ MenuBar BuildMainMenu()
     return {
         Submenu("&Fichier", {
             MenuCommand(CMD_OPEN_WAVES, "Ouvrir un fichier d'ondes"),
+            MenuCommand(CMD_OPEN_STATION, "Ouvrir une station..."),
             MenuCommand(CMD_SAVE_WAVES, "Enregistrer un fichier d'ondes"),
             MenuCommand(CMD_SAVE_WAVES_AS, "Enregistrer un fichier d'ondes sous..."),
             MenuSeparator(),

@@ -68,6 +68,8 @@ bool ActOnce(RunningDialog& running)
     switch (action.kind) {
     case DialogAction::Kind::Type:
         ControlOf(dialog, action.id).text = action.text;
+        if (ControlOf(dialog, action.id).kind == ControlKind::Edit)
+            Notify(running, action.id, NOTIFY_EDITCHANGE);
         break;
     case DialogAction::Kind::Select:
         SelectItem(dialog, action.id, action.index);

@@ -73,8 +73,12 @@ QWidget* MakeControl(TemplateDialog* dialog, const DialogControl& control, const
     }
     case ControlKind::GroupBox:
         return new QGroupBox(text, dialog);
-    case ControlKind::Edit:
-        return new QLineEdit(text, dialog);
+    case ControlKind::Edit: {
+        auto* edit = new QLineEdit(text, dialog);
+        QObject::connect(edit, &QLineEdit::textEdited, dialog,
+                         [window, id] { Notify(window, id, NOTIFY_EDITCHANGE); });
+        return edit;
+    }
     case ControlKind::ReportEdit: {
         auto* edit = new QPlainTextEdit(text, dialog);
         edit->setReadOnly(true);

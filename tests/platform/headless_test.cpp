@@ -48,8 +48,8 @@ TEST_F(HeadlessTest, DialogsRunTheirProcedureOnQueuedActionsWithTheirNotificatio
     headless::SetUnansweredHandler([](const std::string& what) { ADD_FAILURE() << "unanswered: " << what; });
     EXPECT_EQ(typed, "2004");
     EXPECT_EQ(unanswered, std::vector<std::string>{"dialog \"Echo\" is open, the action is for \"Autre\""});
-    // Last first: typing does not notify; a double click also changes the selection.
-    EXPECT_EQ(headless::Dialogs().at(0).finalTexts.at(30), "1/0 40/0 20/2 20/1 20/1 ");
+    // Last first: typing into an edit notifies; a double click also changes the selection.
+    EXPECT_EQ(headless::Dialogs().at(0).finalTexts.at(30), "1/0 40/0 20/2 20/1 20/1 10/3 ");
 }
 
 TEST_F(HeadlessTest, TheSvgOfTheClientAreaEscapesItsTextsAndKeepsThemInside)

@@ -388,10 +388,11 @@ TEST_F(QtBackendTest, DialogFromTemplateRunsItsProcedureOnTheUsersActionsAndIsAc
     EXPECT_EQ(selectedWave, 2);
     EXPECT_TRUE(activeAfterBox);
     EXPECT_TRUE(QTest::qWaitFor([] { return QApplication::activeWindow() == Frame(); }));
-    // Typing does not notify, nor does the program's SelectItem; a double
-    // click on the selected entry notifies once.
-    EXPECT_EQ(Events, (std::vector<std::string>{"103/1", "103/1", "104/0", "121/1", "selected 1", "121/2", "111/0",
-                                                "2004 Mars 1 x", "2/0", "2/0", "1/0"}));
+    // Each key typed notifies, the program's SetControlText and SelectItem
+    // do not; a double click on the selected entry notifies once.
+    EXPECT_EQ(Events, (std::vector<std::string>{"102/3", "102/3", "102/3", "102/3", "103/1", "103/1", "104/0",
+                                                "121/1", "selected 1", "121/2", "111/0", "2004 Mars 1 x", "2/0",
+                                                "2/0", "1/0"}));
 }
 
 }  // namespace

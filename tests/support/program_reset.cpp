@@ -27,6 +27,7 @@
 #endif
 #if __has_include("files/recordfile.h")
 #include "files/importdialog.h"
+#include "files/stationdialog.h"
 #include "files/recordfile.h"
 #include "files/station.h"
 #include "files/wavefile.h"
@@ -65,6 +66,7 @@ void ResetProgramState()
 #if __has_include("files/recordfile.h")
     RecordFilePath = DEFAULT_RECORD_FILE_PATH;
     Import = PendingImport{};
+    StationChoice = PendingStation{};
     WaveFilePath = DEFAULT_WAVE_FILE_PATH;
     ForgetCurrentStation();
 #endif

@@ -156,8 +156,11 @@ void Act(Window dialog, const DialogAction& action)
     case Kind::Type:
         if (auto* combo = qobject_cast<QComboBox*>(widget))
             combo->setEditText(QString::fromStdString(action.text));
-        else
-            qobject_cast<QLineEdit*>(widget)->setText(QString::fromStdString(action.text));
+        else {  // as the user's typing: the text, then its notification
+            auto* edit = qobject_cast<QLineEdit*>(widget);
+            edit->setText(QString::fromStdString(action.text));
+            emit edit->textEdited(edit->text());
+        }
         break;
     case Kind::Select: Choose(widget, action.index, false); break;
     case Kind::DoubleClick: Choose(widget, action.index, true); break;

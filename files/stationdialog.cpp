@@ -1,0 +1,134 @@
+#include "files/stationdialog.h"
+
+#include <algorithm>
+#include <string>
+
+#include "base/log.h"
+#include "base/text.h"
+#include "files/catalogue.h"
+#include "files/station.h"
+#include "model/port.h"
+
+PendingStation StationChoice;
+
+namespace {
+
+constexpr const char* CAPTION = "Ouvrir une station";
+
+std::string EntryOf(int index)
+{
+    const CatalogueStation s = StationAt(index);
+    return s.name + " (" + s.countryCode + ") ; " + (s.offsets ? "secondaire" : "référence") + " ; " + s.source;
+}
+
+void ShowFound(Window dialog)
+{
+    const std::vector<int> found = FindStations({GetControlText(dialog, STATION_SEARCH_ID), "", std::nullopt, false});
+    std::vector<int>& listed = StationChoice.listed;
+    listed.assign(found.begin(), found.begin() + std::min<std::ptrdiff_t>(std::ssize(found), STATION_LIST_MAX));
+    ClearItems(dialog, STATION_LIST_ID);
+    for (int index : listed)
+        AddItem(dialog, STATION_LIST_ID, EntryOf(index));
+    SetControlText(dialog, STATION_COUNT_ID,
+                   found.size() > listed.size()
+                       ? Format("%zu stations ; les %zu premières sont listées", found.size(), listed.size())
+                       : Format("%zu station(s)", found.size()));
+    SetControlText(dialog, STATION_LICENCE_ID, "");
+}
+
+void ShowLicence(Window dialog, int index)
+{
+    const CatalogueStation s = StationAt(index);
+    std::string text = s.id + "\r\nSource : " + s.source + (s.sourceUrl.empty() ? "" : " (" + s.sourceUrl + ")") +
+                       "\r\nLicence : " + s.licence + (s.licenceUrl.empty() ? "" : " (" + s.licenceUrl + ")");
+    if (!s.commercialUse)
+        text += "\r\nUsage commercial interdit.";
+    if (!s.attribution.empty())
+        text += "\r\n" + s.attribution;
+    SetControlText(dialog, STATION_LICENCE_ID, text);
+}
+
+void Refuse(Window dialog, const std::string& text)
+{
+    ShowMessage(dialog, text, CAPTION, MessageButtons::Ok, MessageIcon::Warning);
+}
+
+// OK with a station chosen that has heights to give.
+void Accept(Window dialog)
+{
+    const int row = SelectedItem(dialog, STATION_LIST_ID);
+    if (row < 0 || row >= std::ssize(StationChoice.listed))
+        return Refuse(dialog, "Choisissez une station dans la liste.");
+    const int index = StationChoice.listed[static_cast<std::size_t>(row)];
+    const CatalogueStation s = StationAt(index);
+    if (s.offsets)
+        return Refuse(dialog, s.name + " est une station secondaire : ses pleines et basses mers se déduisent de "
+                                       "celles de sa station de référence, " + s.offsets->reference +
+                                       " (haliome-cli tides --station " + s.id + ").");
+    StationChoice.chosen = index;
+    EndDialog(dialog, ID_OK);
+}
+
+void OpenChosen(int index)
+{
+    std::string message;
+    const std::optional<StationModel> model = StationModelOf(index, Header.StartYear, message);
+    std::string why;
+    if (!model || !MakeStationThePort(*model, why)) {
+        ShowMessage(MainWindow, "La station n'a pas été ouverte : " + (model ? why : message) + ".", CAPTION,
+                    MessageButtons::Ok, MessageIcon::Warning);
+        return;
+    }
+    std::string text = "Station : " + model->station.name + " (" + model->station.id + "), " +
+                       Format("%zu ondes de %i", model->waves.waves.size(), model->year) + ", source " +
+                       model->station.source + ", licence " + model->station.licence + ".\n";
+    if (!model->waves.unknown.empty()) {
+        text += "Constituantes inconnues laissées de côté :";
+        for (const std::string& name : model->waves.unknown)
+            text += " " + name;
+        text += ".\n";
+    }
+    LogText(text + "\n");
+}
+
+}  // namespace
+
+const DialogTemplate StationTemplate{CAPTION, 320, 200, {
+    {ControlKind::Label, NO_ID, "Nom, lieu ou pays :", 5, 8, 80, 9},
+    {ControlKind::Edit, STATION_SEARCH_ID, "", 90, 6, 225, 12},
+    {ControlKind::ListBox, STATION_LIST_ID, "", 5, 24, 310, 92},
+    {ControlKind::Label, STATION_COUNT_ID, "", 5, 118, 310, 9},
+    {ControlKind::ReportEdit, STATION_LICENCE_ID, "", 5, 130, 310, 46},
+    {ControlKind::PushButton, ID_CANCEL, "Annuler", 210, 181, 50, 14},
+    {ControlKind::DefaultPushButton, ID_OK, "OK", 265, 181, 50, 14},
+}};
+
+void StationDialog(Window dialog, DialogEvent event, int id, int notification)
+{
+    if (event == DialogEvent::Init)
+        return ShowFound(dialog);
+    if (id == STATION_SEARCH_ID && notification == NOTIFY_EDITCHANGE)
+        return ShowFound(dialog);
+    const int row = SelectedItem(dialog, STATION_LIST_ID);
+    if (id == STATION_LIST_ID && notification == NOTIFY_SELCHANGE && row >= 0 &&
+        row < std::ssize(StationChoice.listed))
+        return ShowLicence(dialog, StationChoice.listed[static_cast<std::size_t>(row)]);
+    if ((id == STATION_LIST_ID && notification == NOTIFY_DBLCLK) || id == ID_OK)
+        return Accept(dialog);
+    if (id == ID_CANCEL)
+        EndDialog(dialog, ID_CANCEL);
+}
+
+void OpenStation()
+{
+    std::string message;
+    if (!OpenCatalogue(message)) {
+        ShowMessage(MainWindow, "Le catalogue des stations ne peut pas être ouvert :\n" + message + ".", CAPTION,
+                    MessageButtons::Ok, MessageIcon::Warning);
+        return;
+    }
+    StationChoice = PendingStation{};
+    if (RunModalDialog(MainWindow, StationTemplate, StationDialog) == ID_OK && StationChoice.chosen)
+        OpenChosen(*StationChoice.chosen);
+    Repaint();
+}

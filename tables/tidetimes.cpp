@@ -77,19 +77,42 @@ int CoefficientOf(double highWater, double followingLowWater)
     return static_cast<int>(c);
 }
 
-// Classifies the turning point at t by its height alone. The scan runs
-// backwards, so lastLow is the next low water after t.
-TurningPoint TurningPointAt(long t, double& lastLow)
+// The turning point at t: a maximum when the curve rises at t, whatever its
+// height against the mean level.
+TurningPoint TurningPointAt(long t, bool rising)
 {
     TurningPoint point;
     point.t = t;
     point.height = PredictHeight(static_cast<double>(t), 0);
-    point.high = point.height - WaveSet.MeanLevel >= 0;
-    if (point.high)
-        point.coefficient = CoefficientOf(point.height, lastLow);
-    else
-        lastLow = point.height;
+    point.high = rising;
     return point;
+}
+
+// The tides among the turning points of the scan (latest first): ripples
+// dropped, then each high water's coefficient against the next low water
+// after it. Only those before the month's end are kept.
+std::vector<TurningPoint> TidesOfScan(const std::vector<TurningPoint>& scanned, const MonthBounds& month)
+{
+    // In time order, as a reader of the curve meets them; turning points
+    // alternate, and dropping a pair keeps them alternating.
+    std::vector<TurningPoint> kept;
+    for (auto p = scanned.rbegin(); p != scanned.rend(); ++p) {
+        if (!kept.empty() && std::fabs(kept.back().height - p->height) < RIPPLE)
+            kept.pop_back();
+        else
+            kept.push_back(*p);
+    }
+    std::vector<TurningPoint> points;
+    double lastLow = WaveSet.MeanLevel;
+    for (auto p = kept.rbegin(); p != kept.rend(); ++p) {
+        if (p->high)
+            p->coefficient = CoefficientOf(p->height, lastLow);
+        else
+            lastLow = p->height;
+        if (p->t < month.end)
+            points.push_back(*p);
+    }
+    return points;
 }
 
 }  // namespace
@@ -97,19 +120,15 @@ TurningPoint TurningPointAt(long t, double& lastLow)
 std::vector<TurningPoint> ScanMonthDirect(const MonthBounds& month)
 {
     std::vector<TurningPoint> points;
-    double lastLow = WaveSet.MeanLevel;
     const long first = month.end + SCAN_MARGIN_AFTER;
     double previousRate = PredictHeightRate(static_cast<double>(first), 0);
     for (long t = first; t > month.start - SCAN_MARGIN_BEFORE; t -= SCAN_STEP) {
         double rate = PredictHeightRate(static_cast<double>(t), 0);
-        if (rate * previousRate < 0) {  // a zero product is no turning point
-            TurningPoint point = TurningPointAt(t, lastLow);
-            if (t < month.end)
-                points.push_back(point);
-        }
+        if (rate * previousRate < 0)  // a zero product is no turning point
+            points.push_back(TurningPointAt(t, rate > 0));
         previousRate = rate;
     }
-    return points;
+    return TidesOfScan(points, month);
 }
 
 namespace {
@@ -216,7 +235,6 @@ std::vector<TurningPoint> ScanMonth(const MonthBounds& month)
         return ScanMonthDirect(month);
 
     std::vector<TurningPoint> points;
-    double lastLow = WaveSet.MeanLevel;
     double margin = 0;
     RateKnown previous = RateAt(walk, bounds, first, margin);
     long t = first;
@@ -241,14 +259,11 @@ std::vector<TurningPoint> ScanMonth(const MonthBounds& month)
                 return ScanMonthDirect(month);
         }
         const RateKnown current = RateAt(walk, bounds, t, margin);
-        if (SignChanges(previous, current)) {
-            TurningPoint point = TurningPointAt(t, lastLow);
-            if (t < month.end)
-                points.push_back(point);
-        }
+        if (SignChanges(previous, current))  // the sign of an inexact rate is certain
+            points.push_back(TurningPointAt(t, current.value > 0));
         previous = current;
     }
-    return points;
+    return TidesOfScan(points, month);
 }
 
 // ---- Plain report ----------------------------------------------------------------

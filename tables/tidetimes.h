@@ -63,14 +63,18 @@ std::optional<long> YearOfEntry(const std::string& entry);
 struct TurningPoint {
     long t = 0;           // s, model time of the scan point before the true extreme
     double height = 0;    // m, PredictHeight at t
-    bool high = false;    // height ≥ MeanLevel
+    bool high = false;    // a maximum of the curve, whatever its height
     int coefficient = 0;  // high water only: against the next low water after it
 };
 
+// A maximum and the minimum next to it that differ by less than this (m)
+// are a ripple on the curve, not two tides: both are left out.
+inline constexpr double RIPPLE = 0.01;
+
 // Scans from one day after the month's end back to one day before its start,
 // every SCAN_STEP seconds on a grid aligned on the month's end. Returns the
-// turning points before the month's end, latest first; the later ones only
-// serve as the following low water of the last high waters.
+// tides before the month's end, latest first, ripples left out; the later
+// ones only serve as the following low water of the last high waters.
 std::vector<TurningPoint> ScanMonth(const MonthBounds& month);
 // The same scan with PredictHeightRate at every scan time: the definition
 // that ScanMonth is checked against.

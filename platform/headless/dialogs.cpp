@@ -186,3 +186,8 @@ bool IsChecked(Window dialog, int id)
 {
     return ControlOf(dialog, id).checked;
 }
+
+void CheckControl(Window dialog, int id, bool checked)
+{
+    ControlOf(dialog, id).checked = checked;
+}

@@ -312,22 +312,15 @@ bool ScanWord(TextReader& in, std::string& word)
     return true;
 }
 
-std::optional<double> RealAtStart(const std::string& text)
+std::string ShortDecimal(double value)
 {
-    TextReader in{text, 0};
-    long double value = 0;
-    if (!ScanReal(in, value))
-        return std::nullopt;
-    return static_cast<double>(value);
-}
-
-std::optional<long> IntAtStart(const std::string& text)
-{
-    TextReader in{text, 0};
-    long value = 0;
-    if (!ScanInt(in, value))
-        return std::nullopt;
-    return value;
+    std::string text = Format("%.6f", value);
+    if (text.find('.') != std::string::npos) {
+        text.erase(text.find_last_not_of('0') + 1);
+        if (text.back() == '.')
+            text.pop_back();
+    }
+    return text == "-0" ? "0" : text;
 }
 
 bool MatchLiteral(TextReader& in, std::string_view literal)

@@ -5,15 +5,19 @@
 #include <string>
 
 #include "files/measurements.h"
+#include "files/recordfile.h"
 #include "platform/platform.h"
 
 // Control identifiers of the import dialog.
 inline constexpr int IMPORT_FORMAT_ID = 101, IMPORT_STATION_ID = 102, IMPORT_FIRST_ID = 103, IMPORT_LAST_ID = 104,
-                     IMPORT_VALUES_ID = 105, IMPORT_INTERVAL_ID = 106, IMPORT_ZONE_ID = 107, IMPORT_UNIT_ID = 108;
+                     IMPORT_VALUES_ID = 105, IMPORT_INTERVAL_ID = 106, IMPORT_ZONE_ID = 107, IMPORT_UNIT_ID = 108,
+                     IMPORT_RECORD_ID = 109;
 
 // The command. A file that cannot be read is refused with a message naming
-// it and the line, and a log line; Cancel in the dialog changes nothing.
-void ImportMeasurements();
+// it and the line, and a log line; Annuler in the dialog changes nothing.
+// Another station's record is taken only once the user has been asked
+// about waves not saved (MaySetWavesAside).
+RecordChange ImportMeasurements();
 
 // The dialog's template: the zone is an edit field and the unit a list
 // where the file does not state them, plain texts where it does.
@@ -27,6 +31,7 @@ struct PendingImport {
     Measurements measurements;
     ImportedRecord record;  // set by OK
     bool accepted = false;
+    bool anotherPort = false;  // the record is another port's than the waves'
 };
 
 extern PendingImport Import;

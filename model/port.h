@@ -18,3 +18,9 @@ struct FileHeaderValues {
 };
 
 extern FileHeaderValues Header;
+
+// The port's name in a port line: without its line end and the blanks
+// around it.
+std::string PortNameOf(const std::string& portLine);
+// The port as the header names it: PortNameOf(Header.PortName).
+std::string PortName();

@@ -14,6 +14,7 @@
 #include "exports/pages.h"
 #include "exports/pdf.h"
 #include "exports/tides.h"
+#include "model/port.h"
 #include "files/measurements.h"
 #include "files/recordfile.h"
 #include "files/wavefile.h"

@@ -2,7 +2,6 @@
 // that follow the nodal factors, over nineteen years and over one, and the
 // real records of Vlissingen.
 #include <cmath>
-#include <cstdio>
 #include <functional>
 
 #include "analysis/knownwaves.h"
@@ -121,8 +120,6 @@ TEST_F(NodalTest, AOneYearFitPredictsLaterYearsWithinMillimetresOnlyWithTheCorre
         FitPortWaves(2);
         for (const auto& c : cases) {
             const double error = RmsErrorYearsLater(c.later);
-            std::printf("Corrections nodales %s, %i year(s) later: %.2f cm\n", nodal ? "oui" : "non", c.later,
-                        100 * error);
             if (nodal)
                 EXPECT_LT(error, 0.002) << c.later << " years later";
             else
@@ -193,19 +190,12 @@ TEST_F(NodalTest, VlissingenFittedOn2009PredictsThe2012HoursBelowTwentyFivePoint
     const Hours y2012 = HoursOf("VLISSINGEN2012.TXT");
     for (int nodal : {0, 1}) {
         Model.NodalCorrections = nodal;
-        const Hours y2009 = HoursOf("VLISSINGEN2009.TXT");
+        LoadRealRecord("VLISSINGEN2009.TXT");
         FitWavesUpTo(5);
         AddAllKnownWaves();
         const double known2012 = RmsCm(y2012);
-        for (int row = 0; row < SHALLOW_WAVE_COUNT; ++row) {
-            if (row == 0 || row == 2)
-                std::printf("Corrections nodales %s, %i waves: %.2f cm (2009), %.2f cm (2012)\n",
-                            nodal ? "oui" : "non", WaveSet.count, RmsCm(y2009), RmsCm(y2012));
-            AddShallowWaterWave(row);
-        }
+        AddAllShallowWaterWaves();
         const double shallow2012 = RmsCm(y2012);
-        std::printf("Corrections nodales %s, %i waves: %.2f cm (2009), %.2f cm (2012)\n", nodal ? "oui" : "non",
-                    WaveSet.count, RmsCm(y2009), shallow2012);
         EXPECT_LT(shallow2012, 25.5) << "nodal " << nodal;
         EXPECT_LT(shallow2012, known2012 - 1) << "nodal " << nodal;
     }

@@ -20,6 +20,8 @@
 
 namespace fs = std::filesystem;
 
+extern "C" const char* __lsan_default_suppressions();
+
 namespace {
 
 constexpr const char* EXPECTED_MARK = "==== expected";
@@ -125,13 +127,18 @@ private:
 };
 
 // A program of the build run as the user runs it, with its standard output
-// and error caught in files beside the working directory.
+// and error caught in files beside the working directory. The sanitizer
+// build's program is told the leaks the test programs pass over
+// (tests/support/leak_suppressions.h), through a third file.
 int RunProcess(const std::vector<std::string>& args, std::string& out, std::string& errors)
 {
     const std::string outPath = fs::temp_directory_path() / "haliome-scenario-out-XXXXXX";
-    std::string outName = outPath, errName = outPath;
+    std::string outName = outPath, errName = outPath, leakName = outPath;
     errName.replace(errName.find("out-"), 4, "err-");
+    leakName.replace(leakName.find("out-"), 4, "lsan-");
     const int outFd = mkstemp(outName.data()), errFd = mkstemp(errName.data());
+    close(mkstemp(leakName.data()));
+    WriteFile(leakName, __lsan_default_suppressions());
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, outFd, 1);
@@ -140,17 +147,23 @@ int RunProcess(const std::vector<std::string>& args, std::string& out, std::stri
     for (const std::string& a : args)
         argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
+    std::vector<char*> env;
+    for (char** e = environ; *e; ++e)
+        env.push_back(*e);
+    std::string leaks = "LSAN_OPTIONS=print_suppressions=0:suppressions=" + leakName;
+    env.push_back(leaks.data());
+    env.push_back(nullptr);
     pid_t pid = 0;
     int status = -1;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0)
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), env.data()) == 0)
         waitpid(pid, &status, 0);
     posix_spawn_file_actions_destroy(&actions);
     close(outFd);
     close(errFd);
     out = ReadFile(outName);
     errors = ReadFile(errName);
-    fs::remove(outName);
-    fs::remove(errName);
+    for (const std::string& name : {outName, errName, leakName})
+        fs::remove(name);
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 

@@ -22,6 +22,10 @@ std::int64_t MultiDayColumnTime(int x);
 // Kept within reach of the window system whatever the model holds.
 int ScaleY(double heightM);
 
+// How many positions of the horizontal bar the multi-day chart's view
+// spans (the bar's 10000 cover the record less one view).
+double MultiDayViewPositions();
+
 void OnPaint(Canvas* canvas);
 // Moves the bar as the user asked, then repaints.
 void OnScroll(ScrollBar bar, ScrollRequest request, int thumbPosition);

@@ -78,7 +78,11 @@ void DrawHeightAxis(Canvas* canvas)
     const double bottom = WaveSet.MeanLevel - (380 - 210) / HEIGHT_PIXELS_PER_METRE;
     if (!std::isfinite(top) || !std::isfinite(bottom))
         return;
-    for (double h = std::ceil(bottom / step) * step; h <= top; h += step) {
+    // Counted in steps: far from zero a height plus a step can be the height.
+    const double first = std::ceil(bottom / step);
+    const double steps = std::min((top - bottom) / step, 100.0);
+    for (int k = 0; k <= steps && (first + k) * step <= top; ++k) {
+        const double h = (first + k) * step;
         const int y = ScaleY(h);
         MoveTo(canvas, 0, y);
         LineTo(canvas, 5, y);

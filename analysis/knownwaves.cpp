@@ -56,7 +56,9 @@ const int KnownWaveOrder[KNOWN_WAVE_COUNT] = {
 };
 
 // Their periods are those of the sums of the constituents' speeds; MO3 is
-// not among them, for the catalogue's 2MK3 is the same line.
+// not among them, for the catalogue's 2MK3 is the same line. The eighth- to
+// twelfth-diurnal overtides that follow the first fourteen give the sharp
+// peaks of shallow ports; a year separates each from its neighbours.
 const KnownWave ShallowWaterWaves[SHALLOW_WAVE_COUNT] = {
     {4.092387539, "2MS6: Onde 2MS6 au sixième. 4h05m."},
     {4.166283892, "2MN6: Onde 2MN6 au sixième. 4h09m."},
@@ -72,6 +74,14 @@ const KnownWave ShallowWaterWaves[SHALLOW_WAVE_COUNT] = {
     {12.38550227, "MKS2: Onde MKS2 semi-diurne. 12h23m."},
     {3.051669639, "2MS8: Onde 2MS8 au huitième. 3h03m."},
     {2.466827731, "4MS10: Onde 4MS10 au dixième. 2h28m."},
+    {3.092572606, "2MSN8: Onde 2MSN8 au huitième. 3h05m."},
+    {2.484120243, "M10: Onde Lunaire au dixième. 2h29m."},
+    {2.493486695, "4MN10: Onde 4MN10 au dixième. 2h29m."},
+    {2.449774308, "3M2S10: Onde 3M2S10 au dixième. 2h26m."},
+    {2.070100202, "M12: Onde Lunaire au douzième. 2h04m."},
+    {2.076600598, "5MN12: Onde 5MN12 au douzième. 2h04m."},
+    {2.058077565, "5MS12: Onde 5MS12 au douzième. 2h03m."},
+    {2.04619377, "4M2S12: Onde 4M2S12 au douzième. 2h02m."},
 };
 
 namespace {

@@ -8,7 +8,7 @@ struct KnownWave {
 
 inline constexpr int KNOWN_WAVE_COUNT = 37;
 inline constexpr int MENU_WAVE_COUNT = 5;
-inline constexpr int SHALLOW_WAVE_COUNT = 14;
+inline constexpr int SHALLOW_WAVE_COUNT = 22;
 
 extern const KnownWave KnownWaves[KNOWN_WAVE_COUNT];
 extern const int MenuWaveOrder[MENU_WAVE_COUNT];    // the waves of the menu entries, in menu order

@@ -1,8 +1,13 @@
 #include "base/calendar.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "base/text.h"
 
@@ -176,9 +181,18 @@ std::optional<CalendarTime> YearStartTime(long year)
     start.tm_mday = 1;
     start.tm_year = static_cast<int>(year - 1900);
     start.tm_isdst = 0;
+    std::tm utcFields = start;
     std::time_t t = std::mktime(&start);
     if (t == static_cast<std::time_t>(-1))
         return std::nullopt;
+    const std::time_t utc = PortZoneInForce().empty() ? t : timegm(&utcFields);
+    const long offset = static_cast<long>(utc - t);  // s east of UTC, standard time
+    if (utc != static_cast<std::time_t>(-1) && offset % HOUR_SECONDS != 0) {
+        // 5:30 or -3:30 hours: the whole hour east of it, so that hours taken in UTC fall on the record's hours
+        // and its 1 January begins less than an hour before the port's.
+        const long hours = offset > 0 ? (offset + HOUR_SECONDS - 1) / HOUR_SECONDS : -(-offset / HOUR_SECONDS);
+        return static_cast<CalendarTime>(utc - hours * HOUR_SECONDS);
+    }
     return static_cast<CalendarTime>(t);
 }
 
@@ -275,6 +289,23 @@ std::optional<CalendarTime> ClockTime(Clock clock, long year, int month, int day
                                : LocalClockTime(year, month, day, hour, minute);
 }
 
+std::optional<CalendarTime> TimeOfIsoDate(const std::string& text, Clock clock, bool endOfDay)
+{
+    IsoFields when;
+    const std::size_t taken = IsoDateTimeAtStart(text, when);
+    const bool dateOrMinute = !when.hasTime || (when.separator == 'T' && !when.hasSeconds && !when.offsetMinutes);
+    if (taken == 0 || taken != text.size() || !dateOrMinute)  // YYYY-MM-DD or YYYY-MM-DDTHH:MM only
+        return std::nullopt;
+    const auto year = static_cast<long>(when.date.year);
+    const auto month = static_cast<int>(when.date.month - 1), day = static_cast<int>(when.date.day);
+    std::optional<CalendarTime> t = ClockTime(clock, year, month, day, when.hour, when.minute);
+    if (!t || TimeOn(clock, *t).tm_mday != day)  // a day the local clock skipped
+        return std::nullopt;
+    if (!when.hasTime && endOfDay)
+        return ClockTime(clock, year, month, day + 1, 0, 0);
+    return t;
+}
+
 long UtcOffsetOf(CalendarTime t)
 {
     return LocalTimeOf(t).tm_gmtoff;
@@ -286,6 +317,171 @@ std::string TimeZoneName()
     if (!zone || !*zone)
         return "";
     return zone[0] == ':' ? zone + 1 : zone;
+}
+
+// ---- The port's clock --------------------------------------------------------------
+
+PortClockState PortClock;
+
+namespace {
+
+std::string ZoneFolder()
+{
+    const char* folder = std::getenv("TZDIR");
+    return folder && *folder ? folder : "/usr/share/zoneinfo";
+}
+
+bool IsZoneFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    char magic[4] = {};
+    return file.read(magic, 4) && std::string_view(magic, 4) == "TZif";
+}
+
+// A rule written out, as POSIX has TZ give it: a name of three letters or
+// more (or one in <>), then an offset.
+bool IsZoneRule(std::string_view s)
+{
+    std::size_t i = 0;
+    if (!s.empty() && s[0] == '<') {
+        i = s.find('>');
+        if (i == std::string_view::npos)
+            return false;
+        ++i;
+    } else {
+        while (i < s.size() && std::isalpha(static_cast<unsigned char>(s[i])))
+            ++i;
+        if (i < 3)
+            return false;
+    }
+    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+        ++i;
+    return i < s.size() && IsDigit(s[i]);
+}
+
+// TZ as the computer gives it: kept aside while another zone stands in its place.
+std::optional<std::string> ComputerTz()
+{
+    if (PortClock.captured)
+        return PortClock.computerTz;
+    const char* zone = std::getenv("TZ");
+    return zone ? std::optional<std::string>(zone) : std::nullopt;
+}
+
+void SetTz(const std::optional<std::string>& value)
+{
+    const char* now = std::getenv("TZ");
+    if (value ? now && *value == now : !now)
+        return;
+    if (value)
+        setenv("TZ", value->c_str(), 1);
+    else
+        unsetenv("TZ");
+    tzset();
+}
+
+}  // namespace
+
+bool IsKnownZone(const std::string& name)
+{
+    if (name.empty() || name[0] == '/' || name.find("..") != std::string::npos)
+        return false;
+    return IsZoneFile(ZoneFolder() + "/" + name);
+}
+
+std::vector<std::string> KnownZoneNames()
+{
+    std::vector<std::string> names;
+    std::ifstream table(ZoneFolder() + "/tzdata.zi");
+    for (std::string line; std::getline(table, line);) {
+        // "Z Europe/Paris …" names a zone, "L Europe/Brussels Europe/Amsterdam" another name for one.
+        std::istringstream words(line);
+        std::string kind, first, second;
+        words >> kind >> first >> second;
+        if (kind == "Z")
+            names.push_back(first);
+        else if (kind == "L" && !second.empty())
+            names.push_back(second);
+    }
+    if (names.empty()) {
+        std::ifstream zones(ZoneFolder() + "/zone.tab");
+        for (std::string line; std::getline(zones, line);) {
+            std::istringstream fields(line);
+            std::string country, place, name;
+            if (!line.starts_with("#") && std::getline(fields, country, '\t') && std::getline(fields, place, '\t') &&
+                std::getline(fields, name, '\t'))
+                names.push_back(name);
+        }
+    }
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    return names;
+}
+
+bool ComputerZoneKnown()
+{
+    const std::optional<std::string> tz = ComputerTz();
+    if (!tz || tz->empty())
+        return true;
+    const std::string_view zone = std::string_view(*tz).substr((*tz)[0] == ':');
+    if (!zone.empty() && zone[0] == '/')
+        return IsZoneFile(std::string(zone));
+    return IsKnownZone(std::string(zone)) || IsZoneRule(zone);
+}
+
+std::string ComputerZoneName()
+{
+    const std::optional<std::string> tz = ComputerTz();
+    if (tz && tz->empty())
+        return "UTC";  // as the C library reads an empty TZ
+    std::string zone;
+    std::error_code error;
+    if (tz)
+        zone = tz->substr((*tz)[0] == ':');
+    else
+        zone = std::filesystem::read_symlink("/etc/localtime", error).string();
+    const std::size_t folder = zone.rfind("zoneinfo/");
+    return folder == std::string::npos || zone[0] != '/' ? zone : zone.substr(folder + 9);
+}
+
+bool UseClockOf(const std::string& zone)
+{
+    if (!zone.empty() && !IsKnownZone(zone))
+        return false;
+    const std::optional<std::string> computer = ComputerTz();
+    if (zone.empty() && ComputerZoneKnown()) {
+        SetTz(computer);
+        PortClock.captured = false;
+    } else {
+        PortClock.computerTz = computer;
+        PortClock.captured = true;
+        // A computer whose zone the C library cannot follow gives UTC under another name: UTC is said instead.
+        SetTz(zone.empty() ? std::string("UTC") : zone);
+    }
+    PortClock.zone = zone;
+    return true;
+}
+
+const std::string& PortZoneInForce()
+{
+    return PortClock.zone;
+}
+
+std::string ClockDescription()
+{
+    if (!PortClock.zone.empty())
+        return PortClock.zone;
+    if (!ComputerZoneKnown())
+        return "UTC, le fuseau de l'ordinateur (« " + ComputerZoneName() + " ») étant inconnu";
+    const std::string name = ComputerZoneName();
+    return "zone de l'ordinateur" + (name.empty() ? std::string() : " : " + name) + ", supposée";
+}
+
+void ForgetComputerClock()
+{
+    if (PortClock.captured)
+        SetTz(PortClock.computerTz);
+    PortClock = PortClockState{};
 }
 
 CalendarTime TimeNow()

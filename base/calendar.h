@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 using CalendarTime = long;  // s since the epoch
 
@@ -72,8 +73,13 @@ std::size_t IsoDateTimeAtStart(std::string_view s, IsoFields& out);
 // How times are read and written: on the local clock, or in UTC.
 enum class Clock { Local, Utc };
 
-// 00:00:00 on 1 January of year, as local standard time (daylight saving not
-// in force). Nothing when the C library cannot represent it.
+// 00:00:00 on 1 January of year in the time base of records and phases:
+// local standard time (daylight saving not in force); while a port's zone
+// is the clock (UseClockOf) and its standard offset then is not a whole
+// number of hours, the next whole hour east of it (UTC+6 for Asia/Kolkata's
+// +5:30, UTC-3 for America/St_Johns's -3:30), so that hourly heights taken
+// in UTC fall on the record's hours. Nothing when the C library cannot
+// represent it.
 std::optional<CalendarTime> YearStartTime(long year);
 
 // 00:00:00 on the 1st of month (C month, January = 0) of year, as the local
@@ -81,8 +87,8 @@ std::optional<CalendarTime> YearStartTime(long year);
 // it at that moment. Nothing when the C library cannot represent it.
 std::optional<CalendarTime> MonthStartTime(long year, int month);
 
-// 00:00 local standard time on 1 January of the year that holds t in local
-// standard time; year is set to that year.
+// 00:00 on 1 January, in the time base of YearStartTime, of the year that
+// holds t in that base; year is set to that year.
 std::optional<CalendarTime> StandardYearStartOf(CalendarTime t, std::int32_t& year);
 
 std::tm LocalTimeOf(CalendarTime t);
@@ -97,12 +103,66 @@ std::optional<CalendarTime> LocalClockTime(long year, int month, int day, int ho
 std::optional<CalendarTime> UtcClockTime(long year, int month, int day, int hour, int minute);
 std::optional<CalendarTime> ClockTime(Clock clock, long year, int month, int day, int hour, int minute);
 
+// The time an ISO 8601 text YYYY-MM-DD or YYYY-MM-DDTHH:MM names on the
+// clock; a date alone is its midnight, or the next one when it ends a period
+// (endOfDay). Nothing for a text of another form, or a date and time that
+// does not exist on that clock.
+std::optional<CalendarTime> TimeOfIsoDate(const std::string& text, Clock clock, bool endOfDay);
+
 // s east of UTC that the local clock is at t, daylight saving included.
 long UtcOffsetOf(CalendarTime t);
 
 // The time zone the program runs in as TZ names it ("Europe/Paris"), or
 // empty when TZ is not set and the system's zone applies.
 std::string TimeZoneName();
+
+// ---- The port's clock --------------------------------------------------------------
+// A port may name its time zone (an IANA name, "Europe/Amsterdam"): its
+// tables are then on that clock whatever the computer's. The zone is made
+// the C library's (TZ), so that every conversion above follows it; a port
+// without one is on the computer's zone, TZ as the program found it.
+
+// A zone the system knows: a zone file (TZif) of that name under its zone
+// folder ($TZDIR, else /usr/share/zoneinfo). No name with ".." or a leading
+// "/" is one.
+bool IsKnownZone(const std::string& name);
+
+// Every zone name the system lists ($TZDIR or /usr/share/zoneinfo, tzdata.zi
+// or else zone.tab), sorted; empty when it lists none.
+std::vector<std::string> KnownZoneNames();
+
+// Makes zone the clock of the conversions, or with zone empty the
+// computer's. False, and nothing changed, when zone is not known.
+bool UseClockOf(const std::string& zone);
+
+// The zone UseClockOf last made the clock; empty: the computer's.
+const std::string& PortZoneInForce();
+
+// Whether the computer's own zone is one the C library can follow: TZ unset
+// or empty, a known zone, a zone file's path, or a rule such as
+// "CET-1CEST,M3.5.0,M10.5.0/3". While it is not, a port without a zone is on
+// UTC, and ClockDescription says so.
+bool ComputerZoneKnown();
+
+// The computer's zone by its name: TZ, or the zone file /etc/localtime
+// stands for ("Europe/Paris").
+std::string ComputerZoneName();
+
+// Which clock the outputs are on, in French: the port's zone
+// ("Europe/Amsterdam"), or "zone de l'ordinateur : Europe/Paris, supposée".
+std::string ClockDescription();
+
+// TZ back as the program found it (the tests change TZ between two runs).
+void ForgetComputerClock();
+
+// The state of the clock: the port's zone in force, and the computer's TZ
+// kept aside while another zone stands in its place.
+struct PortClockState {
+    bool captured = false;                  // TZ is not the computer's: computerTz holds it
+    std::optional<std::string> computerTz;  // TZ's value; none: not set
+    std::string zone;                       // the port's; empty: the computer's
+};
+extern PortClockState PortClock;
 
 // Now, from the system clock; or SOURCE_DATE_EPOCH (s since the epoch) when
 // it is set, so that the same command makes the same files.

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 
 #include "base/text.h"
@@ -59,6 +60,14 @@ std::optional<double> ParseTypedNumber(std::string_view text)
     for (char& ch : c)
         ch = ch == ',' ? '.' : ch;
     return std::strtod(c.c_str(), nullptr);  // the C locale's dot: the program never changes LC_NUMERIC
+}
+
+std::optional<double> DecimalOf(std::string_view text)
+{
+    const std::optional<double> value = ParseTypedNumber(text);
+    if (value && !std::isfinite(*value))
+        return std::nullopt;
+    return value;
 }
 
 std::optional<long> ParseTypedWhole(std::string_view text)

@@ -15,6 +15,10 @@
 // infinity, which the caller refuses as it sees fit.
 std::optional<double> ParseTypedNumber(std::string_view text);
 
+// A finite number as typed (ParseTypedNumber); also how a port's datum
+// offset is read, from a field, an option or a file.
+std::optional<double> DecimalOf(std::string_view text);
+
 // A whole number as typed: blanks around it, an optional sign, digits.
 std::optional<long> ParseTypedWhole(std::string_view text);
 

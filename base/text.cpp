@@ -101,8 +101,13 @@ void AppendUtf8(std::string& out, char32_t c)
     } else if (c < 0x800) {
         out += static_cast<char>(0xC0 | (c >> 6));
         out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
+    } else if (c < 0x10000) {
         out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
         out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (c & 0x3F));
     }
@@ -161,6 +166,53 @@ std::string Windows1252FromUtf8(std::string_view utf8)
         std::size_t length = DecodeUtf8(utf8, i, c);
         out += length ? Windows1252Of(c) : '?';
         i += length ? length : 1;
+    }
+    return out;
+}
+
+std::string WithCharacterReferences(std::string_view utf8)
+{
+    std::string out;
+    for (std::size_t i = 0; i < utf8.size();) {
+        char32_t c = 0;
+        const std::size_t length = DecodeUtf8(utf8, i, c);
+        if (length == 0)
+            c = 0xFFFD;  // as a reader of UTF-8 shows a byte that is not
+        if (c == '&')
+            out += "&amp;";
+        else if (Windows1252Of(c) == '?' && c != '?')
+            out += Format("&#%u;", static_cast<unsigned>(c));
+        else
+            out.append(utf8.substr(i, length));
+        i += length ? length : 1;
+    }
+    return out;
+}
+
+std::string WithoutCharacterReferences(std::string_view text)
+{
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::size_t end = text[i] == '&' ? text.find(';', i) : std::string_view::npos;
+        if (end == std::string_view::npos) {
+            out += text[i];
+            continue;
+        }
+        const std::string_view name = text.substr(i + 1, end - i - 1);
+        char* stop = nullptr;
+        const std::string digits(name.substr(name.empty() ? 0 : 1));
+        const unsigned long code = name.starts_with('#') && !digits.empty() && digits.size() <= 7
+                                       ? std::strtoul(digits.c_str(), &stop, 10)
+                                       : 0;
+        if (name == "amp") {
+            out += '&';
+        } else if (stop && *stop == '\0' && code > 0 && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF)) {
+            AppendUtf8(out, static_cast<char32_t>(code));
+        } else {
+            out += text[i];
+            continue;
+        }
+        i = end;
     }
     return out;
 }

@@ -40,6 +40,13 @@ std::string Utf8FromWindows1252(std::string_view bytes);
 std::string Windows1252FromUtf8(std::string_view utf8);
 bool IsValidUtf8(std::string_view bytes);
 
+// A UTF-8 text as Windows-1252 holds it: each character it has no code for
+// as a numeric character reference ("Gda&#324;sk"), and "&" as "&amp;". The
+// other way, such references (and "&amp;") give back their characters;
+// anything else stays as it is.
+std::string WithCharacterReferences(std::string_view utf8);
+std::string WithoutCharacterReferences(std::string_view text);
+
 // The first maxChars characters of a UTF-8 text.
 std::string FirstChars(const std::string& utf8, std::size_t maxChars);
 

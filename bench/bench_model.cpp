@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "analysis/fitting.h"
+#include "analysis/jointfit.h"
 #include "analysis/knownwaves.h"
 #include "base/options.h"
 #include "bench/example_port.h"
@@ -49,6 +50,28 @@ void BM_AllKnownWaves(benchmark::State& state)
 }
 BENCHMARK(BM_AllKnownWaves)->ArgNames({"fast", "nodal", "years"})
     ->Args({0, 0, 1})->Args({1, 0, 1})->Args({0, 1, 1})->Args({1, 1, 1})->Args({1, 0, 19})->Args({1, 1, 19})
+    ->Unit(benchmark::kMillisecond);
+
+// "Analyse harmonique": the mean level and the known waves (37), or the known
+// and shallow-water waves (59), fitted together with their intervals, on
+// the example year or 19 years of it, the Rayleigh number a hundredth
+// under 1 so that a single year keeps all 59; the sums the straightforward
+// way (fast 0) or the fast one.
+void BM_JointAnalysis(benchmark::State& state)
+{
+    LoadExamplePort(static_cast<int>(state.range(2)));
+    Model.NodalCorrections = static_cast<int>(state.range(1));
+    const std::vector<JointCandidate> candidates =
+        CandidatesOf(state.range(3) == KNOWN_WAVE_COUNT ? JointSet::Known : JointSet::KnownAndShallow);
+    UseComputation(state.range(0) != 0);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(FitJointly(candidates, 0.99));
+    UseComputation(true);
+    Model.NodalCorrections = 0;
+}
+BENCHMARK(BM_JointAnalysis)->ArgNames({"fast", "nodal", "years", "waves"})
+    ->Args({0, 0, 1, 59})->Args({1, 0, 1, 37})->Args({1, 0, 1, 59})->Args({1, 1, 1, 59})
+    ->Args({1, 0, 19, 59})->Args({1, 1, 19, 59})
     ->Unit(benchmark::kMillisecond);
 
 void BM_LoadRecordFile(benchmark::State& state)

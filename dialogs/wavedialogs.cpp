@@ -249,6 +249,8 @@ void StoreEditedWave(Window dialog)
 {
     const char* caption = "Modification d'une onde";
     const std::string periodText = GetControlText(dialog, EDIT_PERIOD);
+    const std::string amplText = GetControlText(dialog, EDIT_AMPL);
+    const std::string etabText = GetControlText(dialog, EDIT_ETAB);
     std::optional<double> periodHours, ampl, etab;
     if (!(periodHours = TypedNumberOrRefuse(dialog, EDIT_PERIOD, "Période", "12,420601", caption)) ||
         !(ampl = TypedNumberOrRefuse(dialog, EDIT_AMPL, "Amplitude", "1,72", caption)) ||
@@ -258,6 +260,9 @@ void StoreEditedWave(Window dialog)
         (*periodHours != 0 && !HasSpeedOrReport(dialog, caption, periodText, *periodHours)))
         return;
     Wave& w = WaveSet.waves[EditedWave];
+    if (periodText != Format("%Lf", Lf(PeriodHoursFromSpeed(w.speed))) || amplText != Format("%Lf", Lf(w.ampl)) ||
+        etabText != Format("%Lf", Lf(w.etab)))
+        w.uncertainty = {};  // a wave typed anew: the record no longer says how close it is
     w.name = FieldText(dialog, EDIT_NAME);
     w.speed = *periodHours == 0 ? ZERO_PERIOD_SPEED : TWO_PI / (*periodHours * 3600);
     w.ampl = *ampl;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "base/text.h"
+#include "model/modeloptions.h"
 #include "model/port.h"
 #include "model/units.h"
 #include "model/waves.h"
@@ -63,12 +64,13 @@ std::string IcsLine(const std::string& line)
 
 std::string TideSummary(const Tide& tide)
 {
-    if (tide.high)
+    if (tide.high && Header.ShowCoefficient)
         return Format("Pleine mer %s m (coef. %i)", FrenchDecimal(tide.height, 1).c_str(), tide.coefficient);
-    return "Basse mer " + FrenchDecimal(tide.height, 1) + " m";
+    return (tide.high ? "Pleine mer " : "Basse mer ") + FrenchDecimal(tide.height, 1) + " m";
 }
 
-std::string TideEvent(const Tide& tide, const std::string& port, const std::string& stamp)
+std::string TideEvent(const Tide& tide, const std::string& port, const std::string& stamp,
+                      const std::string& description)
 {
     const std::string start = IsoBasicUtc(tide.time);
     std::string event = "BEGIN:VEVENT\r\n";
@@ -76,6 +78,7 @@ std::string TideEvent(const Tide& tide, const std::string& port, const std::stri
     event += "DTSTAMP:" + stamp + "\r\n";
     event += "DTSTART:" + start + "\r\n";
     event += IcsLine("SUMMARY:" + IcsText(TideSummary(tide)));
+    event += IcsLine("DESCRIPTION:" + IcsText(description));
     if (!port.empty())
         event += IcsLine("LOCATION:" + IcsText(port));
     event += "TRANSP:TRANSPARENT\r\n";  // a tide does not make anyone busy
@@ -107,12 +110,52 @@ std::string FrenchDecimal(double x, int decimals)
     return text;
 }
 
-std::string TidesCsv(const std::vector<Tide>& tides, Clock clock)
+namespace {
+
+// ---- The forms of the heights -----------------------------------------------------
+
+constexpr double METRES_PER_FOOT = 0.3048;
+
+double InUnit(double metres, const ExportForm& form)
 {
-    std::string csv = "date,type,hauteur_m,coefficient\r\n";
+    return form.feet ? metres / METRES_PER_FOOT : metres;
+}
+
+const char* UnitOf(const ExportForm& form)
+{
+    return form.feet ? "ft" : "m";
+}
+
+std::string CoefficientText(const Tide& tide, const char* none)
+{
+    return tide.high ? Format("%i", tide.coefficient) : none;
+}
+
+// The clock, as the texts say it: the port's, or UTC when asked.
+std::string ClockOf(const ExportForm& form)
+{
+    return form.clock == Clock::Utc ? "UTC (fuseau du port : " + ClockDescription() + ")" : ClockDescription();
+}
+
+}  // namespace
+
+std::string BannerLine(const ExportForm& form)
+{
+    const std::string port = PortName();
+    return (port.empty() ? std::string() : port + " ; ") + "heure : " + ClockOf(form) + " ; hauteurs en " +
+           UnitOf(form) + " " + HeightsReference() + Format(" ; ondes de %i ; corrections nodales : %s\r\n",
+                                                            Header.StartYear, Model.NodalCorrections ? "oui" : "non");
+}
+
+std::string TidesCsv(const std::vector<Tide>& tides, const ExportForm& form)
+{
+    const bool coefficient = Header.ShowCoefficient;
+    const std::string trailer = "," + CsvField(ClockOf(form)) + "," + CsvField(DatumText()) + "\r\n";
+    std::string csv = Format("date,type,hauteur_%s%s,fuseau,zero\r\n", UnitOf(form), coefficient ? ",coefficient" : "");
     for (const Tide& tide : tides)
-        csv += Format("%s,%s,%.2f,%s\r\n", IsoDateTime(tide.time, clock).c_str(), tide.high ? "PM" : "BM",
-                      tide.height, tide.high ? Format("%i", tide.coefficient).c_str() : "");
+        csv += Format("%s,%s,%.2f", IsoDateTime(tide.time, form.clock).c_str(), tide.high ? "PM" : "BM",
+                      InUnit(tide.height, form)) +
+               (coefficient ? "," + CoefficientText(tide, "") : "") + trailer;
     return csv;
 }
 
@@ -122,32 +165,59 @@ std::string TidesICalendar(const std::vector<Tide>& tides, const std::string& po
                       "CALSCALE:GREGORIAN\r\nMETHOD:PUBLISH\r\n";
     if (!port.empty())
         ics += IcsLine("X-WR-CALNAME:" + IcsText("Marées " + port));
+    if (!Header.TimeZone.empty())
+        ics += IcsLine("X-WR-TIMEZONE:" + Header.TimeZone);
     const std::string stampText = IsoBasicUtc(stamp);
+    const std::string description = "Hauteurs en mètres " + HeightsReference() + " ; heure du port : " +
+                                    ClockDescription() + ".";
     for (const Tide& tide : tides)
-        ics += TideEvent(tide, port, stampText);
+        ics += TideEvent(tide, port, stampText, description);
     return ics + "END:VCALENDAR\r\n";
 }
 
-std::string TidesJson(const std::vector<Tide>& tides, const std::string& port, Clock clock)
+namespace {
+
+// The object's members before its list: the port, its clock and the datum.
+std::string JsonHead(const std::string& port, const ExportForm& form)
 {
-    std::string json = "{\r\n  \"port\": " + JsonString(port) + ",\r\n  \"tides\": [";
+    return "{\r\n  \"port\": " + JsonString(port) + ",\r\n  \"zone\": " +
+           (Header.TimeZone.empty() ? std::string("null") : JsonString(Header.TimeZone)) +
+           ",\r\n  \"clock\": " + JsonString(ClockOf(form)) + ",\r\n  \"datum\": " + JsonString(DatumText()) +
+           ",\r\n  \"unit\": \"" + UnitOf(form) + "\",\r\n";
+}
+
+}  // namespace
+
+std::string TidesJson(const std::vector<Tide>& tides, const std::string& port, const ExportForm& form)
+{
+    std::string json = JsonHead(port, form) + "  \"tides\": [";
     for (std::size_t i = 0; i < tides.size(); ++i) {
         const Tide& tide = tides[i];
-        json += Format("%s\r\n    {\"time\": \"%s\", \"type\": \"%s\", \"height_m\": %.2f, \"coefficient\": %s}",
-                       i ? "," : "", IsoDateTime(tide.time, clock).c_str(), tide.high ? "PM" : "BM", tide.height,
-                       tide.high ? Format("%i", tide.coefficient).c_str() : "null");
+        json += Format("%s\r\n    {\"time\": \"%s\", \"type\": \"%s\", \"height_%s\": %.2f", i ? "," : "",
+                       IsoDateTime(tide.time, form.clock).c_str(), tide.high ? "PM" : "BM", UnitOf(form),
+                       InUnit(tide.height, form));
+        json += (Header.ShowCoefficient ? ", \"coefficient\": " + CoefficientText(tide, "null") : "") + "}";
     }
     return json + "\r\n  ]\r\n}\r\n";
 }
 
-std::string TidesText(const std::vector<Tide>& tides, const std::string& port, Clock clock)
+namespace {
+
+std::string ClockTimeText(CalendarTime t, Clock clock)
 {
-    std::string text = port.empty() ? "" : port + "\r\n";
+    const std::string zone = clock == Clock::Utc ? "UTC" : UtcOffsetText(UtcOffsetOf(t));
+    return Format("%s %-6s", IsoMinuteText(t, clock, " ").c_str(), zone.c_str());
+}
+
+}  // namespace
+
+std::string TidesText(const std::vector<Tide>& tides, const ExportForm& form)
+{
+    std::string text = BannerLine(form);
     for (const Tide& tide : tides) {
-        const std::string zone = clock == Clock::Utc ? "UTC" : UtcOffsetText(UtcOffsetOf(tide.time));
-        text += Format("%s %-6s  %s  %6.2f m", IsoMinuteText(tide.time, clock, " ").c_str(), zone.c_str(),
-                       tide.high ? "PM" : "BM", tide.height);
-        text += tide.high ? Format("  coef %3i\r\n", tide.coefficient) : std::string("\r\n");
+        text += Format("%s  %s  %6.2f %s", ClockTimeText(tide.time, form.clock).c_str(), tide.high ? "PM" : "BM",
+                       InUnit(tide.height, form), UnitOf(form));
+        text += tide.high && Header.ShowCoefficient ? Format("  coef %3i\r\n", tide.coefficient) : std::string("\r\n");
     }
     return text;
 }
@@ -156,35 +226,60 @@ std::vector<GridHeight> HeightsOnGrid(const TimeSpan& span, long stepSeconds)
 {
     std::vector<GridHeight> heights;
     for (CalendarTime t = span.from; t < span.to; t += stepSeconds)
-        heights.push_back(GridHeight{t, PredictHeight(static_cast<double>(t - Header.Time_of_debut), 0)});
+        heights.push_back(
+            GridHeight{t, HeightAboveDatum(PredictHeight(static_cast<double>(t - Header.Time_of_debut), 0))});
     return heights;
 }
 
-std::string HeightsCsv(const std::vector<GridHeight>& heights, Clock clock)
+std::string HeightsCsv(const std::vector<GridHeight>& heights, const ExportForm& form)
 {
-    std::string csv = "date,hauteur_m\r\n";
+    const std::string trailer = "," + CsvField(ClockOf(form)) + "," + CsvField(DatumText()) + "\r\n";
+    std::string csv = Format("date,hauteur_%s,fuseau,zero\r\n", UnitOf(form));
     for (const GridHeight& h : heights)
-        csv += Format("%s,%.3f\r\n", IsoDateTime(h.time, clock).c_str(), h.height);
+        csv += Format("%s,%.3f", IsoDateTime(h.time, form.clock).c_str(), InUnit(h.height, form)) + trailer;
     return csv;
 }
 
-std::string HeightsJson(const std::vector<GridHeight>& heights, const std::string& port, Clock clock)
+std::string HeightsJson(const std::vector<GridHeight>& heights, const std::string& port, const ExportForm& form)
 {
-    std::string json = "{\r\n  \"port\": " + JsonString(port) + ",\r\n  \"heights\": [";
+    std::string json = JsonHead(port, form) + "  \"heights\": [";
     for (std::size_t i = 0; i < heights.size(); ++i)
-        json += Format("%s\r\n    {\"time\": \"%s\", \"height_m\": %.3f}", i ? "," : "",
-                       IsoDateTime(heights[i].time, clock).c_str(), heights[i].height);
+        json += Format("%s\r\n    {\"time\": \"%s\", \"height_%s\": %.3f}", i ? "," : "",
+                       IsoDateTime(heights[i].time, form.clock).c_str(), UnitOf(form), InUnit(heights[i].height, form));
     return json + "\r\n  ]\r\n}\r\n";
 }
 
+std::string HeightsText(const std::vector<GridHeight>& heights, const ExportForm& form)
+{
+    std::string text = BannerLine(form);
+    for (const GridHeight& h : heights)
+        text += Format("%s  %7.3f %s\r\n", ClockTimeText(h.time, form.clock).c_str(), InUnit(h.height, form),
+                       UnitOf(form));
+    return text;
+}
+
+namespace {
+
+// The joint analysis's intervals and signal-to-noise ratio; empty fields
+// for a wave it did not give.
+std::string UncertaintyFields(const WaveUncertainty& u)
+{
+    if (std::isnan(u.ampl95))
+        return ",,";
+    return Format("%.6f,%.6f,%.6g", u.ampl95, u.etab95 * DEGREES_PER_RADIAN, u.snr);
+}
+
+}  // namespace
+
 std::string WavesCsv()
 {
-    std::string csv = "nom,periode_h,vitesse_deg_h,amplitude_m,phase_deg,phase_rad\r\n";
-    csv += Format("Niveau Moyen,,0.000000,%.6f,0.000000,0.000000\r\n", WaveSet.MeanLevel);
+    std::string csv = "nom,periode_h,vitesse_deg_h,amplitude_m,phase_deg,phase_rad,ic95_amplitude_m,ic95_phase_deg,rsb\r\n";
+    csv += Format("Niveau Moyen,,0.000000,%.6f,0.000000,0.000000,,,\r\n", WaveSet.MeanLevel);
     for (int i = 0; i < WaveSet.count; ++i) {
         const Wave& w = WaveSet.waves[i];
-        csv += Format("%s,%.6f,%.6f,%.6f,%.6f,%.6f\r\n", CsvField(w.name).c_str(), PeriodHoursFromSpeed(w.speed),
-                      w.speed * DEGREES_PER_RADIAN * 3600.0, w.ampl, w.etab * DEGREES_PER_RADIAN, w.etab);
+        csv += Format("%s,%.6f,%.6f,%.6f,%.6f,%.6f,%s\r\n", CsvField(w.name).c_str(), PeriodHoursFromSpeed(w.speed),
+                      w.speed * DEGREES_PER_RADIAN * 3600.0, w.ampl, w.etab * DEGREES_PER_RADIAN, w.etab,
+                      UncertaintyFields(w.uncertainty).c_str());
     }
     return csv;
 }

@@ -11,35 +11,52 @@
 
 // Dates are written as IsoDateTime gives them on the clock asked for: on the
 // local clock with its UTC offset ("2009-03-29T04:12+02:00"), or in UTC
-// ("2009-03-29T02:12Z").
+// ("2009-03-29T02:12Z"). Heights are above the port's datum, which each
+// export names with the clock (ClockDescription); the coefficient is left
+// out when the port turns it off.
+
+// How an export writes its times and heights.
+struct ExportForm {
+    Clock clock = Clock::Local;
+    bool feet = false;  // heights in feet (0.3048 m) rather than metres
+};
 
 // x with this many decimals and a decimal comma, as French texts write it.
 std::string FrenchDecimal(double x, int decimals);
 
+// The first line of a text export: the port, its clock, the datum and the
+// unit of the heights, the wave set's year and the nodal corrections.
+std::string BannerLine(const ExportForm& form);
+
 // A header row, then one row per tide: date and time, "PM" or "BM", height
-// (m, to the centimetre), coefficient (empty for a low water).
-std::string TidesCsv(const std::vector<Tide>& tides, Clock clock);
+// (to the centimetre), coefficient (empty for a low water), the clock and
+// the datum.
+std::string TidesCsv(const std::vector<Tide>& tides, const ExportForm& form);
 
 // A calendar of one event per tide, at its time in UTC, at port. stamp is
 // when the calendar is made (its DTSTAMP).
 std::string TidesICalendar(const std::vector<Tide>& tides, const std::string& port, CalendarTime stamp);
 
-// An object with the port and the list of tides.
-std::string TidesJson(const std::vector<Tide>& tides, const std::string& port, Clock clock);
+// An object with the port, its clock, the datum and the list of tides.
+std::string TidesJson(const std::vector<Tide>& tides, const std::string& port, const ExportForm& form);
 
-// One aligned line per tide, for reading.
-std::string TidesText(const std::vector<Tide>& tides, const std::string& port, Clock clock);
+// The banner, then one aligned line per tide, for reading.
+std::string TidesText(const std::vector<Tide>& tides, const ExportForm& form);
 
-// The predicted height (m, over all waves, mean level included) at span.from,
+// The predicted height (m above the datum, over all waves) at span.from,
 // span.from + step, … before span.to; stepSeconds > 0.
 struct GridHeight {
     CalendarTime time = 0;
     double height = 0;  // m
 };
 std::vector<GridHeight> HeightsOnGrid(const TimeSpan& span, long stepSeconds);
-std::string HeightsCsv(const std::vector<GridHeight>& heights, Clock clock);
-std::string HeightsJson(const std::vector<GridHeight>& heights, const std::string& port, Clock clock);
+std::string HeightsCsv(const std::vector<GridHeight>& heights, const ExportForm& form);
+std::string HeightsJson(const std::vector<GridHeight>& heights, const std::string& port, const ExportForm& form);
+std::string HeightsText(const std::vector<GridHeight>& heights, const ExportForm& form);
 
 // The mean level, then one row per wave of the set: name, period (h), speed
-// (degrees per hour), amplitude (m), phase in degrees and in radians.
+// (degrees per hour), amplitude (m), phase in degrees and in radians, then,
+// for a wave of the joint analysis, the half-widths of the 95 % confidence
+// intervals of its amplitude (m) and phase (degrees) and its signal-to-noise
+// ratio (empty for the others).
 std::string WavesCsv();

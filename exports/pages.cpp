@@ -52,8 +52,7 @@ std::string ClockNote(long year, int month, int lastDay)
             spells.push_back(ClockSpell{day, day, local});
         spells.back().lastDay = day;
     }
-    const std::string zone = TimeZoneName();
-    std::string note = "Heures légales" + (zone.empty() ? std::string() : " (" + zone + ")") + " et hauteurs en mètres";
+    std::string note = "Heures légales (" + ClockDescription() + ") et hauteurs en mètres " + HeightsReference();
     for (std::size_t i = 0; i < spells.size(); ++i) {
         note += i ? " ; " : " : ";
         if (spells.size() > 1)
@@ -136,12 +135,12 @@ std::optional<TablePage> MonthPage(long year, int month)
     page.notes.push_back(ClockNote(year, month, bounds->lastDay));
     page.groups.push_back(ColumnGroup{"", 1});
     page.heads.push_back("jour");
-    AddColumns(page, "Pleines mers", highSlots, true);
+    AddColumns(page, "Pleines mers", highSlots, Header.ShowCoefficient);
     AddColumns(page, "Basses mers", lowSlots, false);
     for (int day = 1; day <= bounds->lastDay; ++day) {
         const int weekday = WeekdayOfDays(DaysFromCivil(year, month + 1, day));
         TableRow row{{DayName(weekday) + Format(" %i", day)}, weekday == 0};
-        PutSlots(row, days[static_cast<std::size_t>(day)].highs, highSlots, true);
+        PutSlots(row, days[static_cast<std::size_t>(day)].highs, highSlots, Header.ShowCoefficient);
         PutSlots(row, days[static_cast<std::size_t>(day)].lows, lowSlots, false);
         page.rows.push_back(std::move(row));
     }

@@ -18,8 +18,8 @@ std::vector<Tide> TidesOfMonth(const MonthBounds& month)
     std::vector<Tide> tides;
     for (const TurningPoint& point : ScanMonth(month))
         if (point.t >= month.start)  // as the report; the scan of the month before has the others
-            tides.push_back(Tide{WholeMinute(point.t + Header.Time_of_debut), point.height, point.high,
-                                 point.high ? point.coefficient : 0});
+            tides.push_back(Tide{WholeMinute(point.t + Header.Time_of_debut), HeightAboveDatum(point.height),
+                                 point.high, point.high ? point.coefficient : 0});
     std::reverse(tides.begin(), tides.end());
     return tides;
 }

@@ -12,7 +12,7 @@
 
 struct Tide {
     CalendarTime time = 0;  // s since the epoch, cut to the minute as the report shows it
-    double height = 0;      // m
+    double height = 0;      // m, above the port's datum (HeightAboveDatum)
     bool high = false;
     int coefficient = 0;    // high water only
 };

@@ -2,7 +2,8 @@
 // an offset from UTC, and a height, separated by a comma, a semicolon, a tab
 // or blanks, with a header line or not. An empty height after a separator
 // is missing. The unit is taken from the header when it names one (m, cm,
-// mm, ft); the offsets, when every row gives one, state the time base.
+// mm, ft), and the datum when it names one after the word "datum"; the
+// offsets, when every row gives one, state the time base.
 #include <algorithm>
 #include <cctype>
 #include <string>
@@ -24,9 +25,25 @@ bool StartsWithTime(std::string_view line)
     return IsoTimeAtStart(Trim(line), clock, offset) > 0;
 }
 
+// The datum a header names after the word "datum": "date,height (m),datum: NAP".
+void ReadDatumFrom(std::string_view header, Measurements& m)
+{
+    std::string lower(header);
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::size_t at = lower.find("datum");
+    if (at == std::string::npos)
+        return;
+    std::string_view name = Trim(header.substr(at + 5));
+    if (!name.empty() && (name[0] == ':' || name[0] == '='))
+        name = Trim(name.substr(1));
+    m.datum = std::string(Trim(name.substr(0, name.find_first_of(",;\t"))));
+}
+
 // A unit named by a word of the header: "height (m)", "niveau_cm", "[ft]".
 void ReadUnitFrom(std::string_view header, Measurements& m)
 {
+    ReadDatumFrom(header, m);
     const struct { const char* word; HeightUnit unit; } units[] = {
         {"m", HeightUnit::Metre}, {"cm", HeightUnit::Centimetre}, {"mm", HeightUnit::Millimetre},
         {"ft", HeightUnit::Foot}, {"feet", HeightUnit::Foot}};

@@ -73,6 +73,8 @@ bool ReadHeaderLine(std::string_view line, int number, DiaBlock& block, Measurem
     const std::size_t n = SplitFields(line, ';', f, 4);
     if (f[0] == "LOC" && m.station.empty() && n >= 2)
         m.station = std::string(Trim(n >= 3 ? f[2] : f[1]));
+    if (f[0] == "HDH" && m.datum.empty() && n >= 2)
+        m.datum = std::string(Trim(f[1]));  // "HDH;NAP;T.o.v. Normaal Amsterdams Peil"
     if (f[0] == "EHD") {
         HeightUnit unit{};
         if (n < 3 || !UnitOf(Trim(f[2]), unit))

@@ -28,6 +28,7 @@ struct Measurements {
     bool zoneInEachRow = false;         // each row gave its offset: times are UTC
     HeightUnit unit = HeightUnit::Metre;
     bool unitStated = false;
+    std::string datum;                  // the zero of the heights, where the file names it
 };
 
 // What the import could not read: the line (0 when no line is at fault) and why.
@@ -47,6 +48,15 @@ bool ReadNoaa(std::string_view text, Measurements& m, ImportRefusal& refusal);
 
 bool LooksLikeUhslc(std::string_view text);
 bool ReadUhslc(std::string_view text, Measurements& m, ImportRefusal& refusal);
+
+bool LooksLikeMeds(std::string_view text);
+bool ReadMeds(std::string_view text, Measurements& m, ImportRefusal& refusal);
+
+bool LooksLikeBom(std::string_view text);
+bool ReadBom(std::string_view text, Measurements& m, ImportRefusal& refusal);
+
+bool LooksLikeNoos(std::string_view text);
+bool ReadNoos(std::string_view text, Measurements& m, ImportRefusal& refusal);
 
 bool LooksLikeDatedText(std::string_view text);
 bool ReadDatedText(std::string_view text, Measurements& m, ImportRefusal& refusal);

@@ -1,5 +1,5 @@
 // GESLA station files: a header of "# KEY value" lines (site name, time zone
-// in hours, null value, …), then rows "yyyy/mm/dd hh:mm:ss level qc use" in
+// in hours, datum, null value, …), then rows "yyyy/mm/dd hh:mm:ss level qc use" in
 // metres. A level is missing when it is the null value, when its use flag is
 // 0, or when its quality flag says spike or wrong value (4) or missing (5);
 // interpolated (2) and doubtful (3) levels are kept and counted as flagged.
@@ -37,6 +37,9 @@ bool ReadHeaderLine(std::string_view line, int number, GeslaHeader& header, Meas
             return RefuseAt(refusal, number, "le fuseau horaire (TIME ZONE HOURS) n'est pas lisible");
         m.zoneMinutes = static_cast<int>(micro * 60 / MICRO);
         m.zoneStated = true;
+    } else if (HeaderValue(line, "DATUM INFORMATION", value)) {
+        if (value != "Unspecified")
+            m.datum = std::string(value);
     } else if (HeaderValue(line, "NULL VALUE", value)) {
         if (!ParseMicro(value, micro))
             return RefuseAt(refusal, number, "la valeur nulle (NULL VALUE) n'est pas lisible");

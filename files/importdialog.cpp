@@ -1,5 +1,7 @@
 #include "files/importdialog.h"
 
+#include "base/calendar.h"
+#include "base/fields.h"
 #include "base/log.h"
 #include "base/text.h"
 #include "files/wavefile.h"
@@ -31,6 +33,17 @@ void AddChoiceRow(DialogTemplate& t, int row, const char* caption, int id, bool 
     t.controls.push_back({ControlKind::Label, NO_ID, warning, 172, y, 168, 9});
 }
 
+// A field of the port, with what leaving it empty means.
+void AddFieldRow(DialogTemplate& t, int row, const char* caption, int id, ControlKind kind, int width,
+                 const char* hint)
+{
+    const int y = 18 + 12 * row;
+    t.controls.push_back({ControlKind::Label, NO_ID, caption, 5, y, 80, 9});
+    t.controls.push_back({kind, id, "", 86, y - 2, width, kind == ControlKind::ComboEdit ? 80 : 12});
+    if (*hint)
+        t.controls.push_back({ControlKind::Label, NO_ID, hint, 86 + width + 6, y, 248 - width, 9});
+}
+
 void ShowFacts(Window dialog)
 {
     const Measurements& m = Import.measurements;
@@ -42,13 +55,63 @@ void ShowFacts(Window dialog)
     SetControlText(dialog, IMPORT_VALUES_ID, facts.values);
     SetControlText(dialog, IMPORT_INTERVAL_ID, facts.interval);
     SetControlText(dialog, IMPORT_ZONE_ID, facts.zone);
-    if (m.unitStated) {
+    if (m.unitStated)
         SetControlText(dialog, IMPORT_UNIT_ID, facts.unit);
-        return;
+    if (!m.unitStated) {
+        for (const char* name : UNIT_NAMES)
+            AddItem(dialog, IMPORT_UNIT_ID, name);
+        SelectItem(dialog, IMPORT_UNIT_ID, static_cast<int>(m.unit));
     }
-    for (const char* name : UNIT_NAMES)
-        AddItem(dialog, IMPORT_UNIT_ID, name);
-    SelectItem(dialog, IMPORT_UNIT_ID, static_cast<int>(m.unit));
+    SetControlText(dialog, IMPORT_PORT_NAME_ID, m.station);
+    for (const std::string& zone : KnownZoneNames())
+        AddItem(dialog, IMPORT_PORT_ZONE_ID, zone);
+    SetControlText(dialog, IMPORT_PORT_ZONE_ID, Header.TimeZone);
+    SetControlText(dialog, IMPORT_DATUM_ID, m.datum);
+}
+
+void Refuse(Window dialog, const std::string& text)
+{
+    ShowMessage(dialog, text, "Importer des mesures", MessageButtons::Ok, MessageIcon::Warning);
+}
+
+// A date of the period on the port's clock, or an empty field: no bound.
+bool ReadBound(Window dialog, int id, const char* field, bool end, std::optional<CalendarTime>& bound)
+{
+    const std::string text = GetControlText(dialog, id);
+    if (text.find_first_not_of(' ') == std::string::npos)
+        return true;
+    bound = TimeOfIsoDate(text, Clock::Local, end);
+    if (!bound)
+        Refuse(dialog, Format("« %s » : la date « %s » n'est pas lisible :\n"
+                              "écrivez par exemple 2009-01-01 ou 2009-01-01T06:00.",
+                              field, text.c_str()));
+    return bound.has_value();
+}
+
+// The port as the dialog gives it; nothing, the user told, when a field
+// cannot be read.
+std::optional<PortChoices> PortOf(Window dialog)
+{
+    PortChoices port;
+    port.name = GetControlText(dialog, IMPORT_PORT_NAME_ID);
+    port.zone = GetControlText(dialog, IMPORT_PORT_ZONE_ID);
+    port.datumName = GetControlText(dialog, IMPORT_DATUM_ID);
+    const std::string offset = GetControlText(dialog, IMPORT_DATUM_OFFSET_ID);
+    if (!port.zone.empty() && !IsKnownZone(port.zone)) {
+        Refuse(dialog, "« Fuseau du port » : le fuseau horaire « " + port.zone +
+                           " » n'est pas connu du système :\nchoisissez-en un dans la liste, par exemple Europe/Paris.");
+        return std::nullopt;
+    }
+    if (offset.find_first_not_of(' ') != std::string::npos && !(port.datumOffset = DecimalOf(offset))) {
+        Refuse(dialog, "« Niveau moyen au-dessus du zéro » : « " + offset +
+                           " » n'est pas un nombre de mètres, par exemple 2.78.");
+        return std::nullopt;
+    }
+    UseClockOf(port.zone);  // the period's dates are on the port's clock
+    const bool read = ReadBound(dialog, IMPORT_FROM_ID, "Du", false, port.from) &&
+                      ReadBound(dialog, IMPORT_TO_ID, "Au", true, port.to);
+    UsePortClock();
+    return read ? std::optional<PortChoices>(port) : std::nullopt;
 }
 
 // The record the file gives in the zone and unit shown first: its missing
@@ -56,9 +119,11 @@ void ShowFacts(Window dialog)
 void ShowRecord(Window dialog)
 {
     const Measurements& m = Import.measurements;
+    PortChoices port;
+    port.zone = Header.TimeZone;
     ImportedRecord record;
     std::string message;
-    if (!MeasuredRecord(Import.path, m, m.zoneMinutes, m.unit, record, message))
+    if (!MeasuredRecord(Import.path, m, m.zoneMinutes, m.unit, port, record, message))
         return SetControlText(dialog, IMPORT_RECORD_ID, "aucun : voir OK");
     SetControlText(dialog, IMPORT_RECORD_ID,
                    Format("%i jours depuis le 1er janvier %i, dont %i heures sans mesure", record.days, record.year,
@@ -81,8 +146,11 @@ void Accept(Window dialog)
     }
     const int selected = m.unitStated ? static_cast<int>(m.unit) : SelectedItem(dialog, IMPORT_UNIT_ID);
     const HeightUnit unit = selected >= 0 ? static_cast<HeightUnit>(selected) : m.unit;
+    const std::optional<PortChoices> port = PortOf(dialog);
+    if (!port)
+        return;
     std::string message;
-    if (!MeasuredRecord(Import.path, m, *zone, unit, Import.record, message)) {
+    if (!MeasuredRecord(Import.path, m, *zone, unit, *port, Import.record, message)) {
         ShowMessage(dialog, message, "Importer des mesures", MessageButtons::Ok, MessageIcon::Warning);
         return;
     }
@@ -97,7 +165,7 @@ void Accept(Window dialog)
 
 DialogTemplate ImportTemplate(bool zoneEditable, bool unitEditable)
 {
-    DialogTemplate t{"Importer des mesures", 345, 192, {}};
+    DialogTemplate t{"Importer des mesures", 345, 276, {}};
     t.controls.push_back({ControlKind::CentredLabel, NO_ID, "Mesures trouvées dans le fichier", 5, 4, 335, 9});
     AddRow(t, 0, "Format :", IMPORT_FORMAT_ID);
     AddRow(t, 1, "Station :", IMPORT_STATION_ID);
@@ -110,13 +178,23 @@ DialogTemplate ImportTemplate(bool zoneEditable, bool unitEditable)
     AddChoiceRow(t, 7, "Unité des hauteurs :", IMPORT_UNIT_ID, unitEditable, ControlKind::DropDownList,
                  "non indiquée par le fichier");
     AddRow(t, 8, "Relevé horaire :", IMPORT_RECORD_ID);
+    t.controls.push_back({ControlKind::CentredLabel, NO_ID, "Le port du relevé", 5, 126, 335, 9});
+    AddFieldRow(t, 10, "Nom :", IMPORT_PORT_NAME_ID, ControlKind::Edit, 199, "");
+    AddFieldRow(t, 11, "Fuseau du port :", IMPORT_PORT_ZONE_ID, ControlKind::ComboEdit, 110,
+                "vide : celui de l'ordinateur");
+    AddFieldRow(t, 12, "Zéro des hauteurs :", IMPORT_DATUM_ID, ControlKind::Edit, 110, "vide : zéro du relevé");
+    AddFieldRow(t, 13, "Niveau moyen au-dessus :", IMPORT_DATUM_OFFSET_ID, ControlKind::Edit, 50,
+                "m ; vide : le zéro du relevé est le zéro");
+    AddFieldRow(t, 14, "Du :", IMPORT_FROM_ID, ControlKind::Edit, 80, "vide : depuis la première mesure");
+    AddFieldRow(t, 15, "Au :", IMPORT_TO_ID, ControlKind::Edit, 80, "vide : jusqu'à la dernière");
     t.controls.push_back({ControlKind::Label, NO_ID,
-                          "Le relevé horaire prend la hauteur de chaque heure entière, en heure locale normale ; "
-                          "une heure sans mesure reste manquante. OK remplace l'enregistrement en mémoire ; "
+                          "Le relevé horaire prend la hauteur de chaque heure entière, en heure normale du port "
+                          "(l'heure entière suivante si elle n'est pas à un nombre entier d'heures de UTC) ; une heure sans mesure "
+                          "reste manquante. OK remplace l'enregistrement en mémoire ; "
                           "les ondes d'un autre port y sont remplacées par les ondes listées de cette station.",
-                          5, 128, 335, 40});
-    t.controls.push_back({ControlKind::DefaultPushButton, ID_OK, "OK", 235, 174, 50, 14});
-    t.controls.push_back({ControlKind::PushButton, ID_CANCEL, "Annuler", 290, 174, 50, 14});
+                          5, 212, 335, 40});
+    t.controls.push_back({ControlKind::DefaultPushButton, ID_OK, "OK", 235, 258, 50, 14});
+    t.controls.push_back({ControlKind::PushButton, ID_CANCEL, "Annuler", 290, 258, 50, 14});
     return t;
 }
 
@@ -159,8 +237,10 @@ RecordChange ImportMeasurements()
     RecordChange change = RecordChange::None;
     if (Import.accepted) {
         InstallImportedRecord(Import.record);
-        LogPrintf("\nImportation de mesures : %s\n%sTime_of_debut = %li\n\n", path->c_str(),
-                  Import.record.description.c_str(), Header.Time_of_debut);
+        // The log of a port on the computer's zone says what it always has.
+        const std::string port = Import.record.zone.empty() ? "" : PortFactsOf(Import.record);
+        LogPrintf("\nImportation de mesures : %s\n%s%sTime_of_debut = %li\n\n", path->c_str(),
+                  Import.record.description.c_str(), port.c_str(), Header.Time_of_debut);
         change = Import.anotherPort ? RecordChange::AnotherPort : RecordChange::SamePort;
         Repaint();
     }

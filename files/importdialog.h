@@ -10,8 +10,13 @@
 
 // Control identifiers of the import dialog.
 inline constexpr int IMPORT_FORMAT_ID = 101, IMPORT_STATION_ID = 102, IMPORT_FIRST_ID = 103, IMPORT_LAST_ID = 104,
-                     IMPORT_VALUES_ID = 105, IMPORT_INTERVAL_ID = 106, IMPORT_ZONE_ID = 107, IMPORT_UNIT_ID = 108,
-                     IMPORT_RECORD_ID = 109;
+                     IMPORT_VALUES_ID = 105, IMPORT_INTERVAL_ID = 106, IMPORT_ZONE_ID = 107, IMPORT_UNIT_ID = 108;
+// The port the record makes: its name, its zone (IANA name, with the
+// system's zones to choose from), its datum and the period kept.
+inline constexpr int IMPORT_PORT_NAME_ID = 109, IMPORT_PORT_ZONE_ID = 110, IMPORT_DATUM_ID = 111,
+                     IMPORT_DATUM_OFFSET_ID = 112, IMPORT_FROM_ID = 113, IMPORT_TO_ID = 114;
+// The hourly record the file gives in the zone and unit shown first.
+inline constexpr int IMPORT_RECORD_ID = 115;
 
 // The command. A file that cannot be read is refused with a message naming
 // it and the line, and a log line; Annuler in the dialog changes nothing.

@@ -45,11 +45,18 @@ bool ReadMeasurements(std::string_view bytes, const std::string& stationByDefaul
         read = ReadNoaa(bytes, out, refusal);
     else if (LooksLikeUhslc(bytes))
         read = ReadUhslc(bytes, out, refusal);
+    else if (LooksLikeMeds(bytes))
+        read = ReadMeds(bytes, out, refusal);
+    else if (LooksLikeBom(bytes))
+        read = ReadBom(bytes, out, refusal);
+    else if (LooksLikeNoos(bytes))
+        read = ReadNoos(bytes, out, refusal);
     else if (LooksLikeDatedText(bytes))
         read = ReadDatedText(bytes, out, refusal);
     else
         return RefuseAt(refusal, firstLine,
-                        "format de mesures inconnu (UHSLC, GESLA, NOAA CO-OPS, DIA ou texte daté ISO 8601 attendu)");
+                        "format de mesures inconnu (UHSLC, GESLA, NOAA CO-OPS, DIA, MEDS, BOM, NOOS ou texte daté "
+                        "ISO 8601 attendu)");
     if (!read)
         return false;
     if (out.times.empty())
@@ -168,38 +175,71 @@ std::int32_t CentimetresOf(std::int64_t micro, HeightUnit unit)
     return static_cast<std::int32_t>(FloorDiv(2 * micro * num + den, 2 * den));
 }
 
-std::optional<std::size_t> FirstMeasured(const Measurements& m)
+// The rows an import takes: measured, in the period asked for (the file's
+// clock less shiftS is UTC).
+struct Taken {
+    const Measurements& m;
+    std::int64_t shiftS = 0;
+    const PortChoices& port;
+
+    bool operator()(std::size_t i) const
+    {
+        const std::int64_t t = m.times[i] - shiftS;
+        return m.heights[i] != MISSING_MICRO && (!port.from || t >= *port.from) && (!port.to || t < *port.to);
+    }
+};
+
+std::optional<std::size_t> FirstMeasured(const Measurements& m, const Taken& taken)
 {
     for (std::size_t i = 0; i < m.heights.size(); ++i)
-        if (m.heights[i] != MISSING_MICRO)
+        if (taken(i))
             return i;
     return std::nullopt;
 }
 
 // The hour of the record that row i gives: a measured height at a whole hour
-// of the record's time base (the file's clock less shiftS is UTC).
-std::optional<std::int64_t> WholeHourOf(const Measurements& m, std::size_t i, std::int64_t shiftS, CalendarTime start)
+// of the record's time base.
+std::optional<std::int64_t> WholeHourOf(const Taken& taken, std::size_t i, CalendarTime start)
 {
-    const std::int64_t sinceStart = m.times[i] - shiftS - start;
-    if (m.heights[i] == MISSING_MICRO || sinceStart % 3600 != 0)
+    const std::int64_t sinceStart = taken.m.times[i] - taken.shiftS - start;
+    if (!taken(i) || sinceStart < 0 || sinceStart % 3600 != 0)
         return std::nullopt;
     return sinceStart / 3600;
 }
 
-bool HourlyRecordOf(const Measurements& m, int zoneMinutes, HeightUnit unit, ImportedRecord& out,
-                    ImportRefusal& refusal)
+bool HourlyRecordOf(const Measurements& m, int zoneMinutes, HeightUnit unit, const PortChoices& port,
+                    ImportedRecord& out, ImportRefusal& refusal)
 {
     const std::int64_t shiftS = m.zoneInEachRow ? 0 : std::int64_t{60} * zoneMinutes;
-    const std::optional<std::size_t> first = FirstMeasured(m);
+    const Taken taken{m, shiftS, port};
+    const std::optional<std::size_t> first = FirstMeasured(m, taken);
     if (!first)
-        return RefuseAt(refusal, 0, "le fichier ne donne aucune hauteur mesurée");
+        return RefuseAt(refusal, 0,
+                        port.from || port.to ? "le fichier ne donne aucune hauteur mesurée dans la période choisie"
+                                             : "le fichier ne donne aucune hauteur mesurée");
     std::int32_t year = 0;
-    const std::optional<CalendarTime> start = StandardYearStartOf(m.times[*first] - shiftS, year);
+    std::optional<CalendarTime> start = StandardYearStartOf(m.times[*first] - shiftS, year);
     if (!start)
         return RefuseAt(refusal, 0, "la date de la première mesure ne peut pas être convertie");
+    // A port's record starts on the 1 January that its first day of heights
+    // reaches: the hours of the 31 December before (heights taken in UTC west
+    // of Greenwich) are left out rather than a year of empty hours put in front.
+    const std::optional<CalendarTime> next = YearStartTime(year + 1);
+    std::int32_t leftOut = 0;
+    if (!port.zone.empty() && next && *next - (m.times[*first] - shiftS) < 24 * 3600) {
+        for (std::size_t i = *first; i < m.times.size() && m.times[i] - shiftS < *next; ++i)
+            leftOut += taken(i) ? 1 : 0;
+        if (std::any_of(m.times.begin() + static_cast<std::ptrdiff_t>(*first), m.times.end(),
+                        [&](auto t) { return t - shiftS >= *next; })) {
+            start = next;
+            ++year;
+        } else {
+            leftOut = 0;
+        }
+    }
     std::int64_t lastHour = -1;
     for (std::size_t i = *first; i < m.times.size(); ++i)
-        lastHour = WholeHourOf(m, i, shiftS, *start).value_or(lastHour);
+        lastHour = WholeHourOf(taken, i, *start).value_or(lastHour);
     if (lastHour < 0)
         return RefuseAt(refusal, 0, "aucune mesure ne tombe sur une heure entière de l'heure locale normale");
     const std::int64_t days = lastHour / 24 + 1;
@@ -210,16 +250,20 @@ bool HourlyRecordOf(const Measurements& m, int zoneMinutes, HeightUnit unit, Imp
                                static_cast<long long>(days), year, MAX_RECORD_DAYS));
     out.values.assign(static_cast<std::size_t>(days) * 24 + 1, MISSING_HEIGHT_CM);
     for (std::size_t i = *first; i < m.times.size(); ++i)
-        if (const std::optional<std::int64_t> hour = WholeHourOf(m, i, shiftS, *start))
+        if (const std::optional<std::int64_t> hour = WholeHourOf(taken, i, *start))
             out.values[static_cast<std::size_t>(*hour)] = CentimetresOf(m.heights[i], unit);
     // Cut to what the record and wave files hold, so that both read back the
     // same: their readers drop a byte-order mark at the start of a file.
-    std::string_view station = m.station;
+    std::string_view station = port.name.empty() ? std::string_view(m.station) : std::string_view(port.name);
     while (station.starts_with("\xEF\xBB\xBF"))
         station.remove_prefix(3);
     const std::string name{station};
     out.portLine = FirstChars(IsValidUtf8(name) ? name : Utf8FromWindows1252(name), PORT_NAME_CHARS) + "\n";
+    out.zone = port.zone;
+    out.datumName = port.datumName.value_or(m.datum);
+    out.datumOffset = port.datumOffset;
     out.year = year;
+    out.leftOut = leftOut;
     out.start = *start;
     out.days = static_cast<std::int32_t>(days);
     out.missingHours =
@@ -251,18 +295,40 @@ const char* Plural(std::int32_t count)
     return count > 1 ? "s" : "";
 }
 
-std::string DescriptionOf(const Measurements& m, int zoneMinutes, HeightUnit unit, const ImportedRecord& r)
+// The time base of the record, as the description names it: "heure locale
+// normale" for a port on the computer's zone, as it has always said.
+std::string TimeBaseText(const ImportedRecord& r)
+{
+    if (r.zone.empty())
+        return "heure locale normale";
+    const std::optional<CalendarTime> utc = UtcClockTime(r.year, 0, 1, 0, 0);
+    if (!utc || UtcOffsetOf(r.start) % HOUR_SECONDS == 0)
+        return "heure normale de " + r.zone;
+    return "UTC" + UtcOffsetText(*utc - r.start);
+}
+
+std::string DescriptionOf(const Measurements& m, int zoneMinutes, HeightUnit unit, const PortChoices& port,
+                          const ImportedRecord& r)
 {
     const MeasurementFacts f = FactsOf(m);
-    return Format("Format : %s\nStation : %s\nPremière mesure : %s\nDernière mesure : %s\nValeurs : %s\n"
-                  "Intervalle : %s\nFuseau horaire : %s%s\nUnité : %s%s\n"
-                  "Relevé horaire : %i jour%s depuis le 1er janvier %i (heure locale normale), "
-                  "dont %i heure%s manquante%s.\n",
-                  f.format.c_str(), f.station.c_str(), f.first.c_str(), f.last.c_str(), f.values.c_str(),
-                  f.interval.c_str(), m.zoneInEachRow ? f.zone.c_str() : ZoneText(zoneMinutes).c_str(),
-                  m.zoneStated ? "" : " (non indiqué par le fichier)", UnitSymbol(unit),
-                  m.unitStated ? "" : " (non indiquée par le fichier)", r.days, Plural(r.days), r.year,
-                  r.missingHours, Plural(r.missingHours), Plural(r.missingHours));
+    std::string text =
+        Format("Format : %s\nStation : %s\nPremière mesure : %s\nDernière mesure : %s\nValeurs : %s\n"
+               "Intervalle : %s\nFuseau horaire : %s%s\nUnité : %s%s\n",
+               f.format.c_str(), f.station.c_str(), f.first.c_str(), f.last.c_str(), f.values.c_str(),
+               f.interval.c_str(), m.zoneInEachRow ? f.zone.c_str() : ZoneText(zoneMinutes).c_str(),
+               m.zoneStated ? "" : " (non indiqué par le fichier)", UnitSymbol(unit),
+               m.unitStated ? "" : " (non indiquée par le fichier)");
+    if (!port.name.empty() && port.name != m.station)
+        text += "Port : " + FirstChars(port.name, PORT_NAME_CHARS) + "\n";
+    if (port.from || port.to)
+        text += "Période : " + (port.from ? IsoDateTime(*port.from, Clock::Local) : std::string("…")) + " à " +
+                (port.to ? IsoDateTime(*port.to, Clock::Local) : std::string("…")) + " (fin exclue)\n";
+    if (r.leftOut > 0)
+        text += Format("Laissées de côté : %i mesure%s du 31 décembre %i, avant le 1er janvier du port.\n", r.leftOut,
+                       Plural(r.leftOut), r.year - 1);
+    return text + Format("Relevé horaire : %i jour%s depuis le 1er janvier %i (%s), dont %i heure%s manquante%s.\n",
+                         r.days, Plural(r.days), r.year, TimeBaseText(r).c_str(), r.missingHours,
+                         Plural(r.missingHours), Plural(r.missingHours));
 }
 
 }  // namespace
@@ -300,15 +366,35 @@ bool ReadMeasurementFile(const std::string& path, Measurements& out, std::string
 }
 
 bool MeasuredRecord(const std::string& path, const Measurements& m, int zoneMinutes, HeightUnit unit,
-                    ImportedRecord& out, std::string& message)
+                    const PortChoices& port, ImportedRecord& out, std::string& message)
 {
-    ImportRefusal refusal;
-    if (!HourlyRecordOf(m, zoneMinutes, unit, out, refusal)) {
-        message = RefusalText(path, refusal);
+    if (!UseClockOf(port.zone)) {
+        message = "Le fuseau horaire « " + port.zone + " » n'est pas connu du système.";
         return false;
     }
-    out.description = DescriptionOf(m, zoneMinutes, unit, out);
-    return true;
+    ImportRefusal refusal;
+    const bool made = HourlyRecordOf(m, zoneMinutes, unit, port, out, refusal);
+    if (made)
+        out.description = DescriptionOf(m, zoneMinutes, unit, port, out);
+    UsePortClock();
+    if (!made)
+        message = RefusalText(path, refusal);
+    return made;
+}
+
+std::string PortFactsOf(const ImportedRecord& record)
+{
+    const std::string zone = record.zone;
+    UseClockOf(zone);
+    std::string facts = "Fuseau du port : " + ClockDescription() + "\n";
+    UsePortClock();
+    facts += "Zéro des hauteurs : " + (record.datumName.empty() ? std::string("zéro du relevé") : record.datumName);
+    if (record.datumOffset) {
+        std::string offset = Format("%.2f", *record.datumOffset);
+        std::replace(offset.begin(), offset.end(), '.', ',');
+        facts += " (niveau moyen : " + offset + " m)";
+    }
+    return facts + "\n";
 }
 
 bool ImportMeasurementFile(const std::string& path, const ImportChoices& choices, ImportedRecord& out,
@@ -319,12 +405,16 @@ bool ImportMeasurementFile(const std::string& path, const ImportChoices& choices
         return false;
     const int zoneMinutes = !m.zoneStated && choices.zoneMinutes ? *choices.zoneMinutes : m.zoneMinutes;
     const HeightUnit unit = !m.unitStated && choices.unit ? *choices.unit : m.unit;
-    return MeasuredRecord(path, m, zoneMinutes, unit, out, message);
+    return MeasuredRecord(path, m, zoneMinutes, unit, choices.port, out, message);
 }
 
 void InstallImportedRecord(const ImportedRecord& record)
 {
     Header.PortName = record.portLine;
+    Header.TimeZone = record.zone;
+    Header.DatumName = record.datumName;
+    Header.DatumOffset = record.datumOffset;
+    UsePortClock();
     MoveTimeOrigin(record.start, record.year);
     InstallRecord(record.days, record.values);
     DetermineMeanLevel(1);

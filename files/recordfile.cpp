@@ -1,5 +1,6 @@
 #include "files/recordfile.h"
 
+#include "base/fields.h"
 #include "files/wavefile.h"
 
 #include <algorithm>
@@ -22,6 +23,11 @@
 std::string RecordFilePath = DEFAULT_RECORD_FILE_PATH;
 
 namespace {
+
+constexpr std::string_view ZONE_KEY = "Fuseau horaire : ";
+constexpr std::string_view DATUM_KEY = "Zéro des hauteurs : ";
+constexpr std::string_view OFFSET_KEY = "Niveau moyen au-dessus du zéro : ";
+constexpr std::string_view COEFFICIENT_OFF = "Coefficient : non";
 
 void InstallDefaultSeries()
 {
@@ -144,6 +150,28 @@ std::optional<std::string> ReadPortLine(TextReader& in)
     return name;
 }
 
+// The port's lines after the last height (RecordPortLines); the zone is
+// AssumedPortZone where they name none, as in the files of older versions.
+FileHeaderValues ReadPortLines(TextReader& in)
+{
+    FileHeaderValues port;
+    port.TimeZone = AssumedPortZone;
+    for (std::string line = ReadWholeLine(in); !line.empty(); line = ReadWholeLine(in)) {
+        line = PortNameFrom(line);
+        while (!line.empty() && (line.back() == '\n' || line.back() == ' '))
+            line.pop_back();
+        if (line.starts_with(ZONE_KEY))
+            port.TimeZone = line.substr(ZONE_KEY.size());
+        else if (line.starts_with(DATUM_KEY))
+            port.DatumName = line.substr(DATUM_KEY.size());
+        else if (line.starts_with(OFFSET_KEY))
+            port.DatumOffset = DecimalOf(line.substr(OFFSET_KEY.size()));
+        else if (line == COEFFICIENT_OFF)
+            port.ShowCoefficient = false;
+    }
+    return port;
+}
+
 }  // namespace
 
 bool LoadRecordFile()
@@ -183,16 +211,43 @@ bool LoadRecordFile()
     std::size_t read = ReadHeights(in, values);
     if (read < values.size() - 1)
         MarkUnreadHoursMissing(values, read, days, StopReason(in));
+    const FileHeaderValues port = ReadPortLines(in);
+    if (!UseClockOf(port.TimeZone))
+        return RefuseRecordFile("il nomme le fuseau horaire « " + port.TimeZone + " », que le système ne connaît pas");
+    start = YearStartTime(year);
+    if (!start) {
+        UsePortClock();
+        return RefuseRecordFile(Format("l'année %li ne peut pas être convertie en date", year));
+    }
 
     Header.PortName = *portLine;
+    Header.TimeZone = port.TimeZone;
+    Header.DatumName = port.DatumName;
+    Header.DatumOffset = port.DatumOffset;
+    Header.ShowCoefficient = port.ShowCoefficient;
     MoveTimeOrigin(*start, static_cast<std::int32_t>(year));
     InstallRecord(static_cast<std::int32_t>(days), std::move(values));
     DetermineMeanLevel(1);
     return true;
 }
 
+std::string RecordPortLines(const std::string& zone, const std::string& datumName,
+                            std::optional<double> datumOffset, bool showCoefficient)
+{
+    std::string lines;
+    if (!zone.empty())
+        lines += std::string(ZONE_KEY) + zone + "\n";
+    if (!datumName.empty())
+        lines += std::string(DATUM_KEY) + datumName + "\n";
+    if (datumOffset)
+        lines += std::string(OFFSET_KEY) + Format("%Lf", Lf(*datumOffset)) + "\n";
+    if (!showCoefficient)
+        lines += std::string(COEFFICIENT_OFF) + "\n";
+    return lines;
+}
+
 std::string RecordFileText(const std::string& portLine, std::int32_t year, std::int32_t days,
-                           const std::vector<std::int32_t>& values)
+                           const std::vector<std::int32_t>& values, const std::string& portLines)
 {
     std::string text = portLine;
     if (text.empty() || text.back() != '\n')
@@ -209,7 +264,7 @@ std::string RecordFileText(const std::string& portLine, std::int32_t year, std::
         }
         text += '\n';
     }
-    return text;
+    return text + portLines;
 }
 
 void SaveRecordFileAs()
@@ -221,8 +276,9 @@ void SaveRecordFileAs()
     std::optional<std::string> path = ChooseFileToWrite(MainWindow, dialog);
     if (!path)
         return;
-    const std::string bytes = WithCrLf(RecordFileText(Header.PortName, Header.StartYear, RecordSeries.RecordDays,
-                                                      RecordSeries.RecordValues));
+    const std::string bytes = WithCrLf(RecordFileText(
+        Header.PortName, Header.StartYear, RecordSeries.RecordDays, RecordSeries.RecordValues,
+        RecordPortLines(Header.TimeZone, Header.DatumName, Header.DatumOffset, Header.ShowCoefficient)));
     std::string why;
     if (!SaveFileBytes(*path, bytes, why)) {
         ShowMessage(MainWindow,

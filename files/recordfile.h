@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,8 +22,9 @@ inline constexpr const char* DEFAULT_RECORD_FILE_PATH = "PORT.TXT";
 inline constexpr const char* MISSING_HOUR_MARK = "-";
 
 // Reads RecordFilePath into the record and the header values, then takes the
-// record's mean as the mean level. The time origin moves to the file's year,
-// the waves in memory with it (MoveTimeOrigin). A file that cannot be opened
+// record's mean as the mean level. The port's clock becomes the zone the
+// file names (or AssumedPortZone), and the time origin moves to the file's
+// year on it, the waves in memory with it (MoveTimeOrigin). A file that cannot be opened
 // gives the default series (365 days of zeros from 1 January of StartYear). A
 // file that cannot be read as a record is refused with a message and changes
 // nothing; one with fewer values than announced keeps them, the hours after
@@ -44,9 +46,21 @@ bool IsAnotherPort(const std::string& portLine);
 RecordChange ImportRecordFile();
 
 // The record file of these values (cm, or MISSING_HEIGHT_CM), days × 24 of
-// them, with LF line ends.
+// them, then portLines (RecordPortLines), with LF line ends.
 std::string RecordFileText(const std::string& portLine, std::int32_t year, std::int32_t days,
-                           const std::vector<std::int32_t>& values);
+                           const std::vector<std::int32_t>& values, const std::string& portLines = "");
+
+// What a port says beyond its name, as lines after the last height, where
+// the readers of older versions stop: its zone, its datum (its name, and
+// the height of the mean level above it) and a coefficient turned off.
+// Nothing for a port that says none of it.
+//
+//   Fuseau horaire : Europe/Amsterdam
+//   Zéro des hauteurs : Chart Datum
+//   Niveau moyen au-dessus du zéro : 2.780000
+//   Coefficient : non
+std::string RecordPortLines(const std::string& zone, const std::string& datumName,
+                            std::optional<double> datumOffset, bool showCoefficient);
 
 // Fichier > "Enregistrer le relevé sous…": the record in memory, under a
 // chosen name, which becomes RecordFilePath; a file that exists is replaced

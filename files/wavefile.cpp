@@ -43,7 +43,22 @@ struct WaveFileContents {
     int wavesLeftOut = 0;               // beyond the table's capacity
     int problemLines = 0;               // lines left out
     std::vector<std::string> problems;  // the first ones, each naming its line
+    // The port's lines, which older versions read as waves of period 0 and skip.
+    std::optional<std::string> zone;    // its zone; none: the file names none
+    int zoneLine = 0;
+    std::string datumName;
+    std::optional<double> datumOffset;
+    bool showCoefficient = true;
+    std::optional<std::string> exactName;  // the port's name where Windows-1252 could not hold it
 };
+
+// The port's lines: "0.0;0.0;0.0;" then the key and the value, the datum's
+// offset in the amplitude field.
+constexpr std::string_view NAME_KEY = "Nom du port : ";
+constexpr std::string_view ZONE_KEY = "Fuseau horaire : ";
+constexpr std::string_view DATUM_KEY = "Zéro des hauteurs : ";
+constexpr std::string_view OFFSET_KEY = "Niveau moyen au-dessus du zéro";
+constexpr std::string_view COEFFICIENT_OFF = "Coefficient : non";
 
 void StripLineEnd(std::string& line)
 {
@@ -94,6 +109,25 @@ const char* WaveProblem(double periodS, double ampl, double etab)
     return nullptr;
 }
 
+// A line of period 0: one of the port's, or else a pseudo-wave (the mean
+// level's form) that adds nothing.
+void ScanPortLine(TextReader& in, std::size_t lineStart, long double ampl, WaveFileContents& file)
+{
+    std::string line = Utf8FromWindows1252(ReadWholeLine(in));
+    StripLineEnd(line);
+    if (line.starts_with(NAME_KEY))
+        file.exactName = WithoutCharacterReferences(line.substr(NAME_KEY.size()));
+    else if (line.starts_with(ZONE_KEY)) {
+        file.zone = line.substr(ZONE_KEY.size());
+        file.zoneLine = LineNumberAt(in, lineStart);
+    } else if (line.starts_with(DATUM_KEY))
+        file.datumName = line.substr(DATUM_KEY.size());
+    else if (line == OFFSET_KEY && std::isfinite(static_cast<double>(ampl)))
+        file.datumOffset = static_cast<double>(ampl);
+    else if (line == COEFFICIENT_OFF)
+        file.showCoefficient = false;
+}
+
 void ScanWaveLines(TextReader& in, WaveFileContents& file)
 {
     for (SkipWhitespace(in); !AtEnd(in); SkipWhitespace(in)) {
@@ -104,11 +138,13 @@ void ScanWaveLines(TextReader& in, WaveFileContents& file)
             SkipLine(in);
             continue;
         }
+        const auto periodS = static_cast<double>(period);
+        if (periodS == 0) {
+            ScanPortLine(in, lineStart, ampl, file);
+            continue;
+        }
         Wave w;
         w.name = ScanWaveName(in);
-        const auto periodS = static_cast<double>(period);
-        if (periodS == 0)
-            continue;  // a pseudo-wave of period 0 (the mean level's form) adds nothing
         if (const char* problem = WaveProblem(periodS, static_cast<double>(ampl), static_cast<double>(etab))) {
             NoteProblem(file, in, lineStart, problem);
             continue;
@@ -165,9 +201,15 @@ void RefuseWaveFile(const std::string& reason)
                 "Erreur", MessageButtons::Ok, MessageIcon::Warning);
 }
 
+void RefuseYear(const TextReader& in, std::size_t yearStart)
+{
+    RefuseWaveFile(Format("sa ligne %i, « ", LineNumberAt(in, yearStart)) + LineExcerpt(in, yearStart) +
+                   " », devrait donner l'année, un nombre entier qui soit une date");
+}
+
 // The port line and the year; false, the user told, when the file cannot
 // give them.
-bool ScanWaveFileHead(TextReader& in, WaveFileContents& file, CalendarTime& start)
+bool ScanWaveFileHead(TextReader& in, WaveFileContents& file, std::size_t& yearStart)
 {
     const std::string portLine = ReadWholeLine(in);
     if (portLine.size() - (portLine.ends_with('\n') ? 1 : 0) > PORT_NAME_CHARS) {
@@ -176,15 +218,39 @@ bool ScanWaveFileHead(TextReader& in, WaveFileContents& file, CalendarTime& star
     }
     file.portLine = portLine.empty() ? Header.PortName : Utf8FromWindows1252(portLine);
     SkipWhitespace(in);
-    const std::size_t yearStart = in.pos;
-    std::optional<CalendarTime> converted;
+    yearStart = in.pos;
     if (ScanInt(in, file.year))
-        converted = YearStartTime(file.year);
-    if (!converted) {
-        RefuseWaveFile(Format("sa ligne %i, « ", LineNumberAt(in, yearStart)) + LineExcerpt(in, yearStart) +
-                       " », devrait donner l'année, un nombre entier qui soit une date");
+        return true;
+    RefuseYear(in, yearStart);
+    return false;
+}
+
+// 1 January of the file's year on its port's clock: the zone it names, or
+// the one assumed for files that name none. The port's clock becomes that
+// zone; a record read from a file is carried to its time base. False, the
+// user told and nothing changed, when the zone is unknown or the year has
+// no date on it.
+bool TakePortClock(const TextReader& in, std::size_t yearStart, const WaveFileContents& file, CalendarTime& start)
+{
+    const std::string zone = file.zone.value_or(AssumedPortZone);
+    if (!UseClockOf(zone)) {
+        RefuseWaveFile(Format("sa ligne %i nomme le fuseau horaire « ", file.zoneLine) + zone +
+                       " », que le système ne connaît pas");
         return false;
     }
+    const std::optional<CalendarTime> converted = YearStartTime(file.year);
+    UsePortClock();
+    if (!converted) {
+        RefuseYear(in, yearStart);
+        return false;
+    }
+    std::string why;
+    if (zone != Header.TimeZone && !RecordSeries.Placeholder && !SetPortZone(zone, why)) {
+        RefuseWaveFile("l'enregistrement en mémoire ne peut pas passer sur son fuseau horaire : " + why);
+        return false;
+    }
+    UseClockOf(zone);
+    Header.TimeZone = zone;
     start = *converted;
     return true;
 }
@@ -194,7 +260,10 @@ bool ScanWaveFileHead(TextReader& in, WaveFileContents& file, CalendarTime& star
 // waves are turned to it. The default series has no date and follows the file.
 void InstallWaveFile(const WaveFileContents& file, CalendarTime start)
 {
-    Header.PortName = file.portLine;
+    Header.PortName = file.exactName ? *file.exactName + "\n" : file.portLine;
+    Header.DatumName = file.datumName;
+    Header.DatumOffset = file.datumOffset;
+    Header.ShowCoefficient = file.showCoefficient;
     if (file.meanLevel)
         WaveSet.MeanLevel = *file.meanLevel;
     WaveSet.count = 0;
@@ -234,14 +303,12 @@ bool FileHoldsName(const std::string& name)
 }
 
 // Characters the format cannot hold were replaced in the file; the names in
-// memory keep them.
+// memory keep them. The port's name is kept whole in a line of its own.
 void ReportAlteredNames()
 {
     std::string altered;
-    std::string port = Header.PortName;
-    if (!port.empty() && port.back() == '\n')
-        port.pop_back();
-    if (!FileHoldsName(port))
+    const std::string port = PortName();
+    if (NameForFile(port) != port)
         altered += " - le port : " + port + "\n";
     for (int i = 0; i < WaveSet.count; ++i)
         if (!FileHoldsName(WaveSet.waves[i].name))
@@ -255,14 +322,36 @@ void ReportAlteredNames()
                     "Enregistrement", MessageButtons::Ok, MessageIcon::Warning);
 }
 
+// The port's lines of what Windows-1252 and the older versions' lines do
+// not say: none for a port that has nothing more than a name it holds.
+std::string PortLines()
+{
+    std::string lines;
+    const auto line = [&lines](std::string_view key, const std::string& value) {
+        lines += "0.0;0.0;0.0;" + std::string(key) + NameForFile(value) + "\n";
+    };
+    const std::string port = PortName();
+    if (!FileHoldsName(port))
+        line(NAME_KEY, WithCharacterReferences(port));
+    if (!Header.TimeZone.empty())
+        line(ZONE_KEY, Header.TimeZone);
+    if (!Header.DatumName.empty())
+        line(DATUM_KEY, Header.DatumName);
+    if (Header.DatumOffset)
+        lines += Format("0.0;%Lf;0.0;", Lf(*Header.DatumOffset)) + std::string(OFFSET_KEY) + "\n";
+    if (!Header.ShowCoefficient)
+        lines += "0.0;0.0;0.0;" + std::string(COEFFICIENT_OFF) + "\n";
+    return lines;
+}
+
 }  // namespace
 
 bool ReadWaveFile(std::string_view bytes)
 {
     TextReader in = ReaderOf(bytes);
     WaveFileContents file;
-    CalendarTime start = 0;
-    if (!ScanWaveFileHead(in, file, start))
+    std::size_t yearStart = 0;
+    if (!ScanWaveFileHead(in, file, yearStart))
         return false;
     std::string header;  // its content does not matter
     ScanWord(in, header);
@@ -272,6 +361,9 @@ bool ReadWaveFile(std::string_view bytes)
         RefuseWaveFile("il ne donne ni le niveau moyen ni aucune onde : ce n'est pas un fichier d'ondes");
         return false;
     }
+    CalendarTime start = 0;
+    if (!TakePortClock(in, yearStart, file, start))
+        return false;
     InstallWaveFile(file, start);
     ReportPartialRead(file);
     return true;
@@ -285,6 +377,7 @@ std::string WaveFileText()
     text += Format("%i\n", Header.StartYear);
     text += "speed;ampl;etab;name\n";
     text += Format("0.0;%Lf;0.0;Niveau Moyen\n", Lf(WaveSet.MeanLevel));
+    text += PortLines();
     for (int i = 0; i < WaveSet.count; ++i) {
         const Wave& w = WaveSet.waves[i];
         text += PeriodText(TWO_PI / w.speed) + Format(";%Lf;%Lf;", Lf(w.ampl), Lf(w.etab)) + NameForFile(w.name) + "\n";

@@ -1,7 +1,9 @@
 #include "model/astronomy.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstring>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -39,29 +41,50 @@ constexpr double INCLINATION = 5.145376 * DEGREE;
 
 enum class Modulation { None, M2, O1, K1, K2, Mf, Mm, J1, OO1, M3, L2, M1 };
 
-// A constituent of the tide-generating force: its argument's multiples of
-// T, s, h, p and p1, and the form of its node factor.
+// A constituent of the tide-generating force: its argument V's multiples of
+// T, s, h, p and p1, the constant it adds (degrees), and the form of its
+// node factor. T is the hour angle of the mean Sun, 180° at 00:00 UTC. The
+// constants are Schureman's, but for M3 (+180°, as the international list
+// has it) and M1 (+180° on the line of p): with them the predictions
+// published beside the station catalogue come out from its constants.
 struct Basic {
     const char* name;
     int T, s, h, p, p1;
+    int degrees;
     Modulation modulation;
 };
 
+// The table's first part, then the lines that published constants also
+// use; the order of the first part is the order of the constituents'
+// numbers and stays.
 const Basic BASICS[] = {
-    {"Sa", 0, 0, 1, 0, 0, Modulation::None},      {"Ssa", 0, 0, 2, 0, 0, Modulation::None},
-    {"Mm", 0, 1, 0, -1, 0, Modulation::Mm},       {"Mf", 0, 2, 0, 0, 0, Modulation::Mf},
-    {"2Q1", 1, -4, 1, 2, 0, Modulation::O1},      {"Q1", 1, -3, 1, 1, 0, Modulation::O1},
-    {"RHO1", 1, -3, 3, -1, 0, Modulation::O1},    {"O1", 1, -2, 1, 0, 0, Modulation::O1},
-    {"M1", 1, -1, 1, 1, 0, Modulation::M1},       {"P1", 1, 0, -1, 0, 0, Modulation::None},
-    {"S1", 1, 0, 0, 0, 0, Modulation::None},      {"K1", 1, 0, 1, 0, 0, Modulation::K1},
-    {"J1", 1, 1, 1, -1, 0, Modulation::J1},       {"OO1", 1, 2, 1, 0, 0, Modulation::OO1},
-    {"2N2", 2, -4, 2, 2, 0, Modulation::M2},      {"MU2", 2, -4, 4, 0, 0, Modulation::M2},
-    {"N2", 2, -3, 2, 1, 0, Modulation::M2},       {"NU2", 2, -3, 4, -1, 0, Modulation::M2},
-    {"M2", 2, -2, 2, 0, 0, Modulation::M2},       {"LAMBDA2", 2, -1, 0, 1, 0, Modulation::M2},
-    {"L2", 2, -1, 2, -1, 0, Modulation::L2},      {"T2", 2, 0, -1, 0, 1, Modulation::None},
-    {"S2", 2, 0, 0, 0, 0, Modulation::None},      {"R2", 2, 0, 1, 0, -1, Modulation::None},
-    {"K2", 2, 0, 2, 0, 0, Modulation::K2},        {"M3", 3, -3, 3, 0, 0, Modulation::M3},
+    {"Sa", 0, 0, 1, 0, 0, 0, Modulation::None},        {"Ssa", 0, 0, 2, 0, 0, 0, Modulation::None},
+    {"Mm", 0, 1, 0, -1, 0, 0, Modulation::Mm},         {"Mf", 0, 2, 0, 0, 0, 0, Modulation::Mf},
+    {"2Q1", 1, -4, 1, 2, 0, 90, Modulation::O1},       {"Q1", 1, -3, 1, 1, 0, 90, Modulation::O1},
+    {"RHO1", 1, -3, 3, -1, 0, 90, Modulation::O1},     {"O1", 1, -2, 1, 0, 0, 90, Modulation::O1},
+    {"M1", 1, -1, 1, 1, 0, 180, Modulation::M1},       {"P1", 1, 0, -1, 0, 0, 90, Modulation::None},
+    {"S1", 1, 0, 0, 0, 0, 0, Modulation::None},      {"K1", 1, 0, 1, 0, 0, -90, Modulation::K1},
+    {"J1", 1, 1, 1, -1, 0, -90, Modulation::J1},       {"OO1", 1, 2, 1, 0, 0, -90, Modulation::OO1},
+    {"2N2", 2, -4, 2, 2, 0, 0, Modulation::M2},        {"MU2", 2, -4, 4, 0, 0, 0, Modulation::M2},
+    {"N2", 2, -3, 2, 1, 0, 0, Modulation::M2},         {"NU2", 2, -3, 4, -1, 0, 0, Modulation::M2},
+    {"M2", 2, -2, 2, 0, 0, 0, Modulation::M2},         {"LAMBDA2", 2, -1, 0, 1, 0, 180, Modulation::M2},
+    {"L2", 2, -1, 2, -1, 0, 180, Modulation::L2},      {"T2", 2, 0, -1, 0, 1, 0, Modulation::None},
+    {"S2", 2, 0, 0, 0, 0, 0, Modulation::None},        {"R2", 2, 0, 1, 0, -1, 180, Modulation::None},
+    {"K2", 2, 0, 2, 0, 0, 0, Modulation::K2},          {"M3", 3, -3, 3, 0, 0, 180, Modulation::M3},
+    // The lines of the elliptic and evectional series and the small solar
+    // ones that published constants add; the lunar ones take the factor of
+    // the main constituent of their species.
+    {"MTM", 0, 3, 0, -1, 0, 0, Modulation::Mf},        {"MSQM", 0, 4, -2, 0, 0, 0, Modulation::Mf},
+    {"ALP1", 1, -5, 3, 1, 0, 90, Modulation::O1},      {"SGM", 1, -4, 3, 0, 0, 90, Modulation::O1},
+    {"PI1", 1, 0, -2, 0, 1, 90, Modulation::None},     {"PSI1", 1, 0, 2, 0, -1, -90, Modulation::None},
+    {"PHI1", 1, 0, 3, 0, 0, -90, Modulation::None},    {"TAU1", 1, -2, 3, 0, 0, -90, Modulation::None},
+    {"THETA1", 1, 1, -1, 1, 0, -90, Modulation::J1},   {"3N2", 2, -5, 2, 3, 0, 0, Modulation::M2},
+    {"EP2", 2, -5, 4, 1, 0, 0, Modulation::M2},        {"MA2", 2, -2, 1, 0, 0, 0, Modulation::M2},
+    {"MB2", 2, -2, 3, 0, 0, 0, Modulation::M2},        {"ETA2", 2, 1, 2, -1, 0, 0, Modulation::M2},
+    {"3L2", 2, 1, 2, -3, 0, 180, Modulation::M2},      {"T3", 3, 0, -1, 0, 0, 0, Modulation::None},
+    {"S3", 3, 0, 0, 0, 0, 0, Modulation::None},        {"R3", 3, 0, 1, 0, 0, 0, Modulation::None},
 };
+constexpr int FIRST_PART_BASICS = 26;
 
 // A shallow-water or compound constituent: the sum of multiples of others.
 struct Part {
@@ -100,7 +123,30 @@ const Compound COMPOUNDS[] = {
     {"3MN8", {{"M2", 3}, {"N2", 1}}},
     {"3MS8", {{"M2", 3}, {"S2", 1}}},
     {"2MS8", {{"M2", 2}, {"S2", 2}}},
+    {"2MSN8", {{"M2", 2}, {"S2", 1}, {"N2", 1}}},
     {"4MS10", {{"M2", 4}, {"S2", 1}}},
+    {"M10", {{"M2", 5}}},
+    {"4MN10", {{"M2", 4}, {"N2", 1}}},
+    {"3M2S10", {{"M2", 3}, {"S2", 2}}},
+    {"M12", {{"M2", 6}}},
+    {"5MN12", {{"M2", 5}, {"N2", 1}}},
+    {"5MS12", {{"M2", 5}, {"S2", 1}}},
+    {"4M2S12", {{"M2", 4}, {"S2", 2}}},
+};
+
+// Compounds that published constants also use, after the first part.
+const Compound MORE_COMPOUNDS[] = {
+    {"N4", {{"N2", 2}}},
+    {"SN4", {{"S2", 1}, {"N2", 1}}},
+    {"SK4", {{"S2", 1}, {"K2", 1}}},
+    {"SK3", {{"S2", 1}, {"K1", 1}}},
+    {"SO3", {{"S2", 1}, {"O1", 1}}},
+    {"SO1", {{"S2", 1}, {"O1", -1}}},
+    {"OQ2", {{"O1", 1}, {"Q1", 1}}},
+    {"2MK5", {{"M2", 2}, {"K1", 1}}},
+    {"2MO5", {{"M2", 2}, {"O1", 1}}},
+    {"2SK5", {{"S2", 2}, {"K1", 1}}},
+    {"3MK7", {{"M2", 3}, {"K1", 1}}},
 };
 
 constexpr int BASIC_COUNT = static_cast<int>(sizeof BASICS / sizeof BASICS[0]);
@@ -129,15 +175,21 @@ struct Resolved {
 std::vector<Resolved> ResolveTable()
 {
     std::vector<Resolved> table;
-    for (int b = 0; b < BASIC_COUNT; ++b)
-        table.push_back({BASICS[b].name, {{b, 1}}, 0, false});
-    for (const Compound& c : COMPOUNDS) {
+    const auto addCompound = [&table](const Compound& c) {
         Resolved r{c.name, {}, 0, false};
         for (const Part& part : c.parts)
             if (part.name)
                 r.parts.emplace_back(BasicNamed(part.name), part.times);
         table.push_back(r);
-    }
+    };
+    for (int b = 0; b < FIRST_PART_BASICS; ++b)
+        table.push_back({BASICS[b].name, {{b, 1}}, 0, false});
+    for (const Compound& c : COMPOUNDS)
+        addCompound(c);
+    for (int b = FIRST_PART_BASICS; b < BASIC_COUNT; ++b)
+        table.push_back({BASICS[b].name, {{b, 1}}, 0, false});
+    for (const Compound& c : MORE_COMPOUNDS)
+        addCompound(c);
     for (Resolved& r : table) {
         for (auto [b, times] : r.parts) {
             r.degreesPerHour += times * BasicSpeedDegreesPerHour(BASICS[b]);
@@ -209,6 +261,53 @@ NodalFactor FactorOf(Modulation m, const NodalAngles& a)
 }
 
 }  // namespace
+
+double EquilibriumArgument(int constituent, double tSeconds)
+{
+    const double T = CenturiesSince1900(tSeconds);
+    // Table 1's mean longitudes of the Moon, the Sun, the lunar perigee and
+    // the solar perigee, and the hour angle of the mean Sun from the time of day.
+    const double s = 270.434164 + 481267.8831 * T - 0.001133 * T * T + 0.0000019 * T * T * T;
+    const double h = 279.696678 + 36000.768925 * T + 0.000303 * T * T;
+    const double p = 334.328019 + 4069.032206 * T - 0.010344 * T * T;
+    const double p1 = 281.220833 + 1.719175 * T + 0.000453 * T * T;
+    const double hourAngle = 180 + 15 * (tSeconds - DAY_SECONDS * std::floor(tSeconds / DAY_SECONDS)) / 3600;
+    double V = 0;
+    for (auto [b, times] : Table().at(static_cast<std::size_t>(constituent)).parts) {
+        const Basic& c = BASICS[b];
+        const double one = c.T * hourAngle + std::remainder(c.s * s, 360) + std::remainder(c.h * h, 360) +
+                           std::remainder(c.p * p, 360) + std::remainder(c.p1 * p1, 360) + c.degrees;
+        V += times * one;
+    }
+    return std::remainder(V, 360) * DEGREE;
+}
+
+int ConstituentOfCatalogueName(std::string_view name)
+{
+    std::string upper(name);
+    for (char& c : upper)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    // The Norwegian service's own definitions of these lines are taken as
+    // the lines themselves.
+    if (upper.size() > 3 && upper.ends_with("_KV"))
+        upper.resize(upper.size() - 3);
+    const struct { const char* spelling; const char* name; } variants[] = {
+        {"LAM2", "LAMBDA2"}, {"RHO", "RHO1"}, {"SIGMA1", "SGM"}, {"EPS2", "EP2"}, {"M(KS)2", "MKS2"},
+        {"ALPHA1", "ALP1"}, {"MO3", "2MK3"}, {"NO1", "M1"},
+    };
+    for (const auto& v : variants)
+        if (upper == v.spelling)
+            upper = v.name;
+    const std::vector<Resolved>& table = Table();
+    for (std::size_t c = 0; c < table.size(); ++c) {
+        std::string candidate = table[c].name;
+        for (char& ch : candidate)
+            ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+        if (candidate == upper)
+            return static_cast<int>(c);
+    }
+    return NO_CONSTITUENT;
+}
 
 NodalAngles NodalAnglesAt(double tSeconds)
 {

@@ -16,6 +16,8 @@
 // wave table or of the prediction.
 #pragma once
 
+#include <string_view>
+
 // The state of the Moon's orbit at a date, in radians.
 struct NodalAngles {
     double I = 0;            // inclination of the Moon's orbit to the equator
@@ -54,3 +56,16 @@ bool IsNodallyModulated(int constituent);
 // f and u of a constituent in the state a. For L2 and M1, whose factor also
 // follows the perigee, only the ratio of f at two dates is meaningful.
 NodalFactor NodalFactorOf(int constituent, const NodalAngles& a);
+
+// The equilibrium argument V of a constituent at calendar time tSeconds, in
+// radians in [−π, π]: its multiples of Table 1's mean longitudes at that
+// instant (the hour angle of the mean Sun from the time of day, UTC) and its
+// constant of Table 2. A published constituent of Greenwich phase lag g
+// contributes f·H·cos(V + u − g).
+double EquilibriumArgument(int constituent, double tSeconds);
+
+// The constituent a published table names so, or NO_CONSTITUENT: any case
+// (Mm, MM, mu2), the spellings LAM2, RHO, SIGMA1, EPS2, M(KS)2 and ALPHA1,
+// and a `_KV` suffix taken as the line itself. MO3 is 2MK3's line and NO1
+// M1's: they take those lines' node factors.
+int ConstituentOfCatalogueName(std::string_view name);

@@ -1,6 +1,105 @@
 #include "model/port.h"
 
+#include <algorithm>
+#include <vector>
+
+#include "base/text.h"
+#include "model/record.h"
+#include "model/waves.h"
+
 FileHeaderValues Header;
+std::string AssumedPortZone;
+
+namespace {
+
+// The record, hour for hour at the same instants, from 1 January (in the
+// time base in force) of the year of its first measured hour, or of the
+// next year when less than a day of it is measured.
+bool CarryRecordToTimeBase(std::string& why)
+{
+    const std::vector<std::int32_t>& values = RecordSeries.RecordValues;
+    const auto end = values.begin() + RecordSeries.RecordCount;
+    const auto first = std::find_if(values.begin(), end, [](std::int32_t v) { return v != MISSING_HEIGHT_CM; });
+    const std::int64_t firstHour = first == end ? 0 : first - values.begin();
+    const CalendarTime firstTime = Header.Time_of_debut + firstHour * HOUR_SECONDS;
+    std::int32_t year = 0;
+    std::optional<CalendarTime> start = StandardYearStartOf(firstTime, year);
+    if (!start) {
+        why = "la date du relevé ne peut pas être convertie sur ce fuseau";
+        return false;
+    }
+    // As an import does: less than a day of heights before the next 1 January
+    // is left out rather than a year of empty hours put in front.
+    const auto last = std::find_if(values.rbegin() + static_cast<std::ptrdiff_t>(values.size()) - RecordSeries.RecordCount,
+                                   values.rend(), [](std::int32_t v) { return v != MISSING_HEIGHT_CM; });
+    const CalendarTime lastTime = Header.Time_of_debut + (values.rend() - last - 1) * HOUR_SECONDS;
+    if (const std::optional<CalendarTime> next = YearStartTime(year + 1);
+        next && *next - firstTime < 24 * HOUR_SECONDS && lastTime >= *next) {
+        start = next;
+        ++year;
+    }
+    const std::int64_t shiftS = Header.Time_of_debut - *start;
+    if (shiftS % HOUR_SECONDS != 0) {
+        why = "les heures du relevé en mémoire ne tombent pas sur les heures entières de ce fuseau";
+        return false;
+    }
+    const std::int64_t shift = shiftS / HOUR_SECONDS;
+    if (shift != 0) {
+        const std::int64_t days = (RecordSeries.RecordCount + shift + 23) / 24;
+        std::vector<std::int32_t> carried(static_cast<std::size_t>(days) * 24 + 1, MISSING_HEIGHT_CM);
+        for (std::int64_t i = firstHour; i < RecordSeries.RecordCount; ++i)
+            if (i + shift >= 0 && i + shift < days * 24)
+                carried[static_cast<std::size_t>(i + shift)] = values[static_cast<std::size_t>(i)];
+        InstallRecord(static_cast<std::int32_t>(days), std::move(carried));
+    }
+    MoveTimeOrigin(*start, year);
+    return true;
+}
+
+}  // namespace
+
+bool SetPortZone(const std::string& zone, std::string& why)
+{
+    if (!UseClockOf(zone)) {
+        why = "le fuseau horaire « " + zone + " » n'est pas connu du système";
+        return false;
+    }
+    if (RecordSeries.Placeholder) {
+        if (const std::optional<CalendarTime> start = YearStartTime(Header.StartYear))
+            MoveTimeOrigin(*start, Header.StartYear);
+    } else if (!CarryRecordToTimeBase(why)) {
+        UsePortClock();
+        return false;
+    }
+    Header.TimeZone = zone;
+    return true;
+}
+
+void UsePortClock()
+{
+    UseClockOf(Header.TimeZone);
+}
+
+double HeightAboveDatum(double height)
+{
+    return Header.DatumOffset ? height - WaveSet.MeanLevel + *Header.DatumOffset : height;
+}
+
+std::string DatumText()
+{
+    if (Header.DatumName.empty())
+        return "zéro du relevé";
+    if (!Header.DatumOffset)
+        return Header.DatumName;
+    std::string offset = Format("%.2f", *Header.DatumOffset);
+    std::replace(offset.begin(), offset.end(), '.', ',');
+    return Header.DatumName + " (niveau moyen : " + offset + " m)";
+}
+
+std::string HeightsReference()
+{
+    return (Header.DatumName.empty() ? "au-dessus du " : "au-dessus de ") + DatumText();
+}
 
 std::string PortNameOf(const std::string& portLine)
 {

@@ -1,8 +1,10 @@
-// The port: its name and the time origin its record and its waves refer to.
+// The port: its name, the time origin its record and its waves refer to,
+// its clock and the zero its heights are given above.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "base/calendar.h"
@@ -12,9 +14,19 @@ inline constexpr std::size_t PORT_NAME_CHARS = 99;
 
 // Whichever of the record file and the wave file was read last sets these.
 struct FileHeaderValues {
-    std::string PortName = "Brest";  // first line of the file as read, line end included (LF, never CR)
+    std::string PortName = "Brest";  // first line of the file as read, line end included (LF, never CR); UTF-8
     std::int32_t StartYear = 1996;
-    CalendarTime Time_of_debut = 0;  // s: 00:00:00 local standard time on 1 January of StartYear
+    // s: 00:00:00 on 1 January of StartYear in the time base of YearStartTime
+    // (the port zone's standard time, or the next whole hour east of it where
+    // that is not whole hours from UTC; the computer's standard time for a
+    // port without a zone)
+    CalendarTime Time_of_debut = 0;
+    std::string TimeZone;  // IANA name ("Europe/Amsterdam"); empty: not known, the computer's zone applies
+    std::string DatumName;  // the zero the heights are above ("Chart Datum"); empty: the record's zero
+    // m: height of the mean level above the datum; none: the datum is the
+    // record's zero itself, and heights are given as the model has them
+    std::optional<double> DatumOffset;
+    bool ShowCoefficient = true;  // tables and exports give the tide coefficient (on Brest's range)
 };
 
 extern FileHeaderValues Header;
@@ -24,3 +36,32 @@ extern FileHeaderValues Header;
 std::string PortNameOf(const std::string& portLine);
 // The port as the header names it: PortNameOf(Header.PortName).
 std::string PortName();
+
+// The zone a file that names none is read on (haliome-cli --tz); empty: the
+// computer's, as files have always been read.
+extern std::string AssumedPortZone;
+
+// Makes zone the port's (empty: none, the computer's zone applies) and the
+// clock of every conversion. Instants stay what they are: where the new
+// zone's time base puts 1 January elsewhere, the time origin moves
+// (MoveTimeOrigin), and a record read from a file is carried hour for hour
+// to its new place, from 1 January of the year of its first measured hour
+// (of the next year when less than a day of it is measured: those hours
+// are left out).
+// False, nothing changed and why said, for a zone the system does not know
+// or a record whose hours are not whole hours of the new base.
+bool SetPortZone(const std::string& zone, std::string& why);
+
+// The clock of the port made the clock of the conversions again, after a
+// computation on another (an import that tries a zone).
+void UsePortClock();
+
+// m: a height above the record's zero (the model's) as the tables give it,
+// above the port's datum.
+double HeightAboveDatum(double height);
+
+// The datum, in French: "zéro du relevé", "NAP", "Chart Datum (niveau moyen : 2,78 m)".
+std::string DatumText();
+// What the heights of the tables are above: "au-dessus du zéro du relevé",
+// "au-dessus de NAP".
+std::string HeightsReference();

@@ -169,6 +169,32 @@ double TurnDrift(const PredictionWalk& walk, double delta)
     return SLACK * (7 * U + U * walk.maxSpeed * std::fabs(delta));
 }
 
+// The rotations of each level, by step·2^level, of waves of these speeds.
+struct Turns {
+    std::vector<double> speed;
+    double step = 0;
+    int levels = -1;
+    std::vector<double> seconds;
+    std::vector<std::vector<double>> cos, sin;
+};
+
+Turns TurnsOf(const std::vector<double>& speed, double step, int levels)
+{
+    Turns turns{speed, step, levels, {}, {}, {}};
+    for (int level = 0; level < levels; ++level) {
+        const double delta = step * std::ldexp(1.0, level);
+        turns.seconds.push_back(delta);
+        std::vector<double> turnCos(speed.size()), turnSin(speed.size());
+        for (std::size_t j = 0; j < speed.size(); ++j) {
+            turnCos[j] = std::cos(speed[j] * delta);
+            turnSin[j] = std::sin(speed[j] * delta);
+        }
+        turns.cos.push_back(std::move(turnCos));
+        turns.sin.push_back(std::move(turnSin));
+    }
+    return turns;
+}
+
 }  // namespace
 
 void StartWalk(PredictionWalk& walk, double t, double step, int levels)
@@ -198,18 +224,16 @@ void StartWalk(PredictionWalk& walk, double t, double step, int levels)
     walk.cosAt.resize(n);
     walk.sinAt.resize(n);
     SumOver(walk);
-    for (int level = 0; level < levels; ++level) {
-        const double delta = step * std::ldexp(1.0, level);
-        walk.turnSeconds.push_back(delta);
-        std::vector<double> turnCos(n), turnSin(n);
-        for (std::size_t j = 0; j < n; ++j) {
-            turnCos[j] = std::cos(walk.speed[j] * delta);
-            turnSin[j] = std::sin(walk.speed[j] * delta);
-        }
-        walk.turnCos.push_back(std::move(turnCos));
-        walk.turnSin.push_back(std::move(turnSin));
+    // With the nodal corrections a walk starts again each day with the same
+    // speeds: the turns of the last start serve again.
+    thread_local Turns lastTurns;
+    if (lastTurns.speed != walk.speed || lastTurns.step != step || lastTurns.levels != levels)
+        lastTurns = TurnsOf(walk.speed, step, levels);
+    walk.turnSeconds = lastTurns.seconds;
+    walk.turnCos = lastTurns.cos;
+    walk.turnSin = lastTurns.sin;
+    for (double delta : walk.turnSeconds)
         walk.turnDrift.push_back(TurnDrift(walk, delta));
-    }
     Anchor(walk);
 }
 

@@ -62,18 +62,17 @@ void RemoveWave(int i)
 
 // ---- Nodal corrections ---------------------------------------------------------------
 
-namespace {
-
-// Beyond this the model day would not fit its integer; no date there is a
-// date of the tide.
-constexpr double LARGEST_CORRECTED_TIME = 1e15;
-
-// Calendar time (s) of the middle of year, whose 1 January at 00:00 is origin.
 double MiddleOfYear(CalendarTime origin, std::int32_t year)
 {
     const double days = IsLeapYear(year) ? 366 : 365;
     return static_cast<double>(origin) + DAY_SECONDS / 2 * days;
 }
+
+namespace {
+
+// Beyond this the model day would not fit its integer; no date there is a
+// date of the tide.
+constexpr double LARGEST_CORRECTED_TIME = 1e15;
 
 // The angles the waves are carried with, for the time origin and the year
 // they were taken at: the middle of the wave set's year, and the middle of
@@ -135,22 +134,45 @@ Wave Carried(const Wave& w, const NodalAngles& day, const NodalAngles& year)
     return out;
 }
 
-// The waves of one day, kept with the stamp of what they were carried from.
+// The waves of one day, kept with the stamp of what they were carried from,
+// and what does not change from day to day: each wave's constituent and
+// its factor of the year, as Carried finds them.
 struct DayWaves {
     ModelStamp stamp;  // of CALENDAR_PART | WAVES_PART
     std::int64_t day = 0;
     std::vector<Wave> waves;  // as carried to the day
+    std::vector<int> constituents;       // NO_CONSTITUENT for a wave carried as it is
+    std::vector<NodalFactor> yearFactors;
 };
 
 void CarryToDay(DayWaves& c, std::int64_t day)
 {
     CalendarAngles& angles = CurrentAngles();
     const NodalAngles dayAngles = AnglesOfDay(angles, day);
-    c.stamp = CurrentModelStamp(CALENDAR_PART | WAVES_PART);
+    if (!IsCurrent(c.stamp)) {
+        c.constituents.clear();
+        c.yearFactors.clear();
+        for (int j = 0; j < WaveSet.count; ++j) {
+            const int k = ConstituentOfSpeed(WaveSet.waves[j].speed);
+            const bool carried = k != NO_CONSTITUENT && IsNodallyModulated(k);
+            c.constituents.push_back(carried ? k : NO_CONSTITUENT);
+            c.yearFactors.push_back(carried ? NodalFactorOf(k, angles.year) : NodalFactor{});
+        }
+        c.stamp = CurrentModelStamp(CALENDAR_PART | WAVES_PART);
+    }
     c.day = day;
     c.waves.clear();
-    for (int j = 0; j < WaveSet.count; ++j)
-        c.waves.push_back(Carried(WaveSet.waves[j], dayAngles, angles.year));
+    for (int j = 0; j < WaveSet.count; ++j) {
+        const Wave& w = WaveSet.waves[j];
+        Wave out{w.speed, w.ampl, w.etab, ""};
+        if (const int k = c.constituents[static_cast<std::size_t>(j)]; k != NO_CONSTITUENT) {
+            const NodalFactor now = NodalFactorOf(k, dayAngles);
+            const NodalFactor& then = c.yearFactors[static_cast<std::size_t>(j)];
+            out.ampl = w.ampl * (now.f / then.f);
+            out.etab = w.etab - (now.u - then.u);
+        }
+        c.waves.push_back(out);
+    }
 }
 
 // Each thread its own: the scans of several months may run side by side.

@@ -3,15 +3,27 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <string>
 
 #include "base/calendar.h"
+
+// How closely the record fixes a wave, as the joint analysis finds it: the
+// half-widths of the 95 % confidence intervals of its amplitude and phase,
+// and its signal-to-noise ratio. NaN where not known: a wave fitted alone,
+// read from a file or edited by hand.
+struct WaveUncertainty {
+    double ampl95 = std::numeric_limits<double>::quiet_NaN();  // m
+    double etab95 = std::numeric_limits<double>::quiet_NaN();  // rad
+    double snr = std::numeric_limits<double>::quiet_NaN();     // ampl² over the amplitude's variance
+};
 
 struct Wave {
     double speed = 0;   // rad/s; the term is ampl·cos(speed·t − etab)
     double ampl = 0;    // m
     double etab = 0;    // rad; the wave peaks at t = etab/speed (modulo one period)
     std::string name;   // UTF-8 designation
+    WaveUncertainty uncertainty = {};
 };
 
 inline constexpr int WAVE_CAPACITY = 100;
@@ -60,6 +72,10 @@ double SourceHeight(double t, int first);
 // from the middle of that year to the middle of each day: its amplitude is
 // multiplied by f/f₀ and its argument gains u − u₀ (etab lessened by it).
 // Other waves, and every wave with the option off, are summed as they are.
+
+// Calendar time (s) of the middle of year, whose 1 January at 00:00 is
+// origin: the date a wave of that year describes.
+double MiddleOfYear(CalendarTime origin, std::int32_t year);
 
 // Model day of t (s): day d holds d·DAY_SECONDS ≤ t < (d + 1)·DAY_SECONDS. |t| < 1e15.
 std::int64_t ModelDayOf(double t);

@@ -244,6 +244,8 @@ enum class ControlKind {
     ReportEdit,     // multi-line, read-only, border, scroll bars; fixed-width font, lines not wrapped
     ListBox,        // border, not sorted, notifies its parent; vertical scroll bar
     DropDownList,   // combo box: a drop-down list, not sorted, vertical scroll bar
+    ComboEdit,      // a line to type into over a drop-down list of choices, completed from them as it is
+                    // typed; its text is what was typed or chosen, and its selection the entry of that text
     CheckBox,       // automatic, starts unticked
     PushButton,
     DefaultPushButton,  // pressed by Enter
@@ -309,4 +311,5 @@ int SelectedItem(Window dialog, int id);
 std::vector<std::string> GetItems(Window dialog, int id);
 
 bool IsChecked(Window dialog, int id);
-void CheckControl(Window dialog, int id, bool checked);
+// Ticks or unticks a check box; a tick set by the program does not notify.
+void SetChecked(Window dialog, int id, bool checked);

@@ -6,6 +6,7 @@
 
 #include "analysis/fitting.h"
 #include "analysis/scan.h"
+#include "base/calendar.h"
 #include "base/log.h"
 #include "dialogs/periodrange.h"
 #include "files/recordfile.h"
@@ -93,6 +94,12 @@ bool StartProgram()
     ModelReady = 0;
     if (!CreateAndShowMainWindow())
         return false;
+    if (!ComputerZoneKnown())
+        ShowMessage(MainWindow,
+                    "Le fuseau horaire de l'ordinateur, « " + ComputerZoneName() +
+                        " » (TZ), n'est pas connu du système.\n\nLes ports qui ne nomment pas leur fuseau sont "
+                        "donc pris en UTC, et les horaires le disent ; Options > Port… donne le fuseau du port.",
+                    "Fuseau horaire", MessageButtons::Ok, MessageIcon::Warning);
     RestoreKeptBand();
     const bool read = DetermineStartModel();
     Repaint();
@@ -107,6 +114,7 @@ bool StartProgram()
 void FinishProgram()
 {
     CloseLog();
+    ForgetComputerClock();
 }
 
 int RunProgram()

@@ -6,8 +6,10 @@
 #include <optional>
 #include <string>
 
+#include "analysis/jointfit.h"
 #include "analysis/knownwaves.h"
 #include "base/calendar.h"
+#include "base/fields.h"
 #include "base/text.h"
 #include "exports/exportfile.h"
 #include "exports/formats.h"
@@ -17,11 +19,14 @@
 #include "model/port.h"
 #include "files/measurements.h"
 #include "files/recordfile.h"
+#include "files/station.h"
 #include "files/wavefile.h"
 #include "model/modeloptions.h"
+#include "model/port.h"
 #include "platform/headless/headless.h"
 #include "shell/app.h"
 #include "shell/commands.h"
+#include "shell/stationcommands.h"
 
 namespace {
 
@@ -36,8 +41,17 @@ struct Arguments {
     std::string from, to;
     std::string format;
     std::string zone, unit;  // of a gauge file that does not state them
+    std::string tz;          // the port's zone
+    std::string name;        // the port's, for a gauge file
+    std::string datum;       // NAME or NAME=OFFSET
+    std::string units = "m";  // of the heights written
+    std::string station;     // instead of the wave file
+    std::string compare;     // the station a fit is set beside
+    StationArguments stations;
     bool known = false;
     bool shallow = false;
+    bool joint = false;
+    double rayleigh = DEFAULT_RAYLEIGH;
     bool nodal = false;
     bool utc = false;
     int stepMinutes = 0;
@@ -51,31 +65,11 @@ struct Streams {
 
 // ---- Dates -----------------------------------------------------------------------
 
-// The time a date names; a date alone is its midnight, or the next one when
-// it ends a period (endOfDay). Nothing for a text of another form or a date
-// that does not exist.
-std::optional<CalendarTime> TimeOfDate(const std::string& text, Clock clock, bool endOfDay)
-{
-    IsoFields when;
-    const std::size_t taken = IsoDateTimeAtStart(text, when);
-    const bool dateOrMinute = !when.hasTime || (when.separator == 'T' && !when.hasSeconds && !when.offsetMinutes);
-    if (taken == 0 || taken != text.size() || !dateOrMinute)  // YYYY-MM-DD or YYYY-MM-DDTHH:MM only
-        return std::nullopt;
-    const auto year = static_cast<long>(when.date.year);
-    const auto month = static_cast<int>(when.date.month - 1), day = static_cast<int>(when.date.day);
-    std::optional<CalendarTime> t = ClockTime(clock, year, month, day, when.hour, when.minute);
-    if (!t || TimeOn(clock, *t).tm_mday != day)  // a day the local clock skipped
-        return std::nullopt;
-    if (!when.hasTime && endOfDay)
-        return ClockTime(clock, year, month, day + 1, 0, 0);
-    return t;
-}
-
 std::optional<TimeSpan> SpanOrSay(const Arguments& args, std::ostream& errors)
 {
     const Clock clock = args.utc ? Clock::Utc : Clock::Local;
-    std::optional<CalendarTime> from = TimeOfDate(args.from, clock, false);
-    std::optional<CalendarTime> to = TimeOfDate(args.to, clock, true);
+    std::optional<CalendarTime> from = TimeOfIsoDate(args.from, clock, false);
+    std::optional<CalendarTime> to = TimeOfIsoDate(args.to, clock, true);
     const char* shape = "a date YYYY-MM-DD or a date and time YYYY-MM-DDTHH:MM";
     if (!from)
         errors << "haliome-cli: --from " << args.from << ": expected " << shape << "\n";
@@ -86,6 +80,55 @@ std::optional<TimeSpan> SpanOrSay(const Arguments& args, std::ostream& errors)
     else
         return TimeSpan{*from, *to};
     return std::nullopt;
+}
+
+// ---- The port --------------------------------------------------------------------
+
+// --datum NAME or NAME=OFFSET (m, the mean level above it; a decimal point or comma).
+bool DatumOrSay(const Arguments& args, std::string& name, std::optional<double>& offset, std::ostream& errors)
+{
+    const std::size_t equals = args.datum.rfind('=');
+    name = args.datum.substr(0, equals);
+    if (equals != std::string::npos)
+        offset = DecimalOf(args.datum.substr(equals + 1));
+    if (!name.empty() && (equals == std::string::npos || offset))
+        return true;
+    errors << "haliome-cli: --datum " << args.datum
+           << ": expected the datum's name, then = and the height of the mean level above it in metres "
+              "(Chart Datum=2.78)\n";
+    return false;
+}
+
+// The zone the port needs is one the system knows: a port without its own
+// is on the computer's, which TZ may name wrongly.
+bool ClockKnownOrSay(std::ostream& errors)
+{
+    if (!Header.TimeZone.empty() || ComputerZoneKnown())
+        return true;
+    errors << "haliome-cli: TZ=" << ComputerZoneName()
+           << " names no time zone that the system knows, and the port names none: give the port's with --tz\n";
+    return false;
+}
+
+// The port as read from its file, with what the command line sets: --tz
+// (the model's instants kept, as the window's port dialog does) and --datum.
+int AdjustPortOrSay(const Arguments& args, std::ostream& errors)
+{
+    std::string why;
+    if (!args.tz.empty() && args.tz != Header.TimeZone && !SetPortZone(args.tz, why)) {
+        errors << "haliome-cli: --tz " << args.tz << ": " << why << "\n";
+        return FILE_FAILED;
+    }
+    if (!ClockKnownOrSay(errors))
+        return BAD_USAGE;
+    if (!args.datum.empty())
+        DatumOrSay(args, Header.DatumName, Header.DatumOffset, errors);
+    return DONE;
+}
+
+ExportForm FormOf(const Arguments& args)
+{
+    return ExportForm{args.utc ? Clock::Utc : Clock::Local, args.units == "ft"};
 }
 
 // ---- Files -----------------------------------------------------------------------
@@ -115,6 +158,24 @@ bool LoadWaveFile(const std::string& path, std::ostream& errors)
     return ReadWaveFile(*bytes);
 }
 
+// The wave file, or the station of --station for year.
+bool LoadPort(const Arguments& args, int year, bool heightsNeeded, std::ostream& errors)
+{
+    if (!args.station.empty())
+        return LoadStationPort(args.station, year, heightsNeeded, errors);
+    if (args.input.empty()) {
+        errors << "haliome-cli: a wave file or --station STATION is needed\n";
+        return false;
+    }
+    ForgetCurrentStation();
+    return LoadWaveFile(args.input, errors);
+}
+
+int YearOf(CalendarTime t, Clock clock)
+{
+    return TimeOn(clock, t).tm_year + 1900;
+}
+
 // ---- Subcommands -----------------------------------------------------------------
 
 // The zone and unit given for a gauge file that does not state its own.
@@ -134,12 +195,38 @@ std::optional<ImportChoices> ChoicesOrSay(const Arguments& args, std::ostream& e
     return choices;
 }
 
+// The port of an import: its zone, name and datum, and the period kept, on
+// the port's clock.
+bool PortChoicesOrSay(const Arguments& args, PortChoices& port, std::ostream& errors)
+{
+    port.zone = args.tz;
+    port.name = args.name;
+    if (!args.datum.empty()) {
+        std::string name;
+        if (!DatumOrSay(args, name, port.datumOffset, errors))
+            return false;
+        port.datumName = name;
+    }
+    UseClockOf(port.zone);
+    if (!args.from.empty() && !(port.from = TimeOfIsoDate(args.from, Clock::Local, false)))
+        errors << "haliome-cli: --from " << args.from << ": expected a date YYYY-MM-DD or a date and time "
+               << "YYYY-MM-DDTHH:MM\n";
+    else if (!args.to.empty() && !(port.to = TimeOfIsoDate(args.to, Clock::Local, true)))
+        errors << "haliome-cli: --to " << args.to << ": expected a date YYYY-MM-DD or a date and time "
+               << "YYYY-MM-DDTHH:MM\n";
+    else if (port.from && port.to && *port.to <= *port.from)
+        errors << "haliome-cli: --to must come after --from\n";
+    else
+        return port.zone.empty() ? ClockKnownOrSay(errors) : true;
+    return false;
+}
+
 // A gauge file to an hourly record file, as the import dialog does it: the
 // description of what was read goes to the output.
 int Import(const Arguments& args, Streams io)
 {
     std::optional<ImportChoices> choices = ChoicesOrSay(args, io.errors);
-    if (!choices)
+    if (!choices || !PortChoicesOrSay(args, choices->port, io.errors))
         return BAD_USAGE;
     ImportedRecord record;
     std::string message;
@@ -147,13 +234,16 @@ int Import(const Arguments& args, Streams io)
         io.errors << "haliome-cli: " << message << "\n";
         return FILE_FAILED;
     }
-    io.out << record.description << "\n";
-    const std::string text = RecordFileText(record.portLine, record.year, record.days, record.values);
+    io.out << record.description << PortFactsOf(record) << "\n";
+    const std::string text = RecordFileText(record.portLine, record.year, record.days, record.values,
+                                            RecordPortLines(record.zone, record.datumName, record.datumOffset, true));
     return WriteExportFile(args.output, WithCrLf(text)) ? DONE : FILE_FAILED;
 }
 
 // The start-up of the window: the record, its mean level and the five listed
 // waves; then, when asked, every known wave as "Toutes ondes connues" adds them.
+// Jointly, the analysis of the known waves (and the shallow-water ones)
+// takes their place, and its report goes to the output.
 int Fit(const Arguments& args, Streams io)
 {
     if (!CanReadOrSay(args.input, io.errors))
@@ -161,48 +251,82 @@ int Fit(const Arguments& args, Streams io)
     RecordFilePath = args.input;
     if (!DetermineStartModel())
         return FILE_FAILED;
+    if (const int status = AdjustPortOrSay(args, io.errors); status != DONE)
+        return status;
+    if (args.joint) {
+        const std::optional<std::string> report =
+            RunJointAnalysis(args.shallow ? JointSet::KnownAndShallow : JointSet::Known, args.rayleigh);
+        if (!report)
+            return FILE_FAILED;  // said by its message
+        io.out << *report;
+        return WriteExportFile(args.output, WaveFileBytes()) ? DONE : FILE_FAILED;
+    }
     DetermineListedWaves();
     if (args.known)
         AddAllKnownWaves();
     if (args.shallow)
         AddAllShallowWaterWaves();
-    return WriteExportFile(args.output, WaveFileBytes()) ? DONE : FILE_FAILED;
+    if (!WriteExportFile(args.output, WaveFileBytes()))
+        return FILE_FAILED;
+    return args.compare.empty() ? DONE : CompareWithStation(args.compare, io.out, io.errors);
+}
+
+// The wave file or the station, the port as the command line adjusts it,
+// and the period on the port's clock. The dates are checked before the file
+// is read, so that a mistake of the command line is said first.
+int LoadPortAndSpan(const Arguments& args, bool heightsNeeded, std::ostream& errors, std::optional<TimeSpan>& span)
+{
+    span = SpanOrSay(args, errors);
+    if (!span)
+        return BAD_USAGE;
+    if (!LoadPort(args, YearOf(span->from, args.utc ? Clock::Utc : Clock::Local), heightsNeeded, errors))
+        return FILE_FAILED;
+    if (const int status = AdjustPortOrSay(args, errors); status != DONE)
+        return status;
+    span = SpanOrSay(args, errors);
+    return span ? DONE : BAD_USAGE;
 }
 
 int Tides(const Arguments& args, Streams io)
 {
-    std::optional<TimeSpan> span = SpanOrSay(args, io.errors);
-    if (!span)
-        return BAD_USAGE;
-    if (!LoadWaveFile(args.input, io.errors))
-        return FILE_FAILED;
-    std::optional<std::vector<Tide>> tides = TidesIn(*span);
+    std::optional<TimeSpan> span;
+    if (const int status = LoadPortAndSpan(args, false, io.errors, span); status != DONE)
+        return status;
+    std::optional<std::vector<Tide>> tides = PortTidesIn(*span);
     if (!tides) {
         io.errors << "haliome-cli: the period cannot be converted to local months\n";
         return BAD_USAGE;
     }
-    const Clock clock = args.utc ? Clock::Utc : Clock::Local;
+    const ExportForm form = FormOf(args);
     if (args.format == "csv")
-        io.out << TidesCsv(*tides, clock);
+        io.out << TidesCsv(*tides, form);
     else if (args.format == "ics")
         io.out << TidesICalendar(*tides, PortName(), TimeNow());
     else if (args.format == "json")
-        io.out << TidesJson(*tides, PortName(), clock);
-    else
-        io.out << TidesText(*tides, PortName(), clock);
+        io.out << TidesJson(*tides, PortName(), form);
+    else {
+        // A station's note (offsets, licence) follows the banner.
+        std::string text = TidesText(*tides, form);
+        if (const std::string note = PortTablesNote(); !note.empty())
+            text.insert(text.find('\n') + 1, note + "\r\n");
+        io.out << text;
+    }
     return DONE;
 }
 
 int Predict(const Arguments& args, Streams io)
 {
-    std::optional<TimeSpan> span = SpanOrSay(args, io.errors);
-    if (!span)
-        return BAD_USAGE;
-    if (!LoadWaveFile(args.input, io.errors))
-        return FILE_FAILED;
-    const Clock clock = args.utc ? Clock::Utc : Clock::Local;
+    std::optional<TimeSpan> span;
+    if (const int status = LoadPortAndSpan(args, true, io.errors, span); status != DONE)
+        return status;
+    const ExportForm form = FormOf(args);
     const std::vector<GridHeight> heights = HeightsOnGrid(*span, args.stepMinutes * 60L);
-    io.out << (args.format == "json" ? HeightsJson(heights, PortName(), clock) : HeightsCsv(heights, clock));
+    if (args.format == "json")
+        io.out << HeightsJson(heights, PortName(), form);
+    else if (args.format == "text")
+        io.out << HeightsText(heights, form);
+    else
+        io.out << HeightsCsv(heights, form);
     return DONE;
 }
 
@@ -212,8 +336,10 @@ int Pdf(const Arguments& args, Streams io)
         io.errors << "haliome-cli: the year " << args.year << " cannot be converted to dates\n";
         return BAD_USAGE;
     }
-    if (!LoadWaveFile(args.input, io.errors))
+    if (!LoadPort(args, args.year, true, io.errors))
         return FILE_FAILED;
+    if (const int status = AdjustPortOrSay(args, io.errors); status != DONE)
+        return status;
     std::optional<std::vector<TablePage>> pages = TablePages(args.year, WHOLE_YEAR);
     std::optional<std::string> pdf = pages ? PdfOfPages(*pages, "Annuaire des marées " + PortName()) : std::nullopt;
     return pdf && WriteExportFile(args.output, *pdf) ? DONE : FILE_FAILED;  // a failure has been said
@@ -233,51 +359,101 @@ void AddNodalOption(CLI::App* command, Arguments& args)
     command->add_flag("--nodal", args.nodal, "Apply the nodal corrections (\"Corrections nodales\")");
 }
 
+// The port's clock and datum, which files may name and the command line sets.
+void AddPortOptions(CLI::App* command, Arguments& args)
+{
+    command->add_option("--tz", args.tz, "The port's time zone, an IANA name such as Europe/Amsterdam");
+    command->add_option("--datum", args.datum,
+                        "The datum heights are given above: NAME, or NAME=OFFSET with the mean level OFFSET m "
+                        "above it");
+}
+
+void AddUnitsOption(CLI::App* command, Arguments& args)
+{
+    command->add_option("--units", args.units, "Heights in metres (m) or feet (ft)")
+        ->check(CLI::IsMember({"m", "ft"}))
+        ->default_str("m");
+}
+
 void DescribeCommands(CLI::App& app, Arguments& args)
 {
     CLI::App* import = app.add_subcommand("import", "Turn a tide gauge's file into an hourly record file");
-    import->add_option("FILE", args.input, "UHSLC, GESLA, NOAA CO-OPS, DIA or dated text file")->required();
+    import->add_option("FILE", args.input, "UHSLC, GESLA, NOAA CO-OPS, DIA, MEDS, BOM, NOOS or dated text file")->required();
     import->add_option("-o,--output", args.output, "Hourly record file to write (.TXT)")->required();
     import->add_option("--zone", args.zone, "The file's clock when it does not say, e.g. UTC, +1, -05:30");
     import->add_option("--unit", args.unit, "The heights' unit when the file does not say")
         ->check(CLI::IsMember({"m", "cm", "mm", "ft"}));
+    import->add_option("--name", args.name, "The port's name, where the file names no station");
+    import->add_option("--from", args.from, "Keep the measurements from this date (the port's clock)");
+    import->add_option("--to", args.to, "Keep them to this date (a date alone takes in the whole day)");
+    AddPortOptions(import, args);
 
     CLI::App* fit = app.add_subcommand("fit", "Fit the start-up waves to an hourly record and save them");
     fit->add_option("RECORD", args.input, "Hourly record file (.TXT)")->required();
     fit->add_option("-o,--output", args.output, "Wave file to write (.TID)")->required();
     fit->add_flag("--known", args.known, "Then fit every known wave as well");
     fit->add_flag("--shallow", args.shallow, "Then fit the shallow-water waves as well");
+    fit->add_flag("--joint", args.joint,
+                  "Fit the known waves (and with --shallow the shallow-water ones) all at once, in place of the "
+                  "start-up's, and print the analysis");
+    fit->add_option("--rayleigh", args.rayleigh, "With --joint: the Rayleigh number (1 unless given)")
+        ->check(CLI::Range(0.0, 100.0))
+        ->needs("--joint");
+    fit->add_option("--compare", args.compare, "Set the fitted waves beside a station's published constants");
     AddNodalOption(fit, args);
+    AddPortOptions(fit, args);
 
     CLI::App* tides = app.add_subcommand("tides", "High and low waters of a period");
-    tides->add_option("WAVES", args.input, "Wave file (.TID)")->required();
+    tides->add_option("WAVES", args.input, "Wave file (.TID)");
+    tides->add_option("--station", args.station, "A station of the catalogue (id or name) instead of a wave file");
     AddPeriodOptions(tides, args);
     AddNodalOption(tides, args);
+    AddPortOptions(tides, args);
+    AddUnitsOption(tides, args);
     tides->add_option("--format", args.format, "text, csv, ics or json")
         ->check(CLI::IsMember({"text", "csv", "ics", "json"}))
         ->default_str("text");
 
     CLI::App* predict = app.add_subcommand("predict", "Predicted heights on a regular grid");
-    predict->add_option("WAVES", args.input, "Wave file (.TID)")->required();
+    predict->add_option("WAVES", args.input, "Wave file (.TID)");
+    predict->add_option("--station", args.station, "A station of the catalogue (id or name) instead of a wave file");
     AddPeriodOptions(predict, args);
     AddNodalOption(predict, args);
+    AddPortOptions(predict, args);
+    AddUnitsOption(predict, args);
     predict->add_option("--step", args.stepMinutes, "Minutes between two heights")
         ->required()
         ->check(CLI::Range(1, 1000000));
-    predict->add_option("--format", args.format, "csv or json")
-        ->check(CLI::IsMember({"csv", "json"}))
+    predict->add_option("--format", args.format, "csv, json or text")
+        ->check(CLI::IsMember({"csv", "json", "text"}))
         ->default_str("csv");
 
     CLI::App* pdf = app.add_subcommand("pdf", "Printable tide tables of a year, a month a page");
-    pdf->add_option("WAVES", args.input, "Wave file (.TID)")->required();
+    pdf->add_option("WAVES", args.input, "Wave file (.TID)");
+    pdf->add_option("--station", args.station, "A station of the catalogue (id or name) instead of a wave file");
     pdf->add_option("--year", args.year, "The year of the tables")->required();
     pdf->add_option("-o,--output", args.output, "PDF file to write")->required();
     AddNodalOption(pdf, args);
+    AddPortOptions(pdf, args);
+
+    DescribeStationCommands(app, args.stations);
 }
 
 int RunCommand(const CLI::App& app, const Arguments& args, Streams io)
 {
     Model.NodalCorrections = args.nodal ? 1 : 0;
+    if (!args.tz.empty() && !IsKnownZone(args.tz)) {
+        io.errors << "haliome-cli: --tz " << args.tz
+                  << ": the system knows no such time zone (an IANA name such as Europe/Paris is expected)\n";
+        return BAD_USAGE;
+    }
+    std::string datumName;
+    std::optional<double> offset;
+    if (!args.datum.empty() && !DatumOrSay(args, datumName, offset, io.errors))
+        return BAD_USAGE;
+    AssumedPortZone = args.tz;
+    if (std::optional<int> status = RunStationCommand(app, args.stations, io.out, io.errors))
+        return *status;
     if (app.got_subcommand("import"))
         return Import(args, io);
     if (app.got_subcommand("fit"))

@@ -2,13 +2,21 @@
 // without a script of user actions. Each subcommand starts from the files it
 // is given: a record to fit, or a wave file to predict from.
 //
-//   fit RECORD.TXT [--known] -o WAVES.TID
-//   tides WAVES.TID --from DATE --to DATE [--format text|csv|ics|json] [--utc]
-//   predict WAVES.TID --from DATE --to DATE --step MINUTES [--format csv|json] [--utc]
+//   import FILE -o RECORD.TXT [--name NAME] [--from DATE] [--to DATE]
+//   fit RECORD.TXT [--known] -o WAVES.TID [--compare STATION]
+//   tides WAVES.TID --from DATE --to DATE [--format text|csv|ics|json] [--utc] [--units m|ft]
+//   predict WAVES.TID --from DATE --to DATE --step MINUTES [--format csv|json|text] [--utc] [--units m|ft]
 //   pdf WAVES.TID --year YEAR -o TABLES.PDF
+//   stations [QUERY] [--near LAT,LON] [--country CC] [--format text|json]
+//   station ID -o WAVES.TID [--year YEAR]
 //
-// Dates are ISO 8601, YYYY-MM-DD or YYYY-MM-DDTHH:MM, on the local clock (TZ)
-// or in UTC with --utc; a date alone as --to takes in that whole day.
+// --station ID (or a unique name) gives tides, predict and pdf the port of
+// a station of the catalogue instead of a wave file.
+//
+// each with --tz ZONE (the port's zone) and --datum NAME[=OFFSET]. Dates are
+// ISO 8601, YYYY-MM-DD or YYYY-MM-DDTHH:MM, on the port's clock (its zone, or
+// the computer's, TZ, for a port that names none) or in UTC with --utc; a
+// date alone as --to takes in that whole day.
 #pragma once
 
 #include <ostream>

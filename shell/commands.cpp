@@ -9,7 +9,9 @@
 #include "base/log.h"
 #include "base/options.h"
 #include "base/text.h"
+#include "dialogs/harmonicdialog.h"
 #include "dialogs/periodrange.h"
+#include "dialogs/portdialog.h"
 #include "dialogs/wavedialogs.h"
 #include "files/converter.h"
 #include "files/importdialog.h"
@@ -29,7 +31,7 @@ const char* const HELP_TEXT =
     "déterminés à partir d'une année de hauteurs relevées d'heure en heure.\n\n"
     "Fichier : ouvrir et enregistrer les ondes (fichiers .TID), ouvrir le port d'exemple, importer un relevé "
     "horaire (fichier .TXT) ou les mesures d'un marégraphe (UHSLC, GESLA, NOAA CO-OPS, "
-    "DIA, texte daté ISO 8601), enregistrer le relevé horaire, exporter les horaires "
+    "DIA, MEDS, BOM, NOOS, texte daté ISO 8601), enregistrer le relevé horaire, exporter les horaires "
     "de marées, l'annuaire, les ondes et le graphique.\n\n"
     "Prédiction : le tracé d'une journée avec les heures des pleines et basses mers ; "
     "les horaires de marées d'un mois avec leurs coefficients ; le tracé sur plusieurs "
@@ -38,7 +40,8 @@ const char* const HELP_TEXT =
     "ou précédente.\n\n"
     "Détermination des ondes : le gestionnaire d'ondes (ajouter, modifier, supprimer), "
     "le niveau moyen, les ondes listées, toutes les ondes connues, les ondes de petits "
-    "fonds, la réinitialisation, une onde de la liste, la méthode FFT et le balayage "
+    "fonds, l'analyse harmonique (toutes les ondes ensemble, avec leurs intervalles de confiance), "
+    "la réinitialisation, une onde de la liste, la méthode FFT et le balayage "
     "d'une bande de périodes. Échap ou « Annuler » arrête un calcul long.\n\n"
     "Options : les axes, les horaires sur le tracé d'une journée, le calcul de Fourier, "
     "les corrections nodales (les ondes lunaires d'une année portées à toute autre date), "
@@ -271,6 +274,7 @@ void OnCommand(int command)
         AddAllShallowWaterWaves(DetermineHeldWavesAgain(Catalogue::Shallow, "Ondes de petits fonds"));
         Repaint();
         break;
+    case CMD_HARMONIC_ANALYSIS: RunHarmonicAnalysisDialog(); Repaint(); break;
     case CMD_RESET_WAVES: ResetWaves(); break;
     case 769: case 770: case 771: case 772: case 773: DetermineMenuWave(command - CMD_MENU_WAVE_FIRST); break;
     case CMD_FFT: AddFftWave(); Repaint(); break;
@@ -284,6 +288,7 @@ void OnCommand(int command)
     case CMD_TIMES_OF_TIDE: ToggleOption(Options.ShowTimesOfTide, 2); break;
     case CMD_FOURIER: ToggleOption(Options.UseFourier, 4); break;
     case CMD_NODAL_CORRECTIONS: ToggleOption(Model.NodalCorrections, 5); break;
+    case CMD_PORT: RunPortDialog(); Repaint(); break;
     case 1281: case 1282: case 1283: case 1284: case 1285: ChooseSource(command - CMD_SOURCE_FIRST); break;
     case CMD_VERBOSE_FFT: Options.VerboseFft = !Options.VerboseFft; break;
     case CMD_CONVERTER: ConvertTideTimes(); break;

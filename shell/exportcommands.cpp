@@ -114,7 +114,7 @@ void ExportTides(const char* title, const char* filterName, const char* extensio
 void ExportTidesCsv()
 {
     ExportTides("Exporter les horaires de marées", "Fichier CSV", "csv", "des horaires de marées",
-                [](const std::vector<Tide>& tides) { return TidesCsv(tides, Clock::Local); });
+                [](const std::vector<Tide>& tides) { return TidesCsv(tides, ExportForm{}); });
 }
 
 void ExportTidesCalendar()

@@ -44,6 +44,7 @@ MenuBar BuildMainMenu()
             MenuCommand(CMD_LISTED_WAVES, "Ondes l&istées"),
             MenuCommand(CMD_ALL_KNOWN_WAVES, "&Toutes ondes connues."),
             MenuCommand(CMD_SHALLOW_WATER_WAVES, "Ondes de petits fon&ds."),
+            MenuCommand(CMD_HARMONIC_ANALYSIS, "Analyse &harmonique…"),
             MenuCommand(CMD_RESET_WAVES, "&Réinitialisation"),
             MenuSeparator(),
             MenuCommand(769, "Onde &Lunaire semi-diurne"),
@@ -68,6 +69,7 @@ MenuBar BuildMainMenu()
             MenuSeparator(),
             MenuCommand(CMD_FOURIER, "Calcul &Fourier", true),
             MenuCommand(CMD_NODAL_CORRECTIONS, "Corrections &nodales"),
+            MenuCommand(CMD_PORT, "&Port…"),
             MenuSeparator(),
             Submenu("&Source", {
                 MenuCommand(1281, "&Enregistrement"),

@@ -55,11 +55,17 @@ std::string RestAfterTwoWords(const std::string& line)
     return p == std::string::npos ? "" : line.substr(p + 1);
 }
 
+// More entries than a reader follows (the system's time zones): such a list
+// is printed by its text.
+constexpr std::size_t PRINTED_ENTRIES = 100;
+
 // A control's text, or a list's entries with the chosen one marked.
 void PrintControl(std::ostream& out, Window dialog, int id)
 {
     out << "--- control " << id << (IsControlEnabled(dialog, id) ? "" : " (greyed)") << "\n";
-    const std::vector<std::string> items = GetItems(dialog, id);
+    std::vector<std::string> items = GetItems(dialog, id);
+    if (items.size() > PRINTED_ENTRIES)
+        items.clear();
     if (items.empty())
         out << GetControlText(dialog, id) << "\n";
     for (std::size_t i = 0; i < items.size(); ++i)

@@ -263,12 +263,13 @@ std::string PlainLine(const TurningPoint& point)
     const std::string& day = DayNameAligned(local.tm_wday);
     const std::string& month = MonthName(local.tm_mon);
     const int year = local.tm_year + 1900;
-    if (point.high)
+    const double height = HeightAboveDatum(point.height);
+    if (point.high && Header.ShowCoefficient)
         return Format("Haute  Mer le   %s%i %s \t%i   à %2i:%02i.     %.1Lf m.    Coef %i\r\n", day.c_str(),
-                      local.tm_mday, month.c_str(), year, local.tm_hour, local.tm_min, Lf(point.height),
+                      local.tm_mday, month.c_str(), year, local.tm_hour, local.tm_min, Lf(height),
                       point.coefficient);
-    return Format("Basse Mer le    %s%i %s \t%i   à %2i:%02i.     %.1Lf m.\r\n", day.c_str(), local.tm_mday,
-                  month.c_str(), year, local.tm_hour, local.tm_min, Lf(point.height));
+    return Format("%s%s%i %s \t%i   à %2i:%02i.     %.1Lf m.\r\n", point.high ? "Haute  Mer le   " : "Basse Mer le    ",
+                  day.c_str(), local.tm_mday, month.c_str(), year, local.tm_hour, local.tm_min, Lf(height));
 }
 
 std::vector<std::string> PlainLines(const MonthBounds& month, const std::vector<TurningPoint>& points)
@@ -302,9 +303,10 @@ struct DayCells {
 
 std::string DayLine(const DayCells& c)
 {
-    return Format("%s      %i\t%s  %s  %3i  %3i  %s  %s\r\n", DayName(c.weekday).c_str(), c.day,
-                  c.highMorning.c_str(), c.highAfternoon.c_str(), c.coefMorning, c.coefAfternoon,
-                  c.lowMorning.c_str(), c.lowAfternoon.c_str());
+    const std::string coefficients =
+        Header.ShowCoefficient ? Format("  %3i  %3i", c.coefMorning, c.coefAfternoon) : std::string();
+    return Format("%s      %i\t%s  %s%s  %s  %s\r\n", DayName(c.weekday).c_str(), c.day, c.highMorning.c_str(),
+                  c.highAfternoon.c_str(), coefficients.c_str(), c.lowMorning.c_str(), c.lowAfternoon.c_str());
 }
 
 DayCells EmptyDay(const std::tm& local)
@@ -371,10 +373,18 @@ std::vector<std::string> MonthReportLines(const MonthBounds& month, bool exporta
     const std::vector<std::string> tides = exportable ? ExportableLines(month, points) : PlainLines(month, points);
     lines.insert(lines.end(), tides.begin(), tides.end());
     if (exportable)
-        lines.push_back("Jour;HMmatin;HM AM;Coefmatin;CoefAM;BMmatin;BM AM\r\n");
+        lines.push_back(Header.ShowCoefficient ? "Jour;HMmatin;HM AM;Coefmatin;CoefAM;BMmatin;BM AM\r\n"
+                                               : "Jour;HMmatin;HM AM;BMmatin;BM AM\r\n");
+    if (!Header.TimeZone.empty() || Header.DatumOffset || !ComputerZoneKnown())
+        lines.push_back(ClockLine());
     lines.push_back(Format("Détermination des horaires de marée du mois de  %s %i\r\n",
                            MonthName(month.month).c_str(), month.year));
     return lines;
+}
+
+std::string ClockLine()
+{
+    return "Heure : " + ClockDescription() + " ; hauteurs " + HeightsReference() + ".\r\n";
 }
 
 // ---- The dialog -------------------------------------------------------------------
@@ -423,7 +433,7 @@ constexpr const char* EXPORTABLE_SETTING = "exportable";
 void FillTideTimesDialog(Window dialog)
 {
     SetTabStops(dialog, TIDE_REPORT_ID, REPORT_TAB_CHARS);
-    CheckControl(dialog, TIDE_EXPORTABLE_ID, KeptSetting(EXPORTABLE_SETTING) == "1");
+    SetChecked(dialog, TIDE_EXPORTABLE_ID, KeptSetting(EXPORTABLE_SETTING) == "1");
     ClearItems(dialog, TIDE_MONTH_ID);
     for (int month = 0; month < 12; ++month)
         AddItem(dialog, TIDE_MONTH_ID, MonthChoice(month));

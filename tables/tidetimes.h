@@ -79,8 +79,15 @@ std::vector<TurningPoint> ScanMonthDirect(const MonthBounds& month);
 // The report of a month in the order it is computed: for a month outside
 // the wave set's year (Header.StartYear) NodalCorrectionsLine(), then the
 // tide or day lines from the latest to the earliest, then (exportable) the
-// column header, then the title. Each line ends with "\r\n".
+// column header, then for a port with a zone or a datum set apart from the
+// record's zero (or while the computer's zone is unknown) ClockLine(), then
+// the title. Each line ends with "\r\n". Heights are above the port's
+// datum; the coefficient is left out when the port turns it off.
 std::vector<std::string> MonthReportLines(const MonthBounds& month, bool exportable);
+
+// Which clock and which zero the report is on: "Heure : Europe/Amsterdam ;
+// hauteurs au-dessus de NAP."
+std::string ClockLine();
 
 // Whether the waves were carried to the date by the nodal corrections, and
 // the year they describe: "Corrections nodales : non (ondes de 2009).".

@@ -2,6 +2,8 @@
 // kept as values, and the user's actions come from the dialog queue.
 #include "platform/headless/internal.h"
 
+#include <algorithm>
+
 using headless::DialogAction;
 using headless::S;
 
@@ -68,7 +70,7 @@ bool ActOnce(RunningDialog& running)
         ControlOf(dialog, action.id).text = action.text;
         break;
     case DialogAction::Kind::Select:
-        ControlOf(dialog, action.id).selection = action.index;
+        SelectItem(dialog, action.id, action.index);
         Notify(running, action.id, NOTIFY_SELCHANGE);
         break;
     case DialogAction::Kind::DoubleClick:
@@ -170,11 +172,17 @@ void SelectItem(Window dialog, int id, int index)
 {
     PlatformWindow::Control& control = ControlOf(dialog, id);
     control.selection = index >= 0 && index < static_cast<int>(control.items.size()) ? index : -1;
+    if (control.kind == ControlKind::ComboEdit && control.selection >= 0)
+        control.text = control.items[static_cast<std::size_t>(index)];
 }
 
 int SelectedItem(Window dialog, int id)
 {
-    return ControlOf(dialog, id).selection;
+    const PlatformWindow::Control& control = ControlOf(dialog, id);
+    if (control.kind != ControlKind::ComboEdit)
+        return control.selection;
+    const auto entry = std::find(control.items.begin(), control.items.end(), control.text);
+    return entry == control.items.end() ? -1 : static_cast<int>(entry - control.items.begin());
 }
 
 std::vector<std::string> GetItems(Window dialog, int id)
@@ -187,7 +195,7 @@ bool IsChecked(Window dialog, int id)
     return ControlOf(dialog, id).checked;
 }
 
-void CheckControl(Window dialog, int id, bool checked)
+void SetChecked(Window dialog, int id, bool checked)
 {
     ControlOf(dialog, id).checked = checked;
 }

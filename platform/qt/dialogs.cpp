@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDialog>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -142,6 +143,19 @@ QWidget* MakeControl(TemplateDialog* dialog, const DialogControl& control, const
                          [window, id](int) { Notify(window, id, NOTIFY_SELCHANGE); });
         return combo;
     }
+    case ControlKind::ComboEdit: {
+        auto* combo = new QComboBox(dialog);
+        combo->setEditable(true);
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        // A part of the name finds it: "Kolk" gives Asia/Kolkata.
+        combo->completer()->setCompletionMode(QCompleter::PopupCompletion);
+        combo->completer()->setFilterMode(Qt::MatchContains);
+        combo->completer()->setCaseSensitivity(Qt::CaseInsensitive);
+        combo->setEditText(text);
+        QObject::connect(combo, &QComboBox::currentIndexChanged, dialog,
+                         [window, id](int) { Notify(window, id, NOTIFY_SELCHANGE); });
+        return combo;
+    }
     case ControlKind::CheckBox: {
         auto* box = new QCheckBox(text, dialog);
         QObject::connect(box, &QCheckBox::clicked, dialog,
@@ -180,7 +194,7 @@ void BuildControls(TemplateDialog* dialog, const DialogTemplate& dialogTemplate)
         QWidget* widget = MakeControl(dialog, control, units);
         int height = units.Y(control.height);
         // A drop-down list's height in the template is that of its open list.
-        if (control.kind == ControlKind::DropDownList)
+        if (control.kind == ControlKind::DropDownList || control.kind == ControlKind::ComboEdit)
             height = widget->sizeHint().height();
         widget->setGeometry(units.X(control.x), units.Y(control.y), units.X(control.width), height);
         dialog->placed.push_back(Placed{widget, widget->geometry()});
@@ -270,6 +284,8 @@ void SetControlText(Window dialog, int id, const std::string& text)
         edit->setText(value);
     else if (auto* report = qobject_cast<QPlainTextEdit*>(widget))
         report->setPlainText(value);
+    else if (auto* combo = qobject_cast<QComboBox*>(widget); combo && combo->isEditable())
+        combo->setEditText(value);
     else if (auto* label = qobject_cast<QLabel*>(widget))
         label->setText(value);
     else if (auto* button = qobject_cast<QAbstractButton*>(widget))
@@ -353,7 +369,7 @@ int SelectedItem(Window dialog, int id)
         return selected.isEmpty() ? -1 : list->row(selected.first());
     }
     if (auto* combo = qobject_cast<QComboBox*>(widget))
-        return combo->currentIndex();
+        return combo->isEditable() ? combo->findText(combo->currentText(), Qt::MatchExactly) : combo->currentIndex();
     return -1;
 }
 
@@ -376,8 +392,8 @@ bool IsChecked(Window dialog, int id)
     return box && box->isChecked();
 }
 
-void CheckControl(Window dialog, int id, bool checked)
+void SetChecked(Window dialog, int id, bool checked)
 {
     if (auto* box = qobject_cast<QCheckBox*>(ControlOf(dialog, id)))
-        box->setChecked(checked);
+        box->setChecked(checked);  // clicked is the user's signal only
 }

@@ -9,6 +9,7 @@
 
 #include "analysis/demodulation.h"
 #include "analysis/fftdetect.h"
+#include "analysis/jointfit.h"
 #include "analysis/knownwaves.h"
 #include "analysis/residual.h"
 #include "analysis/scan.h"
@@ -276,6 +277,27 @@ TEST_F(SweepTest, WithTheCorrectionsTheFastPathsGiveTheStraightforwardResults)
         ExpectSameFftInputAndWave(model, full);
         if (full)
             ExpectSameSweep(PRESETS[0], model);
+    }
+}
+
+// The joint analysis's sums of products in every vector variant, with the
+// corrections and without, on the year with gaps, the example year and four years.
+TEST_F(FastPathsTest, TheJointSumsAreTheStraightforwardOnesInEveryVectorVariant)
+{
+    std::vector<double> speeds;
+    for (const JointCandidate& c : CandidatesOf(JointSet::KnownAndShallow))
+        speeds.push_back(c.speed);
+    for (int record : {4, 0, 3}) {
+        for (int nodal = 0; nodal < 2 && (IdentityStride() == 1 || record == 4); ++nodal) {
+            Model.NodalCorrections = nodal;
+            LoadModelRecord(record);
+            const JointSums direct = SumJointlyDirect(speeds);
+            ForEveryVectorVariant([&](const std::string& variant) {
+                JointSums fast;
+                ASSERT_TRUE(SumJointly(speeds, fast));
+                EXPECT_TRUE(SameBits(fast.products, direct.products)) << ModelName(record) << ", " << variant;
+            });
+        }
     }
 }
 

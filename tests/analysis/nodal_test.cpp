@@ -4,6 +4,7 @@
 #include <cmath>
 #include <functional>
 
+#include "analysis/jointfit.h"
 #include "analysis/knownwaves.h"
 #include "base/computation.h"
 #include "model/astronomy.h"
@@ -91,8 +92,9 @@ double RmsErrorYearsLater(int later)
 }
 
 // With the corrections, nineteen years of a port that follows them give back
-// its waves of 2000, the wave set's year; without, M2 comes out centimetres
-// smaller, the mean of its factor over the years.
+// its waves of 2000, the wave set's year, fitted one after the other or all
+// together; without, M2 comes out centimetres smaller, the mean of its
+// factor over the years.
 TEST_F(NodalTest, ANineteenYearFitRecoversTheWavesOfTheWaveSetsYear)
 {
     StartIn2000();
@@ -101,6 +103,15 @@ TEST_F(NodalTest, ANineteenYearFitRecoversTheWavesOfTheWaveSetsYear)
     FitPortWaves(1);
     for (std::size_t k = 0; k < std::size(PORT); ++k)
         EXPECT_TRUE(NearWave(WaveSet.waves[k], PORT[k], 0.001, 0.005));
+    std::vector<JointCandidate> candidates;
+    for (const TrueWave& w : PORT)
+        candidates.push_back({Speed(w), w.constituent});
+    const JointResult joint = FitJointly(candidates, DEFAULT_RAYLEIGH);
+    for (const TrueWave& w : PORT)
+        EXPECT_TRUE(NearWave(*std::find_if(joint.waves.begin(), joint.waves.end(),
+                                           [&w](const Wave& j) { return j.name == w.constituent; }),
+                             w, 0.0005, 0.002))
+            << "jointly";
     Model.NodalCorrections = 0;
     WaveSet.count = 0;
     FitPortWaves(1);

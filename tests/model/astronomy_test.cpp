@@ -83,4 +83,40 @@ TEST(Constituents, AreKnownByTheirSpeedToOnePartInAMillion)
     }
 }
 
+// V + u of published constants' constituents, from tests/model/published_tides.py
+// --arguments: Schureman's Table 1 and 2 written out apart from the program.
+TEST(EquilibriumArguments, WithTheNodalAnglesAreThoseOfTheReferenceScript)
+{
+    const struct { const char* name; double t; double degrees; } cases[] = {
+        {"M2", UtcSeconds(1990, 1, 1, 0), 259.1493},   {"M2", UtcSeconds(2027, 7, 2, 12), 38.1004},
+        {"K1", UtcSeconds(1990, 1, 1, 0), 15.6442},    {"O1", UtcSeconds(2027, 7, 2, 12), 19.5711},
+        {"N2", UtcSeconds(1990, 1, 1, 0), 324.0699},   {"L2", UtcSeconds(2027, 7, 2, 12), 195.8496},
+        {"M1", UtcSeconds(1990, 1, 1, 0), 333.6319},    {"MK3", UtcSeconds(2027, 7, 2, 12), 54.2355},
+        {"2MK5", UtcSeconds(1990, 1, 1, 0), 173.9429}, {"MSF", UtcSeconds(2027, 7, 2, 12), 321.8996},
+        {"Sa", UtcSeconds(2027, 7, 2, 12), 100.3079},
+    };
+    for (const auto& c : cases) {
+        const int constituent = ConstituentOfCatalogueName(c.name);
+        ASSERT_NE(constituent, NO_CONSTITUENT) << c.name;
+        const double got = (EquilibriumArgument(constituent, c.t) +
+                            NodalFactorOf(constituent, NodalAnglesAt(c.t)).u) * DEGREES_PER_RAD;
+        EXPECT_NEAR(std::remainder(got - c.degrees, 360), 0, 0.002) << c.name;
+    }
+}
+
+// The spellings of the tables: any case, LAM2, RHO, sigma1, `_KV`; the
+// compounds met at a single station are not known.
+TEST(EquilibriumArguments, KnowTheConstituentsByTheNamesTablesGiveThem)
+{
+    const struct { const char* spelling; const char* name; } cases[] = {
+        {"MM", "Mm"}, {"mu2", "MU2"}, {"LAM2", "LAMBDA2"}, {"lambda2", "LAMBDA2"}, {"RHO", "RHO1"},
+        {"sigma1", "SGM"}, {"eps2", "EP2"}, {"SA_KV", "Sa"}, {"Ssa", "Ssa"}, {"3L2", "3L2"}, {"2MLS4", nullptr},
+    };
+    for (const auto& c : cases) {
+        const int got = ConstituentOfCatalogueName(c.spelling);
+        EXPECT_EQ(got == NO_CONSTITUENT ? "none" : ConstituentName(got), std::string(c.name ? c.name : "none"))
+            << c.spelling;
+    }
+}
+
 }  // namespace

@@ -10,6 +10,8 @@ class Scenario : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(Scenario, GivesItsTranscript)
 {
+    if (CatalogueMissingFor(GetParam()))
+        GTEST_SKIP() << "the station catalogue is not installed";
     const ScenarioOutcome outcome = PlayScenario(GetParam());
     if (BlessingAsked())
         return BlessScenario(GetParam(), outcome.actual);

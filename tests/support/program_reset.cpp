@@ -6,6 +6,7 @@
 #include "tests/support/program_state.h"
 
 #if __has_include("base/log.h")
+#include "base/calendar.h"
 #include "base/log.h"
 #include "base/options.h"
 #include "tests/support/computation_choice.h"
@@ -27,6 +28,7 @@
 #if __has_include("files/recordfile.h")
 #include "files/importdialog.h"
 #include "files/recordfile.h"
+#include "files/station.h"
 #include "files/wavefile.h"
 #endif
 #if __has_include("exports/perioddialog.h")
@@ -43,6 +45,7 @@ void ResetProgramState()
 {
 #if __has_include("base/log.h")
     CloseLog();
+    ForgetComputerClock();
     Options = DisplayOptions{};
     UseComputation(ComputationSettings{});
     SetDiskFullAfterBytes(-1);
@@ -52,6 +55,7 @@ void ResetProgramState()
     WaveSet = WaveTable{};
     RecordSeries = HourlyRecord{};
     Header = FileHeaderValues{};
+    AssumedPortZone.clear();
 #endif
 #if __has_include("analysis/scan.h")
     CurrentPeriod = 0;
@@ -63,6 +67,7 @@ void ResetProgramState()
     Import = PendingImport{};
     WaveFilePath.clear();
     SavedWavesRevision = 0;
+    ForgetCurrentStation();
 #endif
 #if __has_include("exports/perioddialog.h")
     LastExportPeriod = ExportPeriodChoice{};

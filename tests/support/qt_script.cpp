@@ -166,7 +166,12 @@ void Act(Window dialog, const DialogAction& action)
     if (!widget)
         return;
     switch (action.kind) {
-    case Kind::Type: qobject_cast<QLineEdit*>(widget)->setText(QString::fromStdString(action.text)); break;
+    case Kind::Type:
+        if (auto* combo = qobject_cast<QComboBox*>(widget))
+            combo->setEditText(QString::fromStdString(action.text));
+        else
+            qobject_cast<QLineEdit*>(widget)->setText(QString::fromStdString(action.text));
+        break;
     case Kind::Select: Choose(widget, action.index, false); break;
     case Kind::DoubleClick: Choose(widget, action.index, true); break;
     case Kind::Tick: {

@@ -10,6 +10,7 @@
 #include <ctime>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <sstream>
 
 #include "base/log.h"
@@ -316,6 +317,8 @@ struct Player {
             Compare(words.at(1), words.at(2));
         else if (verb == "@headless-only")
             return;
+        else if (verb == "@catalogue")
+            SetEnvironment(std::string("HALIOME_CATALOGUE=") + HALIOME_TEST_CATALOGUE);
         else if (verb == "@ls")
             ListFiles();
         else if (verb == "@env")
@@ -332,10 +335,26 @@ struct Player {
             throw std::runtime_error("unknown directive " + verb);
     }
 
-    static void SetEnvironment(const std::string& assignment)
+    // The variables a scenario set, with the values they had before it.
+    std::map<std::string, std::optional<std::string>> environmentBefore;
+
+    void SetEnvironment(const std::string& assignment)
     {
         const std::size_t equals = assignment.find('=');
-        setenv(assignment.substr(0, equals).c_str(), assignment.substr(equals + 1).c_str(), 1);
+        const std::string name = assignment.substr(0, equals);
+        if (!environmentBefore.count(name)) {
+            const char* value = std::getenv(name.c_str());
+            environmentBefore[name] = value ? std::optional<std::string>(value) : std::nullopt;
+        }
+        setenv(name.c_str(), assignment.substr(equals + 1).c_str(), 1);
+        tzset();
+    }
+
+    // Every scenario starts from the environment of the test program.
+    void RestoreEnvironment()
+    {
+        for (const auto& [name, value] : environmentBefore)
+            value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
         tzset();
     }
 
@@ -385,9 +404,7 @@ ScenarioOutcome PlayScenario(const std::string& file)
 {
     const auto [body, expected] = BodyAndExpected(file);
     ScopedWorkDir work;
-    const char* zone = std::getenv("TZ");
-    const std::string savedZone = zone ? zone : "";
-    Player player{Transcript(Variables(work.path())), Lines(body), 0, -1};
+    Player player{Transcript(Variables(work.path())), Lines(body), 0, -1, {}};
     ScenarioOutcome outcome;
     outcome.expected = expected;
     try {
@@ -397,8 +414,7 @@ ScenarioOutcome PlayScenario(const std::string& file)
     }
     outcome.actual = player.transcript.text;
     SetDiskFullAfterBytes(-1);
-    setenv("TZ", savedZone.c_str(), 1);
-    tzset();
+    player.RestoreEnvironment();
     return outcome;
 }
 
@@ -407,6 +423,14 @@ bool IsHeadlessOnly(const std::string& file)
     for (const std::string& line : Lines(BodyAndExpected(file).first))
         if (line.rfind("@headless-only", 0) == 0 || line.rfind("stop ", 0) == 0)
             return true;
+    return false;
+}
+
+bool CatalogueMissingFor(const std::string& file)
+{
+    for (const std::string& line : Lines(BodyAndExpected(file).first))
+        if (line == "@catalogue")
+            return !fs::exists(HALIOME_TEST_CATALOGUE);
     return false;
 }
 

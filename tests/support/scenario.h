@@ -23,6 +23,10 @@ struct ScenarioOutcome {
 // which only the headless backend counts.
 bool IsHeadlessOnly(const std::string& file);
 
+// True for a scenario on the station catalogue (@catalogue) when the build
+// has none: tools/install-deps could not fetch it.
+bool CatalogueMissingFor(const std::string& file);
+
 // Plays the scenario in a fresh temporary working directory, from the start
 // values of all state for each run of the program.
 ScenarioOutcome PlayScenario(const std::string& file);

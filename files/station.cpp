@@ -1,0 +1,109 @@
+#include "files/station.h"
+
+#include "base/text.h"
+#include "model/modeloptions.h"
+#include "model/port.h"
+#include "model/record.h"
+#include "model/waves.h"
+
+namespace {
+
+std::optional<StationModel> Current;
+
+// The heights come out above the mean sea level; in the chart datum they
+// are shifted by MSL − datum, both of the station's own datums.
+void SetDatum(StationModel& model, const CatalogueStation& from)
+{
+    const std::optional<double> msl = DatumOf(from, "MSL");
+    const std::optional<double> chart = DatumOf(from, model.station.chartDatum);
+    if (msl && chart) {
+        model.meanLevel = *msl - *chart;
+        model.datum = model.station.chartDatum;
+    } else {
+        model.meanLevel = 0;
+        model.datum = "MSL";
+    }
+}
+
+}  // namespace
+
+std::optional<StationModel> StationModelOf(int index, std::int32_t year, std::string& message)
+{
+    StationModel model;
+    model.station = StationAt(index);
+    model.year = year;
+    const std::optional<CalendarTime> origin = YearStartTime(year);
+    if (!origin) {
+        message = Format("the year %i cannot be converted to dates", year);
+        return std::nullopt;
+    }
+    model.origin = *origin;
+    const CatalogueStation* constants = &model.station;
+    if (model.station.offsets) {
+        std::vector<int> sameName;
+        const std::optional<int> reference = StationCalled(model.station.offsets->reference, sameName);
+        if (!reference) {
+            message = model.station.id + ": its reference station " + model.station.offsets->reference +
+                      " is not in the catalogue";
+            return std::nullopt;
+        }
+        model.reference = StationAt(*reference);
+        constants = &*model.reference;
+    }
+    if (model.station.current || constants->constituents.empty()) {
+        message = model.station.id + " has no tide constants (a current station or one without harmonics)";
+        return std::nullopt;
+    }
+    SetDatum(model, *constants);
+    model.waves = WavesOfPublishedConstants(constants->constituents, model.origin, year);
+    if (model.waves.waves.size() > static_cast<std::size_t>(WAVE_CAPACITY))
+        model.waves.waves.resize(WAVE_CAPACITY);
+    return model;
+}
+
+void MakeStationThePort(const StationModel& model)
+{
+    Header.PortName = model.station.name + "\n";
+    WaveSet.MeanLevel = model.meanLevel;
+    WaveSet.count = 0;
+    for (const Wave& w : model.waves.waves)
+        AppendWave(w);
+    const CalendarTime recordStart = Header.Time_of_debut;
+    const std::int32_t recordYear = Header.StartYear;
+    Header.Time_of_debut = model.origin;
+    Header.StartYear = model.year;
+    Model.NodalCorrections = 1;
+    if (!RecordSeries.Placeholder)
+        MoveTimeOrigin(recordStart, recordYear);
+    Current = model;
+}
+
+const StationModel* CurrentStation()
+{
+    return Current ? &*Current : nullptr;
+}
+
+void ForgetCurrentStation()
+{
+    Current.reset();
+}
+
+void ApplyOffsets(const StationOffsets& offsets, bool high, CalendarTime& time, double& height)
+{
+    time += 60L * (high ? offsets.timeHigh : offsets.timeLow);
+    const double k = high ? offsets.heightHigh : offsets.heightLow;
+    height = offsets.ratio ? height * k : height + k;
+}
+
+std::string OffsetsNote(const StationModel& model)
+{
+    if (!model.station.offsets || !model.reference)
+        return "";
+    const StationOffsets& o = *model.station.offsets;
+    const char* how = o.ratio ? "x" : "+";
+    return Format("%s (%s): high and low waters of %s (%s), moved by %+d min (high) and %+d min (low), heights %s %.2f "
+                  "(high) and %s %.2f (low), above %s",
+                  model.station.name.c_str(), model.station.id.c_str(), model.reference->name.c_str(),
+                  model.reference->id.c_str(), o.timeHigh, o.timeLow, how, o.heightHigh, how, o.heightLow,
+                  model.datum.c_str());
+}

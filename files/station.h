@@ -1,0 +1,44 @@
+// A station of the catalogue as the port: the model that its published
+// constants give for a year, and the one place where it becomes the
+// program's port.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "files/catalogue.h"
+
+struct StationModel {
+    CatalogueStation station;
+    std::optional<CatalogueStation> reference;  // a subordinate station's, whose constants it takes
+    std::int32_t year = 0;
+    CalendarTime origin = 0;                    // 00:00 on 1 January of year
+    double meanLevel = 0;                       // m: the mean sea level above the chart datum
+    std::string datum;                          // the datum the heights are above: the chart datum, or MSL
+    PublishedWaves waves;
+};
+
+// The model of the station at index for year; nothing, with the message,
+// when its reference cannot be found or it has no constants.
+std::optional<StationModel> StationModelOf(int index, std::int32_t year, std::string& message);
+
+// The station becomes the port: its name, its waves and mean level of the
+// model's year, with the nodal corrections on (its constants describe no
+// particular year). A record in memory keeps its time origin.
+void MakeStationThePort(const StationModel& model);
+
+// The station the port came from, while it is the port.
+const StationModel* CurrentStation();
+// The port no longer comes from a station (a wave file or a record was read).
+void ForgetCurrentStation();
+
+// A subordinate station's tables: each high and low water of its reference
+// moved by the published minutes and scaled (or shifted) by the published
+// heights; high is true for a high water.
+void ApplyOffsets(const StationOffsets& offsets, bool high, CalendarTime& time, double& height);
+
+// "Honolulu (noaa/1612340), high waters −16 min, × 0.77; low waters …": what
+// a subordinate station's tables say of how they were made.
+std::string OffsetsNote(const StationModel& model);

@@ -1,0 +1,290 @@
+#include "shell/stationcommands.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+#include <cstdio>
+
+#include "base/calendar.h"
+#include "base/text.h"
+#include "exports/exportfile.h"
+#include "files/catalogue.h"
+#include "files/station.h"
+#include "files/wavefile.h"
+#include "model/astronomy.h"
+#include "model/port.h"
+#include "model/waves.h"
+
+namespace {
+
+constexpr int DONE = 0;
+constexpr int FILE_FAILED = 1;
+constexpr int BAD_USAGE = 2;
+
+// Tides are looked for this much beyond the span, so that offsets of up to
+// so many hours bring theirs in.
+constexpr CalendarTime OFFSET_MARGIN = 12 * 3600;
+constexpr double RIPPLE = 0.01;  // m
+
+bool OpenOrSay(std::ostream& errors)
+{
+    std::string message;
+    if (OpenCatalogue(message))
+        return true;
+    errors << "haliome-cli: " << message << "\n";
+    return false;
+}
+
+std::optional<int> StationOrSay(const std::string& idOrName, std::ostream& errors)
+{
+    std::vector<int> sameName;
+    if (std::optional<int> index = StationCalled(idOrName, sameName))
+        return index;
+    if (sameName.empty()) {
+        errors << "haliome-cli: no station is called " << idOrName << " (haliome-cli stations " << idOrName
+               << " searches)\n";
+        return std::nullopt;
+    }
+    errors << "haliome-cli: " << sameName.size() << " stations are called " << idOrName << ", give one's id:";
+    for (int i : sameName)
+        errors << " " << StationAt(i).id;
+    errors << "\n";
+    return std::nullopt;
+}
+
+std::string JsonText(const std::string& s)
+{
+    std::string out = "\"";
+    for (char c : s) {
+        if (c == '"' || c == '\\')
+            out += '\\';
+        if (static_cast<unsigned char>(c) < 0x20)
+            out += Format("\\u%04x", c);
+        else
+            out += c;
+    }
+    return out + "\"";
+}
+
+std::optional<std::pair<double, double>> PointOrSay(const std::string& text, std::ostream& errors)
+{
+    double lat = 0, lon = 0;
+    char end = 0;
+    if (std::sscanf(text.c_str(), "%lf,%lf%c", &lat, &lon, &end) == 2 && std::fabs(lat) <= 90 &&
+        std::fabs(lon) <= 180)
+        return std::make_pair(lat, lon);
+    errors << "haliome-cli: --near " << text << ": expected LATITUDE,LONGITUDE in degrees, e.g. 48.38,-4.50\n";
+    return std::nullopt;
+}
+
+int ListStations(const StationArguments& args, std::ostream& out, std::ostream& errors)
+{
+    StationQuery query{args.query, args.country, std::nullopt, args.all};
+    if (!args.near.empty() && !(query.near = PointOrSay(args.near, errors)))
+        return BAD_USAGE;
+    if (!OpenOrSay(errors))
+        return FILE_FAILED;
+    const std::vector<int> found = FindStations(query);
+    const bool json = args.format == "json";
+    out << (json ? "[" : "");
+    for (std::size_t k = 0; k < found.size(); ++k) {
+        const CatalogueStation s = StationAt(found[k]);
+        const char* kind = s.offsets ? "subordinate" : "reference";
+        const std::string distance =
+            query.near ? Format("%.1f", DistanceKm(query.near->first, query.near->second, found[k])) : "";
+        if (json) {
+            out << (k ? ",\n " : "\n ") << "{\"id\": " << JsonText(s.id) << ", \"name\": " << JsonText(s.name)
+                << ", \"country\": " << JsonText(s.countryCode) << ", \"kind\": \"" << kind
+                << "\", \"latitude\": " << Format("%.4f", s.latitude) << ", \"longitude\": "
+                << Format("%.4f", s.longitude) << ", \"timezone\": " << JsonText(s.timezone)
+                << ", \"source\": " << JsonText(s.source) << ", \"licence\": " << JsonText(s.licence)
+                << (distance.empty() ? "" : ", \"distance_km\": " + distance) << "}";
+        } else {
+            out << s.id << "\t" << s.name << "\t" << s.countryCode << "\t" << kind << "\t" << s.source
+                << (distance.empty() ? "" : "\t" + distance + " km") << "\n";
+        }
+    }
+    out << (json ? "\n]\n" : "");
+    if (!json)
+        errors << "haliome-cli: " << found.size() << " stations (catalogue " << CatalogueVersion() << ")\n";
+    return DONE;
+}
+
+int WriteStation(const StationArguments& args, std::ostream& errors)
+{
+    const std::int32_t year = args.year ? args.year : LocalTimeOf(TimeNow()).tm_year + 1900;
+    if (!LoadStationPort(args.query, year, false, errors))
+        return FILE_FAILED;
+    if (const std::string note = PortTablesNote(); !note.empty())
+        errors << "haliome-cli: " << note << "; the wave file holds the reference's waves\n";
+    return WriteExportFile(args.output, WaveFileBytes()) ? DONE : FILE_FAILED;
+}
+
+// H (m) and g (degrees in [0, 360)) of a wave of the wave set's year:
+// the amplitude without the year's nodal factor, and the phase lag that
+// V(origin) + u − g = −etab gives.
+std::pair<double, double> GreenwichConstants(const Wave& w, int constituent)
+{
+    const NodalFactor nodal = NodalFactorOf(constituent, NodalAnglesAt(MiddleOfYear(Header.Time_of_debut,
+                                                                                    Header.StartYear)));
+    const double V = EquilibriumArgument(constituent, static_cast<double>(Header.Time_of_debut));
+    double g = std::fmod((V + nodal.u + w.etab) * (180 / M_PI), 360);
+    if (g < 0)
+        g += 360;
+    return {w.ampl / nodal.f, g};
+}
+
+}  // namespace
+
+void DescribeStationCommands(CLI::App& app, StationArguments& args)
+{
+    CLI::App* stations = app.add_subcommand("stations", "Stations of the catalogue of published tide constants");
+    stations->add_option("QUERY", args.query, "Part of a name, place, region, country or id");
+    stations->add_option("--near", args.near, "LAT,LON: nearest stations first");
+    stations->add_option("--country", args.country, "ISO 3166 country code, e.g. FR");
+    stations->add_option("--format", args.format, "text or json")
+        ->check(CLI::IsMember({"text", "json"}))
+        ->default_str("text");
+    stations->add_flag("--all", args.all, "With the stations the catalogue does not accept");
+
+    CLI::App* station = app.add_subcommand("station", "Write a station's waves of a year as a wave file");
+    station->add_option("STATION", args.query, "The station's id, or its name when no other has it")->required();
+    station->add_option("-o,--output", args.output, "Wave file to write (.TID)")->required();
+    station->add_option("--year", args.year, "The year of the waves (this year by default)");
+}
+
+std::optional<int> RunStationCommand(const CLI::App& app, const StationArguments& args, std::ostream& out,
+                                     std::ostream& errors)
+{
+    if (app.got_subcommand("stations"))
+        return ListStations(args, out, errors);
+    if (app.got_subcommand("station"))
+        return WriteStation(args, errors);
+    return std::nullopt;
+}
+
+bool LoadStationPort(const std::string& idOrName, std::int32_t year, bool heightsNeeded, std::ostream& errors)
+{
+    if (!OpenOrSay(errors))
+        return false;
+    const std::optional<int> index = StationOrSay(idOrName, errors);
+    if (!index)
+        return false;
+    std::string message;
+    const std::optional<StationModel> model = StationModelOf(*index, year, message);
+    if (!model) {
+        errors << "haliome-cli: " << message << "\n";
+        return false;
+    }
+    if (heightsNeeded && model->reference) {
+        errors << "haliome-cli: " << model->station.id
+               << " is a subordinate station: it has high and low waters only (tides)\n";
+        return false;
+    }
+    if (!model->waves.unknown.empty()) {
+        errors << "haliome-cli: " << model->station.id << ": left out, constituents unknown to the program:";
+        for (const std::string& name : model->waves.unknown)
+            errors << " " << name;
+        errors << "\n";
+    }
+    MakeStationThePort(*model);
+    return true;
+}
+
+std::optional<std::vector<Tide>> PortTidesIn(const TimeSpan& span)
+{
+    const StationModel* station = CurrentStation();
+    if (!station)
+        return TidesIn(span);
+    const CalendarTime margin = station->station.offsets ? OFFSET_MARGIN : 0;
+    std::optional<std::vector<Tide>> tides = TidesIn({span.from - margin, span.to + margin});
+    if (!tides)
+        return tides;
+    // A pair of turning points less than 1 cm apart is a ripple on the
+    // curve, not a tide: hydrographic services leave it out.
+    std::vector<Tide> turning;
+    for (const Tide& t : *tides) {
+        if (!turning.empty() && std::fabs(turning.back().height - t.height) < RIPPLE)
+            turning.pop_back();
+        else
+            turning.push_back(t);
+    }
+    tides = std::move(turning);
+    std::vector<Tide> moved;
+    for (std::size_t k = 0; k < tides->size(); ++k) {
+        Tide t = (*tides)[k];
+        // The tables call a turning point high when it lies above the mean
+        // level; where the tide is mixed a weak high water lies below it.
+        // Turning points alternate: a high water is above its neighbours.
+        const std::size_t neighbour = k + 1 < tides->size() ? k + 1 : k - 1;
+        if (tides->size() > 1)
+            t.high = t.height > (*tides)[neighbour].height;
+        if (station->station.offsets)
+            ApplyOffsets(*station->station.offsets, t.high, t.time, t.height);
+        if (t.time >= span.from && t.time < span.to)
+            moved.push_back(t);
+    }
+    std::stable_sort(moved.begin(), moved.end(), [](const Tide& a, const Tide& b) { return a.time < b.time; });
+    return moved;
+}
+
+int CompareWithStation(const std::string& idOrName, std::ostream& out, std::ostream& errors)
+{
+    if (!OpenOrSay(errors))
+        return FILE_FAILED;
+    const std::optional<int> index = StationOrSay(idOrName, errors);
+    if (!index)
+        return FILE_FAILED;
+    std::string message;
+    const std::optional<StationModel> station = StationModelOf(*index, Header.StartYear, message);
+    if (!station) {
+        errors << "haliome-cli: " << message << "\n";
+        return FILE_FAILED;
+    }
+    out << "Fitted waves beside " << station->station.name << " (" << station->station.id
+        << "): amplitude H (m) and Greenwich phase lag g (degrees, UTC)\n";
+    out << "wave\tH fitted\tg fitted\tH published\tg published\tdifference (cm)\n";
+    // The fit may give a line in several waves (a wave refitted on the
+    // residual): their vectors add up.
+    std::vector<std::pair<int, std::complex<double>>> lines;
+    for (int j = 0; j < WaveSet.count; ++j) {
+        const int c = ConstituentOfSpeed(WaveSet.waves[j].speed);
+        if (c == NO_CONSTITUENT)
+            continue;
+        const auto [H, g] = GreenwichConstants(WaveSet.waves[j], c);
+        auto line = std::find_if(lines.begin(), lines.end(), [c](const auto& l) { return l.first == c; });
+        if (line == lines.end())
+            line = lines.insert(lines.end(), {c, 0.0});
+        line->second += std::polar(H, g * M_PI / 180);
+    }
+    for (const auto& [c, fitted] : lines) {
+        std::string published = "-\t-\t-";
+        for (const Wave& w : station->waves.waves) {
+            if (ConstituentOfSpeed(w.speed) != c)
+                continue;
+            const auto [Hp, gp] = GreenwichConstants(w, c);
+            const std::complex<double> p = std::polar(Hp, gp * M_PI / 180);
+            published = Format("%.3f\t%.1f\t%.1f", Hp, gp, 100 * std::abs(fitted - p));
+            break;
+        }
+        double g = std::arg(fitted) * 180 / M_PI;
+        if (g < 0)
+            g += 360;
+        out << ConstituentName(c) << "\t" << Format("%.3f\t%.1f\t", std::abs(fitted), g) << published << "\n";
+    }
+    return DONE;
+}
+
+std::string PortTablesNote()
+{
+    const StationModel* station = CurrentStation();
+    if (!station)
+        return "";
+    std::string note = OffsetsNote(*station);
+    if (!station->station.commercialUse)
+        note += (note.empty() ? "" : "\n") + station->station.name + ": data under " + station->station.licence +
+                ", not for commercial use (" + station->station.licenceUrl + ")";
+    return note;
+}

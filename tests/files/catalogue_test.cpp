@@ -1,0 +1,85 @@
+// The station catalogue read from the real file (tools/install-deps puts it
+// beside the programs; without it these tests are skipped), its fields
+// checked against what the file's own JSON dump says (flatc --json).
+#include <gtest/gtest.h>
+
+#include "files/catalogue.h"
+
+namespace {
+
+class CatalogueTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string message;
+        if (!OpenCatalogueFile(HALIOME_TEST_CATALOGUE, message))
+            GTEST_SKIP() << message;
+    }
+    static CatalogueStation Named(const std::string& id)
+    {
+        std::vector<int> same;
+        const std::optional<int> index = StationCalled(id, same);
+        EXPECT_TRUE(index) << id;
+        return index ? StationAt(*index) : CatalogueStation{};
+    }
+};
+
+TEST_F(CatalogueTest, HoldsEveryStationAndFindsThemByCountry)
+{
+    EXPECT_EQ(CatalogueVersion(), "0.10.20260924");
+    EXPECT_EQ(StationCount(), 10968);
+    int accepted = 0, currents = 0, subordinate = 0;
+    for (int i = 0; i < StationCount(); ++i) {
+        const CatalogueStation s = StationAt(i);
+        accepted += s.accepted;
+        currents += s.current;
+        subordinate += s.accepted && s.offsets.has_value();
+    }
+    EXPECT_EQ(accepted, 8721);
+    EXPECT_EQ(currents, 2586);
+    EXPECT_EQ(subordinate, 2241);  // tide stations; the other 1705 accepted subordinate ones are currents
+    EXPECT_EQ(FindStations({"", "FR", std::nullopt, false}).size(), 147u);
+    EXPECT_EQ(FindStations({"", "nl", std::nullopt, false}).size(), 92u);
+    const std::vector<int> nearBrest = FindStations({"", "", std::make_pair(48.38, -4.49), false});
+    ASSERT_FALSE(nearBrest.empty());
+    EXPECT_EQ(StationAt(nearBrest[0]).name, "Brest");
+}
+
+TEST_F(CatalogueTest, GivesAReferenceStationsConstantsDatumsAndLicence)
+{
+    const CatalogueStation brest = Named("ticon/brest-822-fra-uhslc_fd");
+    EXPECT_EQ(brest.name, "Brest");
+    EXPECT_EQ(brest.timezone, "Europe/Paris");
+    EXPECT_DOUBLE_EQ(brest.latitude, 48.383);
+    EXPECT_DOUBLE_EQ(brest.longitude, -4.5);
+    EXPECT_EQ(brest.chartDatum, "LAT");
+    EXPECT_FLOAT_EQ(static_cast<float>(*DatumOf(brest, "MSL")), 4.205f);
+    EXPECT_FLOAT_EQ(static_cast<float>(*DatumOf(brest, "LAT")), 0.424f);
+    ASSERT_EQ(brest.constituents.size(), 50u);
+    EXPECT_EQ(brest.constituents[0].name, "M2");
+    EXPECT_FLOAT_EQ(static_cast<float>(brest.constituents[0].amplitude), 2.050942f);
+    EXPECT_FLOAT_EQ(static_cast<float>(brest.constituents[0].phase), 108.917107f);
+    EXPECT_EQ(brest.licence, "cc-by-4.0");
+    EXPECT_TRUE(brest.commercialUse);
+    const CatalogueStation vlissingen = Named("ticon/vlissingen-vlis-nld-rws");
+    EXPECT_EQ(vlissingen.countryCode, "NL");
+    EXPECT_FLOAT_EQ(static_cast<float>(*DatumOf(vlissingen, "LAT")), -2.825f);
+    EXPECT_EQ(vlissingen.constituents.size(), 49u);
+}
+
+TEST_F(CatalogueTest, GivesASubordinateStationsOffsetsFromItsReference)
+{
+    const CatalogueStation nonopapa = Named("Nonopapa");
+    EXPECT_EQ(nonopapa.id, "noaa/1610367");
+    EXPECT_TRUE(nonopapa.constituents.empty());
+    ASSERT_TRUE(nonopapa.offsets);
+    EXPECT_EQ(nonopapa.offsets->reference, "noaa/1612340");
+    EXPECT_EQ(nonopapa.offsets->timeHigh, -16);
+    EXPECT_EQ(nonopapa.offsets->timeLow, -11);
+    EXPECT_TRUE(nonopapa.offsets->ratio);
+    EXPECT_FLOAT_EQ(static_cast<float>(nonopapa.offsets->heightHigh), 0.77f);
+    EXPECT_EQ(nonopapa.chartDatum, "MLLW");
+    EXPECT_EQ(nonopapa.licence, "public domain");
+}
+
+}  // namespace

@@ -14,11 +14,15 @@ namespace {
 const char* const UNIT_NAMES[HEIGHT_UNIT_COUNT] = {"m (mètres)", "cm (centimètres)", "mm (millimètres)",
                                                    "ft (pieds)"};
 
+// The labels' column, wide enough for "Niveau moyen au-dessus :", where
+// the values and fields start, and the right edge of the dialog's content.
+constexpr int LABEL_WIDTH = 104, FIELD_X = 110, RIGHT = 365;
+
 void AddRow(DialogTemplate& t, int row, const char* caption, int id)
 {
     const int y = 18 + 12 * row;
-    t.controls.push_back({ControlKind::Label, NO_ID, caption, 5, y, 78, 9});
-    t.controls.push_back({ControlKind::Label, id, "", 86, y, 254, 9});
+    t.controls.push_back({ControlKind::Label, NO_ID, caption, 5, y, LABEL_WIDTH, 9});
+    t.controls.push_back({ControlKind::Label, id, "", FIELD_X, y, RIGHT - FIELD_X, 9});
 }
 
 // An edit field or a list where the file says nothing, with a word of warning.
@@ -28,9 +32,9 @@ void AddChoiceRow(DialogTemplate& t, int row, const char* caption, int id, bool 
     if (!editable)
         return AddRow(t, row, caption, id);
     const int y = 18 + 12 * row;
-    t.controls.push_back({ControlKind::Label, NO_ID, caption, 5, y, 78, 9});
-    t.controls.push_back({kind, id, "", 86, y - 2, 80, kind == ControlKind::Edit ? 12 : 60});
-    t.controls.push_back({ControlKind::Label, NO_ID, warning, 172, y, 168, 9});
+    t.controls.push_back({ControlKind::Label, NO_ID, caption, 5, y, LABEL_WIDTH, 9});
+    t.controls.push_back({kind, id, "", FIELD_X, y - 2, 80, kind == ControlKind::Edit ? 12 : 60});
+    t.controls.push_back({ControlKind::Label, NO_ID, warning, FIELD_X + 86, y, RIGHT - FIELD_X - 86, 9});
 }
 
 // A field of the port, with what leaving it empty means.
@@ -38,10 +42,10 @@ void AddFieldRow(DialogTemplate& t, int row, const char* caption, int id, Contro
                  const char* hint)
 {
     const int y = 18 + 12 * row;
-    t.controls.push_back({ControlKind::Label, NO_ID, caption, 5, y, 80, 9});
-    t.controls.push_back({kind, id, "", 86, y - 2, width, kind == ControlKind::ComboEdit ? 80 : 12});
+    t.controls.push_back({ControlKind::Label, NO_ID, caption, 5, y, LABEL_WIDTH, 9});
+    t.controls.push_back({kind, id, "", FIELD_X, y - 2, width, kind == ControlKind::ComboEdit ? 80 : 12});
     if (*hint)
-        t.controls.push_back({ControlKind::Label, NO_ID, hint, 86 + width + 6, y, 248 - width, 9});
+        t.controls.push_back({ControlKind::Label, NO_ID, hint, FIELD_X + width + 6, y, RIGHT - FIELD_X - width - 6, 9});
 }
 
 void ShowFacts(Window dialog)
@@ -165,8 +169,8 @@ void Accept(Window dialog)
 
 DialogTemplate ImportTemplate(bool zoneEditable, bool unitEditable)
 {
-    DialogTemplate t{"Importer des mesures", 345, 276, {}};
-    t.controls.push_back({ControlKind::CentredLabel, NO_ID, "Mesures trouvées dans le fichier", 5, 4, 335, 9});
+    DialogTemplate t{"Importer des mesures", RIGHT + 5, 276, {}};
+    t.controls.push_back({ControlKind::CentredLabel, NO_ID, "Mesures trouvées dans le fichier", 5, 4, RIGHT - 5, 9});
     AddRow(t, 0, "Format :", IMPORT_FORMAT_ID);
     AddRow(t, 1, "Station :", IMPORT_STATION_ID);
     AddRow(t, 2, "Première mesure :", IMPORT_FIRST_ID);
@@ -178,7 +182,7 @@ DialogTemplate ImportTemplate(bool zoneEditable, bool unitEditable)
     AddChoiceRow(t, 7, "Unité des hauteurs :", IMPORT_UNIT_ID, unitEditable, ControlKind::DropDownList,
                  "non indiquée par le fichier");
     AddRow(t, 8, "Relevé horaire :", IMPORT_RECORD_ID);
-    t.controls.push_back({ControlKind::CentredLabel, NO_ID, "Le port du relevé", 5, 126, 335, 9});
+    t.controls.push_back({ControlKind::CentredLabel, NO_ID, "Le port du relevé", 5, 126, RIGHT - 5, 9});
     AddFieldRow(t, 10, "Nom :", IMPORT_PORT_NAME_ID, ControlKind::Edit, 199, "");
     AddFieldRow(t, 11, "Fuseau du port :", IMPORT_PORT_ZONE_ID, ControlKind::ComboEdit, 110,
                 "vide : celui de l'ordinateur");
@@ -192,9 +196,9 @@ DialogTemplate ImportTemplate(bool zoneEditable, bool unitEditable)
                           "(l'heure entière suivante si elle n'est pas à un nombre entier d'heures de UTC) ; une heure sans mesure "
                           "reste manquante. OK remplace l'enregistrement en mémoire ; "
                           "les ondes d'un autre port y sont remplacées par les ondes listées de cette station.",
-                          5, 212, 335, 40});
-    t.controls.push_back({ControlKind::DefaultPushButton, ID_OK, "OK", 235, 258, 50, 14});
-    t.controls.push_back({ControlKind::PushButton, ID_CANCEL, "Annuler", 290, 258, 50, 14});
+                          5, 212, RIGHT - 5, 40});
+    t.controls.push_back({ControlKind::DefaultPushButton, ID_OK, "OK", RIGHT - 105, 258, 50, 14});
+    t.controls.push_back({ControlKind::PushButton, ID_CANCEL, "Annuler", RIGHT - 50, 258, 50, 14});
     return t;
 }
 

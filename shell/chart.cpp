@@ -339,6 +339,15 @@ std::int64_t MultiDayColumnTime(int x)
                                      static_cast<double>(x) * zoom);
 }
 
+void ScrollChartTo(std::int64_t t)
+{
+    if (Options.CurveSelection == 0)
+        return SetScrollPos(ScrollBar::Horizontal, static_cast<int>(t / DAY_SECONDS));
+    const double range = static_cast<double>(RecordSpan() - 620 * GetScrollPos(ScrollBar::Vertical)) * 0.0001;
+    if (range > 0)
+        SetScrollPos(ScrollBar::Horizontal, static_cast<int>(std::min(10000.0, static_cast<double>(t) / range)));
+}
+
 int ScaleY(double heightM)
 {
     return 460 - PixelOf((heightM - WaveSet.MeanLevel) * 30 + 250);

@@ -1,5 +1,6 @@
 #include "shell/commands.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "analysis/fftdetect.h"
@@ -21,6 +22,7 @@
 #include "model/port.h"
 #include "model/record.h"
 #include "model/waves.h"
+#include "shell/chart.h"
 #include "shell/exportcommands.h"
 #include "shell/menu.h"
 #include "tables/tidetimes.h"
@@ -138,13 +140,22 @@ void ResetWaves()
     Repaint();
 }
 
-// The chart at the start of the record, as it was chosen.
+// The chart at the start of the record, as it was chosen, scrolled to the
+// first measured hour: a record starts on 1 January, its measurements may
+// start months later.
 void ShowRecordStart()
 {
     if (Options.CurveSelection == 0)
         ShowOneDayChart();
     else
         ShowMultiDayChart(Options.CurveSelection);
+    const auto& values = RecordSeries.RecordValues;
+    const auto end = values.begin() + RecordSeries.RecordCount;
+    const auto first = std::find_if(values.begin(), end, [](std::int32_t v) { return v != MISSING_HEIGHT_CM; });
+    if (first != end && first != values.begin()) {
+        ScrollChartTo((first - values.begin()) * HOUR_SECONDS);
+        Repaint();
+    }
 }
 
 // A record of another port brings its own waves: those of the start-up.

@@ -222,4 +222,22 @@ TEST_F(ChartTest, TheYearCanBeMovedOnAndBackAHundredTimes)
     EXPECT_EQ(shownFrom(), "mer. 18 janv. 1939 23:00@22,5");
 }
 
+
+// What an import shows first: the chart scrolled to the first measured hour,
+// on the one-day chart to its day, on the multi-day chart to within a bar
+// step (an hour at most for a year), and to the bar's end past the record.
+TEST_F(ChartTest, EitherChartScrollsToATime)
+{
+    const std::int64_t t = 200 * DAY_SECONDS + 5 * HOUR_SECONDS;
+    SendCommand(CMD_ONE_DAY_CHART);
+    ScrollChartTo(t);
+    EXPECT_EQ(OneDayColumnTime(0), 200 * DAY_SECONDS);
+    SendCommand(CMD_ALL_CHART);
+    ScrollChartTo(t);
+    EXPECT_LE(MultiDayColumnTime(0), t);
+    EXPECT_LT(t - MultiDayColumnTime(0), HOUR_SECONDS);
+    ScrollChartTo(400 * DAY_SECONDS);
+    EXPECT_EQ(GetScrollPos(ScrollBar::Horizontal), 10000);
+}
+
 }  // namespace

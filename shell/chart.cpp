@@ -19,7 +19,17 @@ namespace {
 constexpr int ONE_DAY_LAST_COLUMN = 640;
 constexpr int MULTI_DAY_LAST_COLUMN = 620;
 constexpr double INV_1440 = 1.0 / 1440;
-constexpr double HEIGHT_PIXELS_PER_METRE = 30;
+
+// px a metre: 30, or more for a port whose tide would fill little of the
+// chart, so that the mean level ± the sum of the amplitudes spans 150 px
+// each way (at most 600 px a metre).
+double HeightPixelsPerMetre()
+{
+    double sum = 0;
+    for (int i = 0; i < WaveSet.count; ++i)
+        sum += std::fabs(WaveSet.waves[i].ampl);
+    return sum > 0 && std::isfinite(sum) ? std::clamp(150 / sum, 30.0, 600.0) : 30.0;
+}
 
 double Predicted(std::int64_t t) { return PredictHeight(static_cast<double>(t), 0); }
 double Source(std::int64_t t) { return SourceHeight(static_cast<double>(t), 0); }
@@ -73,9 +83,10 @@ double HeightStep(double pixelsPerMetre)
 void DrawHeightAxis(Canvas* canvas)
 {
     SelectPen(canvas, PenBlack);
-    const double step = HeightStep(HEIGHT_PIXELS_PER_METRE);
-    const double top = WaveSet.MeanLevel + (210 - 20) / HEIGHT_PIXELS_PER_METRE;
-    const double bottom = WaveSet.MeanLevel - (380 - 210) / HEIGHT_PIXELS_PER_METRE;
+    const double scale = HeightPixelsPerMetre();
+    const double step = HeightStep(scale);
+    const double top = WaveSet.MeanLevel + (210 - 20) / scale;
+    const double bottom = WaveSet.MeanLevel - (380 - 210) / scale;
     if (!std::isfinite(top) || !std::isfinite(bottom))
         return;
     // Counted in steps: far from zero a height plus a step can be the height.
@@ -119,9 +130,10 @@ std::tm LocalTimeOfModel(std::int64_t t)
 void DrawOneDayCurve(Canvas* canvas)
 {
     SelectPen(canvas, PenBlue);
-    MoveTo(canvas, 0, 210);
-    for (int x = 0; x <= ONE_DAY_LAST_COLUMN; ++x)
-        LineTo(canvas, x, ScaleY(Predicted(OneDayColumnTime(x) + Options.YearOffset)));
+    const auto rowAt = [](int x) { return ScaleY(Predicted(OneDayColumnTime(x) + Options.YearOffset)); };
+    MoveTo(canvas, 0, rowAt(0));
+    for (int x = 1; x <= ONE_DAY_LAST_COLUMN; ++x)
+        LineTo(canvas, x, rowAt(x));
 }
 
 void DrawOneDayTicks(Canvas* canvas, std::int64_t dayStart)
@@ -159,7 +171,7 @@ void DrawTimesOfTide(Canvas* canvas, std::int64_t start)
             auto minutes = static_cast<double>((t - start) / 60);
             int x = static_cast<int>(minutes * INV_1440 * 640 - 15);
             double below = cur < WaveSet.MeanLevel ? 10 : -30;
-            int y = PixelOf(460 - ((cur - WaveSet.MeanLevel) * 30 + 250) + below);
+            int y = PixelOf(460 - ((cur - WaveSet.MeanLevel) * HeightPixelsPerMetre() + 250) + below);
             TextOut(canvas, x, y, Format("%2i:%02i", clock.tm_hour, clock.tm_min));
         }
         prev = cur;
@@ -183,13 +195,12 @@ void DrawOneDayChart(Canvas* canvas)
 
 // ---- Multi-day chart ---------------------------------------------------------------
 
-// A curve through the columns, from (0, 210); a height that is NaN (an hour
-// the record does not have) leaves a gap, and the curve starts again at the
-// next column that has one.
+// A curve through the columns; a height that is NaN (an hour the record
+// does not have) leaves a gap, and the curve starts again at the next
+// column that has one.
 void DrawColumns(Canvas* canvas, double (*height)(std::int64_t), int (*rowOf)(double))
 {
-    MoveTo(canvas, 0, 210);
-    bool gap = false;
+    bool gap = true;  // the curve starts at its first height
     for (int x = 0; x <= MULTI_DAY_LAST_COLUMN; ++x) {
         const double h = height(MultiDayColumnTime(x) + Options.YearOffset);
         if (std::isnan(h)) {
@@ -216,7 +227,7 @@ double Difference(std::int64_t t)
 
 int DifferenceRow(double d)
 {
-    return 460 - PixelOf(d * 30 + 250);
+    return 460 - PixelOf(d * HeightPixelsPerMetre() + 250);
 }
 
 void DrawDifference(Canvas* canvas)
@@ -350,7 +361,7 @@ void ScrollChartTo(std::int64_t t)
 
 int ScaleY(double heightM)
 {
-    return 460 - PixelOf((heightM - WaveSet.MeanLevel) * 30 + 250);
+    return 460 - PixelOf((heightM - WaveSet.MeanLevel) * HeightPixelsPerMetre() + 250);
 }
 
 void OnPaint(Canvas* canvas)

@@ -21,7 +21,8 @@ std::int64_t MultiDayColumnTime(int x);
 // or as near as the bar goes.
 void ScrollChartTo(std::int64_t t);
 
-// y of a height (m): the mean level at 210, 30 px per metre, up is higher.
+// y of a height (m): the mean level at 210, 30 px a metre (more for a small
+// tide: the waves' amplitudes then span 150 px each way), up is higher.
 // Kept within reach of the window system whatever the model holds.
 int ScaleY(double heightM);
 

@@ -86,24 +86,25 @@ TEST_F(ChartTest, BeforeTheModelIsReadyOnlyTheDiagonalIsDrawn)
 
 TEST_F(ChartTest, TheOneDayChartHas641PointsItsMarksAndTheTimesOfHighAndLowWaters)
 {
-    // High waters at 03:00 and 15:00, low waters at 09:00 and 21:00, 1.5 m about 3 m.
+    // High waters at 03:00 and 15:00, low waters at 09:00 and 21:00, 1.5 m
+    // about 3 m: a small tide, drawn at 100 px a metre (150 px each way).
     AppendWave(WaveOf(12, 1.5, M_PI / 2, "semi-diurne"));
     SendCommand(CMD_ONE_DAY_CHART);
     std::vector<DrawOp> curve = LinesOf(PenBlue);
-    ASSERT_EQ(curve.size(), 641u);
-    EXPECT_EQ(std::make_tuple(curve[0].x0, curve[0].y0, curve[640].x1), std::make_tuple(0, 210, 640));
-    EXPECT_EQ(curve[80].y1, 165);  // 03:00 is column 80 (135 s a pixel): 1.5 m above the mean
+    ASSERT_EQ(curve.size(), 640u);
+    EXPECT_EQ(std::make_tuple(curve[0].x0, curve[0].y0, curve[639].x1), std::make_tuple(0, 210, 640));
+    EXPECT_EQ(curve[79].y1, 60);  // 03:00 is column 80 (135 s a pixel): 1.5 m above the mean
     // The mark is the first 10-second sample after the extreme, whose height is
-    // a little less extreme: 30 px above a high water's height (165 − 30), 10
-    // below a low water's (255 + 10, less one as the height is just above the
+    // a little less extreme: 30 px above a high water's height (60 − 30), 10
+    // below a low water's (360 + 10, less one as the height is just above the
     // low). x = trunc(minutes / 1440 × 640 − 15).
-    // Each metre is labelled where the curve puts it: 3 m, the mean, at 210.
-    const std::vector<std::string> texts = Texts();
-    EXPECT_EQ(std::vector(texts.begin(), texts.begin() + 12), HEIGHTS);
-    EXPECT_EQ(std::vector(texts.begin() + 12, texts.end()),
-              (std::vector<std::string>{"   Jeudi 1 janvier 2009@240,5", "3h@70,404", "6h@150,404", "9h@230,404",
-                                        "12h@310,404", "15h@390,404", "18h@470,404", "21h@550,404", " 3:00@65,135",
-                                        " 9:00@225,264", "15:00@385,135", "21:00@545,264"}));
+    // Every half metre is labelled where the curve puts it: 3 m, the mean, at 210.
+    EXPECT_EQ(Texts(),
+              (std::vector<std::string>{"1.5 m@14,353", "2 m@14,303", "2.5 m@14,253", "3 m@14,203", "3.5 m@14,153",
+                                        "4 m@14,103", "4.5 m@14,53", "   Jeudi 1 janvier 2009@240,5", "3h@70,404",
+                                        "6h@150,404", "9h@230,404", "12h@310,404", "15h@390,404", "18h@470,404",
+                                        "21h@550,404", " 3:00@65,30", " 9:00@225,369", "15:00@385,30",
+                                        "21:00@545,369"}));
 
     // A flat model lies on the mean level and has no tide to mark. Candidates
     // every minute from 00:00 to 24:02; each kind is drawn over the smaller
@@ -130,15 +131,15 @@ TEST_F(ChartTest, TheMultiDayChartDrawsItsCurvesWithTheirGapsAndTheMarksOfItsZoo
         values[hour] = MISSING_HEIGHT_CM;
     InstallRecord(365, values);
     SendCommand(CMD_ALL_CHART);
-    EXPECT_EQ(LinesOf(PenBlue).size(), 621u);
+    EXPECT_EQ(LinesOf(PenBlue).size(), 620u);
     std::vector<DrawOp> difference = LinesOf(PenRed);
     ASSERT_FALSE(difference.empty());
     EXPECT_EQ(EndsOf(difference.back()), Ends(0, 230, 620, 230));  // the difference's base line
     difference.pop_back();
     for (const std::vector<DrawOp>& lines : {LinesOf(PenGreen), difference}) {
-        ASSERT_EQ(lines.size(), 621u - 179 - 1);
-        EXPECT_EQ(lines[144].x1, 144);
-        EXPECT_EQ(std::make_tuple(lines[145].x0, lines[145].x1), std::make_tuple(324, 325));
+        ASSERT_EQ(lines.size(), 620u - 179 - 1);
+        EXPECT_EQ(lines[143].x1, 144);
+        EXPECT_EQ(std::make_tuple(lines[144].x0, lines[144].x1), std::make_tuple(324, 325));
         for (const DrawOp& op : lines)
             EXPECT_EQ(op.y1, 210 - 15) << "at " << op.x1;
     }
@@ -165,7 +166,7 @@ TEST_F(ChartTest, TheMultiDayChartDrawsItsCurvesWithTheirGapsAndTheMarksOfItsZoo
     EXPECT_EQ(Texts(), texts);
 
     SendCommand(CMD_SOURCE_FIRST + 1);  // "Marée normale": the source is the prediction
-    EXPECT_EQ(LinesOf(PenGreen).size(), 621u);
+    EXPECT_EQ(LinesOf(PenGreen).size(), 620u);
     // A zoom bar emptied to 0..0 puts every column at the same time.
     AppendWave(WaveOf(12, 1, 0));
     SetScrollRange(ScrollBar::Vertical, 0, 0);

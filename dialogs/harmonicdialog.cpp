@@ -5,6 +5,7 @@
 
 #include "analysis/jointfit.h"
 #include "analysis/knownwaves.h"
+#include "base/fields.h"
 #include "base/text.h"
 #include "model/waves.h"
 
@@ -40,7 +41,7 @@ void Warn(Window dialog, const std::string& text)
 void Accept(Window dialog)
 {
     const std::string typed = GetControlText(dialog, HARMONIC_RAYLEIGH_ID);
-    const std::optional<double> rayleigh = RealAtStart(typed);
+    const std::optional<double> rayleigh = ParseTypedNumber(typed);
     if (!rayleigh || !(*rayleigh >= 0 && *rayleigh <= LARGEST_RAYLEIGH))
         return Warn(dialog, Format("Le nombre de Rayleigh « %s » ne convient pas :\n"
                                    "écrivez un nombre de 0 à %g, par exemple 1.",

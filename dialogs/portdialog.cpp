@@ -1,6 +1,7 @@
 #include "dialogs/portdialog.h"
 
 #include "base/calendar.h"
+#include "base/fields.h"
 #include "base/log.h"
 #include "base/text.h"
 #include "model/port.h"

@@ -7,6 +7,7 @@
 
 #include "base/calendar.h"
 #include "base/computation.h"
+#include "base/fields.h"
 #include "base/log.h"
 #include "base/text.h"
 #include "model/modeloptions.h"
@@ -19,16 +20,18 @@ std::string MonthChoice(int month)
     return month == 7 ? "Aout" : Capitalised(MonthName(month));  // the list has always written August so
 }
 
-const DialogTemplate TideTimesTemplate{"Calculer les horaires de Marées", 282, 226, {
-    {ControlKind::CentredLabel, NO_ID, "Calcul des Horaires de Marées", 7, 6, 268, 10},
+// Wide enough for a plain report's lines, some 80 characters of the fixed
+// font, which is wider than the dialog's.
+const DialogTemplate TideTimesTemplate{"Calculer les horaires de Marées", 400, 260, {
+    {ControlKind::CentredLabel, NO_ID, "Calcul des Horaires de Marées", 7, 6, 386, 10},
     {ControlKind::Label, NO_ID, "Année :", 7, 22, 28, 10},
     {ControlKind::Edit, TIDE_YEAR_ID, "", 36, 20, 40, 13},
     {ControlKind::Label, NO_ID, "Mois :", 92, 22, 24, 10},
     {ControlKind::DropDownList, TIDE_MONTH_ID, "", 117, 20, 70, 14},
     {ControlKind::CheckBox, TIDE_EXPORTABLE_ID, "Exportable", 205, 21, 60, 10},
-    {ControlKind::ReportEdit, TIDE_REPORT_ID, "", 7, 38, 269, 164},
-    {ControlKind::PushButton, ID_OK, "Fermeture", 76, 205, 55, 19},
-    {ControlKind::DefaultPushButton, TIDE_COMPUTE_ID, "Calcul", 151, 205, 55, 19},
+    {ControlKind::ReportEdit, TIDE_REPORT_ID, "", 7, 38, 386, 196},
+    {ControlKind::PushButton, ID_OK, "Fermeture", 135, 238, 55, 19},
+    {ControlKind::DefaultPushButton, TIDE_COMPUTE_ID, "Calcul", 210, 238, 55, 19},
 }};
 
 // ---- Month bounds ------------------------------------------------------------
@@ -52,11 +55,10 @@ std::optional<MonthBounds> MonthBoundsOf(long year, int month)
 
 std::optional<long> YearOfEntry(const std::string& entry)
 {
-    TextReader in = ReaderOf(entry);
-    long value = 0;
-    if (!ScanInt(in, value))
+    const std::optional<long> value = ParseTypedWhole(entry);
+    if (!value)
         return std::nullopt;
-    return value > FULL_YEAR_THRESHOLD ? value : value + 1900;
+    return *value > FULL_YEAR_THRESHOLD ? *value : *value + 1900;
 }
 
 // ---- The scan ------------------------------------------------------------------
@@ -281,7 +283,7 @@ std::string PlainLine(const TurningPoint& point)
         return Format("Haute  Mer le   %s%i %s \t%i   à %2i:%02i.     %.1Lf m.    Coef %i\r\n", day.c_str(),
                       local.tm_mday, month.c_str(), year, local.tm_hour, local.tm_min, Lf(height),
                       point.coefficient);
-    return Format("%s Mer le   %s%i %s \t%i   à %2i:%02i.     %.1Lf m.\r\n", point.high ? "Haute " : "Basse",
+    return Format("%s%s%i %s \t%i   à %2i:%02i.     %.1Lf m.\r\n", point.high ? "Haute  Mer le   " : "Basse Mer le    ",
                   day.c_str(), local.tm_mday, month.c_str(), year, local.tm_hour, local.tm_min, Lf(height));
 }
 
@@ -417,8 +419,8 @@ std::optional<MonthBounds> AskedMonthOrSay(Window dialog)
     if (!year) {
         const bool blank = entry.find_first_not_of(" \t") == std::string::npos;
         SayInReport(dialog, blank ? "Tapez l'année en chiffres, par exemple 2004.\r\n"
-                                  : Format("L'année « %s » n'est pas un nombre : tapez-la en chiffres, par "
-                                           "exemple 2004.\r\n",
+                                  : Format("L'année « %s » n'est pas un nombre entier : tapez-la en chiffres, "
+                                           "par exemple 2004.\r\n",
                                            entry.c_str()));
         return std::nullopt;
     }
@@ -440,9 +442,13 @@ std::optional<MonthBounds> AskedMonthOrSay(Window dialog)
 // every 20 characters puts each column at one place.
 constexpr int REPORT_TAB_CHARS = 20;
 
+// "Exportable" as it was left, in this run or one before.
+constexpr const char* EXPORTABLE_SETTING = "exportable";
+
 void FillTideTimesDialog(Window dialog)
 {
     SetTabStops(dialog, TIDE_REPORT_ID, REPORT_TAB_CHARS);
+    SetChecked(dialog, TIDE_EXPORTABLE_ID, KeptSetting(EXPORTABLE_SETTING) == "1");
     ClearItems(dialog, TIDE_MONTH_ID);
     for (int month = 0; month < 12; ++month)
         AddItem(dialog, TIDE_MONTH_ID, MonthChoice(month));
@@ -470,6 +476,8 @@ void TideTimesDialog(Window dialog, DialogEvent event, int id, int notification)
 {
     if (event == DialogEvent::Init)
         return FillTideTimesDialog(dialog);
+    if (id == TIDE_EXPORTABLE_ID && notification == NOTIFY_CLICKED)
+        KeepSetting(EXPORTABLE_SETTING, IsChecked(dialog, TIDE_EXPORTABLE_ID) ? "1" : "0");
     if ((id == ID_OK || id == ID_CANCEL) && notification == NOTIFY_CLICKED)
         EndDialog(dialog, 0);
     else if (id == TIDE_COMPUTE_ID && notification == NOTIFY_CLICKED)

@@ -21,6 +21,7 @@ void AbortUnanswered(const std::string& what)
 
 std::function<void(const std::string&)> Unanswered = AbortUnanswered;
 std::function<void(const MessageRecord&)> Observer;
+std::function<void(const std::string&)> StatusObserver;
 
 MessageAnswer TakeAnswer(const MessageRecord& box)
 {
@@ -31,8 +32,8 @@ MessageAnswer TakeAnswer(const MessageRecord& box)
     }
     if (box.buttons == MessageButtons::Ok)
         return MessageAnswer::Ok;
-    ReportUnanswered("nothing answers the Yes/No message box \"" + box.caption + "\": " + box.text);
-    return MessageAnswer::No;
+    ReportUnanswered("nothing answers the question \"" + box.caption + "\": " + box.text);
+    return box.buttons == MessageButtons::YesNoCancel ? MessageAnswer::Cancel : MessageAnswer::No;
 }
 
 bool HasExtension(const std::string& path)
@@ -50,6 +51,12 @@ std::optional<std::string> TakeFileChoice(bool save, Window owner, const FileDia
     } else {
         record.result = S.fileChoices.front();
         S.fileChoices.pop_front();
+        if (record.result && record.result->empty())
+            record.result = dialog.proposedName;
+        if (record.result && record.result->empty()) {
+            ReportUnanswered("the file dialog \"" + dialog.title + "\" proposes no name");
+            record.result.reset();
+        }
         if (record.result && !dialog.defaultExtension.empty() && !HasExtension(*record.result))
             *record.result += "." + dialog.defaultExtension;
     }
@@ -88,6 +95,13 @@ void SetMessageObserver(std::function<void(const MessageRecord&)> observer)
     Observer = std::move(observer);
 }
 
+void SetStatusObserver(std::function<void(const std::string&)> observer)
+{
+    StatusObserver = std::move(observer);
+}
+
+const std::vector<std::string>& StatusTexts() { return S.statuses; }
+
 const std::vector<MessageRecord>& Messages() { return S.messages; }
 const std::vector<FileDialogRecord>& FileDialogs() { return S.fileDialogs; }
 const std::vector<DialogRecord>& Dialogs() { return S.dialogs; }
@@ -104,6 +118,30 @@ void Scroll(ScrollBar bar, ScrollRequest request, int thumbPosition)
 {
     if (S.setup.handlers.onScroll)
         S.setup.handlers.onScroll(bar, request, thumbPosition);
+}
+
+namespace {
+
+// The program says whether the window may close; it does once no command runs.
+void CloseIfAllowed()
+{
+    S.closeAsked = false;
+    if (!S.setup.handlers.onClose || S.setup.handlers.onClose())
+        DestroyMainWindow();
+}
+
+}  // namespace
+
+void CloseMainWindow()
+{
+    if (S.commands > 0 || S.longWorkDepth > 0) {
+        S.closeAsked = true;
+        S.stopAsked = S.longWorkDepth > 0;
+        return;
+    }
+    ++S.commands;  // what the program asks belongs to this close
+    CloseIfAllowed();
+    --S.commands;
 }
 
 void Reset()
@@ -205,10 +243,9 @@ void SendCommand(int command)
     ++S.commands;
     if (S.setup.handlers.onCommand)
         S.setup.handlers.onCommand(command);
-    if (--S.commands == 0 && S.closeAsked) {
-        S.closeAsked = false;
-        DestroyMainWindow();
-    }
+    if (S.commands == 1 && S.closeAsked)
+        headless::CloseIfAllowed();
+    --S.commands;
 }
 
 void Repaint()
@@ -231,6 +268,31 @@ void SetScrollRange(ScrollBar bar, int min, int max)
     s.position = s.position < min ? min : s.position > max ? max : s.position;
     if (min == 0 && max == 0)
         s.position = 0;
+}
+
+void SetScrollPage(ScrollBar bar, int page)
+{
+    S.bars[static_cast<int>(bar)].page = page < 1 ? 1 : page;
+}
+
+void ShowStatus(const std::string& text)
+{
+    S.statuses.push_back(text);
+    if (headless::StatusObserver)
+        headless::StatusObserver(text);
+}
+
+void KeepSetting(const std::string& name, const std::string& value)
+{
+    S.settings[name] = value;
+}
+
+std::optional<std::string> KeptSetting(const std::string& name)
+{
+    auto it = S.settings.find(name);
+    if (it == S.settings.end())
+        return std::nullopt;
+    return it->second;
 }
 
 void SetScrollPos(ScrollBar bar, int position)
@@ -283,8 +345,9 @@ bool EndLongWork()
     if (S.longWorkDepth > 0 && --S.longWorkDepth == 0) {
         S.stopAsked = false;
         if (S.closeAsked && S.commands == 0) {
-            S.closeAsked = false;
-            DestroyMainWindow();
+            ++S.commands;
+            headless::CloseIfAllowed();
+            --S.commands;
         }
     }
     return stopped;

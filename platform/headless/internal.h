@@ -37,6 +37,7 @@ struct State {
     bool loopEnded = false;
     std::map<int, bool> checks;
     ScrollState bars[2];
+    std::map<std::string, std::string> settings;  // this run's: nothing is kept for the next
 
     std::deque<MessageAnswer> answers;
     std::deque<std::optional<std::string>> fileChoices;
@@ -48,6 +49,7 @@ struct State {
     std::vector<DialogRecord> dialogs;
     std::vector<DrawOp> clientArea;
     std::vector<DrawOp> direct;
+    std::vector<std::string> statuses;
     int repaints = 0;
     bool waitCursor = false;
 

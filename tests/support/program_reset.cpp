@@ -65,7 +65,8 @@ void ResetProgramState()
 #if __has_include("files/recordfile.h")
     RecordFilePath = DEFAULT_RECORD_FILE_PATH;
     Import = PendingImport{};
-    WaveFilePath = DEFAULT_WAVE_FILE_PATH;
+    WaveFilePath.clear();
+    SavedWavesRevision = 0;
     ForgetCurrentStation();
 #endif
 #if __has_include("exports/perioddialog.h")

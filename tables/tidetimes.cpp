@@ -308,8 +308,8 @@ struct DayCells {
     int weekday = 0;  // C weekday of day
     std::string highMorning = "      ";
     std::string highAfternoon = "      ";
-    int coefMorning = 0;
-    int coefAfternoon = 0;
+    std::string coefMorning = "   ";  // "%3i", or "  -" without a high water
+    std::string coefAfternoon = "   ";
     std::string lowMorning = "      ";
     std::string lowAfternoon = "      ";
     bool highAfternoonSeen = false;
@@ -319,7 +319,7 @@ struct DayCells {
 std::string DayLine(const DayCells& c)
 {
     const std::string coefficients =
-        Header.ShowCoefficient ? Format("  %3i  %3i", c.coefMorning, c.coefAfternoon) : std::string();
+        Header.ShowCoefficient ? "  " + c.coefMorning + "  " + c.coefAfternoon : std::string();
     return Format("%s      %i\t%s  %s%s  %s  %s\r\n", DayName(c.weekday).c_str(), c.day, c.highMorning.c_str(),
                   c.highAfternoon.c_str(), coefficients.c_str(), c.lowMorning.c_str(), c.lowAfternoon.c_str());
 }
@@ -330,6 +330,7 @@ DayCells EmptyDay(const std::tm& local)
     cells.day = local.tm_mday;
     cells.weekday = local.tm_wday;
     cells.highMorning = cells.highAfternoon = cells.lowMorning = cells.lowAfternoon = "-----";
+    cells.coefMorning = cells.coefAfternoon = "  -";
     return cells;
 }
 
@@ -339,10 +340,10 @@ void PutInCells(DayCells& cells, const TurningPoint& point, const std::tm& local
     if (point.high && !cells.highAfternoonSeen) {
         cells.highAfternoonSeen = true;
         cells.highAfternoon = time;
-        cells.coefAfternoon = point.coefficient;
+        cells.coefAfternoon = Format("%3i", point.coefficient);
     } else if (point.high) {
         cells.highMorning = time;
-        cells.coefMorning = point.coefficient;
+        cells.coefMorning = Format("%3i", point.coefficient);
     } else if (!cells.lowAfternoonSeen) {
         cells.lowAfternoonSeen = true;
         cells.lowAfternoon = time;

@@ -72,8 +72,8 @@ const DialogTemplate HarmonicAnalysisTemplate{CAPTION, 240, 92, {
      230, 9},
     {ControlKind::Label, NO_ID, "sur la durée du relevé du niveau moyen et des ondes plus importantes.", 5, 61, 230,
      9},
-    {ControlKind::PushButton, ID_CANCEL, "Annuler", 115, 74, 55, 14},
-    {ControlKind::DefaultPushButton, ID_OK, "OK", 180, 74, 55, 14},
+    {ControlKind::DefaultPushButton, ID_OK, "OK", 115, 74, 55, 14},
+    {ControlKind::PushButton, ID_CANCEL, "Annuler", 180, 74, 55, 14},
 }};
 
 const DialogTemplate HarmonicReportTemplate{"Analyse harmonique : résultats", 400, 250, {

@@ -191,6 +191,7 @@ void OpenExamplePort()
     DetermineListedWaves();
     MarkWavesSaved();  // the example gives them again
     ShowRecordStart();
+    ShowStatus("Relevé horaire de « " + PortName() + " » en mémoire.");
 }
 
 // The option items hold positions 0, 1, 2, 4 and 5 of the "&Options" menu.

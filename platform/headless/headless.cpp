@@ -43,25 +43,24 @@ bool HasExtension(const std::string& path)
     return dot != std::string::npos && (slash == std::string::npos || dot > slash);
 }
 
-std::optional<std::string> TakeFileChoice(bool save, Window owner, const FileDialogOptions& dialog)
+std::optional<std::string> TakeFileChoice(bool save, const FileDialogOptions& dialog)
 {
-    FileDialogRecord record{save, OwnerName(owner), dialog, std::nullopt};
+    std::optional<std::string> result;
     if (S.fileChoices.empty()) {
         ReportUnanswered(std::string("nothing answers the ") + (save ? "save" : "open") + " file dialog \"" + dialog.title + "\"");
-    } else {
-        record.result = S.fileChoices.front();
-        S.fileChoices.pop_front();
-        if (record.result && record.result->empty())
-            record.result = dialog.proposedName;
-        if (record.result && record.result->empty()) {
-            ReportUnanswered("the file dialog \"" + dialog.title + "\" proposes no name");
-            record.result.reset();
-        }
-        if (record.result && !dialog.defaultExtension.empty() && !HasExtension(*record.result))
-            *record.result += "." + dialog.defaultExtension;
+        return result;
     }
-    S.fileDialogs.push_back(record);
-    return record.result;
+    result = S.fileChoices.front();
+    S.fileChoices.pop_front();
+    if (result && result->empty())
+        result = dialog.proposedName;
+    if (result && result->empty()) {
+        ReportUnanswered("the file dialog \"" + dialog.title + "\" proposes no name");
+        result.reset();
+    }
+    if (result && !dialog.defaultExtension.empty() && !HasExtension(*result))
+        *result += "." + dialog.defaultExtension;
+    return result;
 }
 
 void SetChecks(const std::vector<MenuItem>& items)
@@ -100,18 +99,12 @@ void SetStatusObserver(std::function<void(const std::string&)> observer)
     StatusObserver = std::move(observer);
 }
 
-const std::vector<std::string>& StatusTexts() { return S.statuses; }
-
 const std::vector<MessageRecord>& Messages() { return S.messages; }
-const std::vector<FileDialogRecord>& FileDialogs() { return S.fileDialogs; }
 const std::vector<DialogRecord>& Dialogs() { return S.dialogs; }
 int RepaintCount() { return S.repaints; }
 bool WaitCursorShown() { return S.waitCursor; }
 const std::vector<DrawOp>& ClientArea() { return S.clientArea; }
 const std::vector<DrawOp>& DirectDrawing() { return S.direct; }
-ScrollState ScrollBarState(ScrollBar bar) { return S.bars[static_cast<int>(bar)]; }
-const MenuBar& Menu() { return S.setup.menu; }
-std::string WindowTitle() { return S.setup.title; }
 
 
 void Scroll(ScrollBar bar, ScrollRequest request, int thumbPosition)
@@ -192,14 +185,14 @@ MessageAnswer ShowMessage(Window owner, const std::string& text, const std::stri
     return box.answer;
 }
 
-std::optional<std::string> ChooseFileToOpen(Window owner, const FileDialogOptions& dialog)
+std::optional<std::string> ChooseFileToOpen(Window, const FileDialogOptions& dialog)
 {
-    return headless::TakeFileChoice(false, owner, dialog);
+    return headless::TakeFileChoice(false, dialog);
 }
 
-std::optional<std::string> ChooseFileToSave(Window owner, const FileDialogOptions& dialog)
+std::optional<std::string> ChooseFileToSave(Window, const FileDialogOptions& dialog)
 {
-    return headless::TakeFileChoice(true, owner, dialog);
+    return headless::TakeFileChoice(true, dialog);
 }
 
 bool CreateMainWindow(const MainWindowSetup& setup)
@@ -277,7 +270,6 @@ void SetScrollPage(ScrollBar bar, int page)
 
 void ShowStatus(const std::string& text)
 {
-    S.statuses.push_back(text);
     if (headless::StatusObserver)
         headless::StatusObserver(text);
 }

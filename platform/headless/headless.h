@@ -25,13 +25,6 @@ struct MessageRecord {
     MessageAnswer answer = MessageAnswer::Ok;
 };
 
-struct FileDialogRecord {
-    bool save = false;
-    std::string owner;
-    FileDialogOptions options;
-    std::optional<std::string> result;
-};
-
 struct DialogRecord {
     std::string title;
     std::string owner;
@@ -43,8 +36,6 @@ struct DialogRecord {
 using DrawOp = ::DrawOp;
 
 const std::vector<MessageRecord>& Messages();
-const std::vector<std::string>& StatusTexts();  // every ShowStatus, in order
-const std::vector<FileDialogRecord>& FileDialogs();
 const std::vector<DialogRecord>& Dialogs();
 int RepaintCount();
 bool WaitCursorShown();
@@ -58,9 +49,6 @@ const std::vector<DrawOp>& DirectDrawing();
 struct ScrollState {
     int min = 0, max = 0, position = 0, page = 1;
 };
-ScrollState ScrollBarState(ScrollBar bar);
-const MenuBar& Menu();
-std::string WindowTitle();
 
 // The client area as an SVG picture of its size.
 std::string ClientAreaSvg();

@@ -45,11 +45,9 @@ struct State {
     std::deque<std::function<void()>> userActions;
 
     std::vector<MessageRecord> messages;
-    std::vector<FileDialogRecord> fileDialogs;
     std::vector<DialogRecord> dialogs;
     std::vector<DrawOp> clientArea;
     std::vector<DrawOp> direct;
-    std::vector<std::string> statuses;
     int repaints = 0;
     bool waitCursor = false;
 

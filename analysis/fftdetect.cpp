@@ -192,12 +192,13 @@ void AddFftWave()
     BeginLongWork("Méthode FFT");
     Wave w = DetectWaveByFft();
     if (EndLongWork()) {
+        ShowStatus("Méthode FFT interrompue : aucune onde ajoutée.");
         LogText("Méthode FFT interrompue : aucune onde ajoutée.\n\n");
         return;
     }
     if (w.speed == 0)
         return;  // no wave found: DetectWaveByFft has told the user
-    w.name = Format("Onde déteminée de période %Lf", Lf(PeriodHoursFromSpeed(w.speed)));
+    w.name = Format("Onde déterminée de période %Lf", Lf(PeriodHoursFromSpeed(w.speed)));
     AppendWave(w);
     const std::string report = Format("L'onde suivante a été ajoutée :\n - Période : %Lf\n"
                                       " - Amplitude : %Lf\n - Etablissement : %Lf\n%s\n",

@@ -45,6 +45,7 @@ double DetermineMeanLevel(int silent)
                           MessageIcon::Information);
     }
     WaveSet.MeanLevel = mean;
+    NoteWavesChanged();
     return mean;
 }
 

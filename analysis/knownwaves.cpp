@@ -1,5 +1,8 @@
 #include "analysis/knownwaves.h"
 
+#include <cmath>
+#include <string>
+
 #include "analysis/fitting.h"
 #include "base/log.h"
 #include "base/text.h"
@@ -116,29 +119,91 @@ double AddShallowWaterWave(int row)
 
 namespace {
 
-// Every row in turn, as long work that the user may stop: the waves already
-// determined then stay, and the log says how many.
-void AddEveryRow(const char* what, int rows, double (*add)(int))
+// Every row in turn, but those left out, as long work that the user may
+// stop: the waves already determined then stay, and the log says how many.
+void AddEveryRow(const char* what, Catalogue catalogue, double (*add)(int), bool again)
 {
+    const int rows = CatalogueRows(catalogue);
     BeginLongWork(what);
-    int row = 0;
+    int row = 0, added = 0;
     for (; row < rows; ++row) {
         if (KeepWindowAliveAndAskStop(static_cast<double>(row) / rows) || !CanAddFittedWaveOrReport(MainWindow))
             break;
+        if (!again && IsHeld(CatalogueWave(catalogue, row)))
+            continue;
         add(row);
+        ++added;
     }
-    if (EndLongWork())
-        LogPrintf("%s interrompu : %i ondes sur %i ajoutées.\n\n", what, row, rows);
+    if (EndLongWork()) {
+        ShowStatus(Format("%s interrompu : %i ondes sur %i ajoutées.", what, added, rows));
+        LogPrintf("%s interrompu : %i ondes sur %i ajoutées.\n\n", what, added, rows);
+    } else if (added == 0 && row == rows) {
+        ShowStatus("Aucune onde ajoutée : le modèle les contient toutes déjà.");
+    }
+}
+
+// The name a catalogue label begins with: "M2", "2MS6".
+std::string ShortName(const KnownWave& known)
+{
+    const std::string label = known.label;
+    const std::size_t colon = label.find(':');
+    const std::size_t end = label.find_last_not_of(' ', colon == std::string::npos ? label.size() : colon - 1);
+    return label.substr(0, end == std::string::npos ? 0 : end + 1);
 }
 
 }  // namespace
 
-void AddAllKnownWaves()
+int CatalogueRows(Catalogue catalogue)
 {
-    AddEveryRow("Toutes ondes connues", KNOWN_WAVE_COUNT, AddKnownWave);
+    switch (catalogue) {
+    case Catalogue::Listed: return MENU_WAVE_COUNT;
+    case Catalogue::Known: return KNOWN_WAVE_COUNT;
+    case Catalogue::Shallow: return SHALLOW_WAVE_COUNT;
+    }
+    return 0;
 }
 
-void AddAllShallowWaterWaves()
+const KnownWave& CatalogueWave(Catalogue catalogue, int row)
 {
-    AddEveryRow("Ondes de petits fonds", SHALLOW_WAVE_COUNT, AddShallowWaterWave);
+    switch (catalogue) {
+    case Catalogue::Listed: return KnownWaves[MenuWaveOrder[row]];
+    case Catalogue::Known: return KnownWaves[KnownWaveOrder[row]];
+    case Catalogue::Shallow: break;
+    }
+    return ShallowWaterWaves[row];
+}
+
+bool IsHeld(const KnownWave& known)
+{
+    for (int i = 0; i < WaveSet.count; ++i)
+        if (std::fabs(PeriodHoursFromSpeed(WaveSet.waves[i].speed) - known.periodHours) <= 1e-6 * known.periodHours)
+            return true;
+    return false;
+}
+
+bool DetermineHeldWavesAgain(Catalogue catalogue, const char* caption)
+{
+    std::string held;
+    int count = 0;
+    for (int row = 0; row < CatalogueRows(catalogue); ++row)
+        if (IsHeld(CatalogueWave(catalogue, row))) {
+            held += (count++ > 0 ? ", " : "") + ShortName(CatalogueWave(catalogue, row));
+        }
+    if (count == 0)
+        return true;
+    return ShowMessage(MainWindow,
+                       Format("Le modèle contient déjà %s : %s.\n\nLes déterminer une seconde fois ?\n"
+                              "Non n'ajoute que les autres.",
+                              count == 1 ? "cette onde" : Format("ces %i ondes", count).c_str(), held.c_str()),
+                       caption, MessageButtons::YesNo, MessageIcon::Question) == MessageAnswer::Yes;
+}
+
+void AddAllKnownWaves(bool again)
+{
+    AddEveryRow("Toutes ondes connues", Catalogue::Known, AddKnownWave, again);
+}
+
+void AddAllShallowWaterWaves(bool again)
+{
+    AddEveryRow("Ondes de petits fonds", Catalogue::Shallow, AddShallowWaterWave, again);
 }

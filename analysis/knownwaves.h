@@ -25,11 +25,26 @@ double AddKnownWave(int row);
 // The same for a row of ShallowWaterWaves.
 double AddShallowWaterWave(int row);
 
+// The waves that "Ondes listées", "Toutes ondes connues." and "Ondes de
+// petits fonds." determine, row by row.
+enum class Catalogue { Listed, Known, Shallow };
+int CatalogueRows(Catalogue catalogue);
+const KnownWave& CatalogueWave(Catalogue catalogue, int row);
+
+// Whether the wave set holds a wave of this one's period (within a millionth).
+bool IsHeld(const KnownWave& known);
+
+// When the wave set holds some of the catalogue's waves already, asks (owned
+// by the main window, with this caption) whether to determine them a second
+// time. True when it holds none or the user answers Oui.
+bool DetermineHeldWavesAgain(Catalogue catalogue, const char* caption);
+
 // "Toutes ondes connues": every catalogue wave in KnownWaveOrder, stopping at
-// the first refusal. It is long work: stopped by the user, it keeps the waves
-// already appended and says in the log how many.
-void AddAllKnownWaves();
+// the first refusal; unless again, those the set holds already are left out.
+// It is long work: stopped by the user, it keeps the waves already appended
+// and says in the log how many.
+void AddAllKnownWaves(bool again = true);
 
 // "Ondes de petits fonds.": every shallow-water wave in order, stopping at
-// the first refusal.
-void AddAllShallowWaterWaves();
+// the first refusal; unless again, those the set holds already are left out.
+void AddAllShallowWaterWaves(bool again = true);

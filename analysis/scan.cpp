@@ -40,19 +40,20 @@ bool IsSweepableBandOrReport(int lo, int hi)
     if (lo > 0 && lo < hi)
         return true;
     ShowMessage(MainWindow,
-                Format("La bande de périodes de %Lf h à %Lf h ne peut pas être balayée :\n"
+                Format("La bande de périodes de %s h à %s h ne peut pas être balayée :\n"
                        "il faut deux périodes positives, la première plus courte que la seconde.\n\n"
                        "Aucune onde n'a été ajoutée.",
-                       Lf(lo * INV_3600), Lf(hi * INV_3600)),
+                       ShortDecimal(lo * INV_3600).c_str(), ShortDecimal(hi * INV_3600).c_str()),
                 "Bande de périodes incorrecte", MessageButtons::Ok, MessageIcon::Warning);
     LogPrintf("Bande de périodes incorrecte (%Lf h à %Lf h) : aucune onde ajoutée.\n\n",
               Lf(lo * INV_3600), Lf(hi * INV_3600));
     return false;
 }
 
-// Stopped by the user, who knows it: the log alone says so.
+// Stopped by the user: the status bar and the log say so.
 void LogSweepStopped(int lo, int hi)
 {
+    ShowStatus("Balayage interrompu : aucune onde ajoutée.");
     LogPrintf("\nBalayage de %Lf h à %Lf h interrompu : aucune onde ajoutée.\n\n", Lf(lo * INV_3600),
               Lf(hi * INV_3600));
 }
@@ -60,10 +61,10 @@ void LogSweepStopped(int lo, int hi)
 void ReportNoWaveInBand(int lo, int hi)
 {
     ShowMessage(MainWindow,
-                Format("Aucune onde n'a été repérée entre %Lf h et %Lf h :\n"
+                Format("Aucune onde n'a été repérée entre %s h et %s h :\n"
                        "la courbe des amplitudes n'a aucun maximum au-dessus de 4 cm.\n\n"
                        "Aucune onde n'a été ajoutée.",
-                       Lf(lo * INV_3600), Lf(hi * INV_3600)),
+                       ShortDecimal(lo * INV_3600).c_str(), ShortDecimal(hi * INV_3600).c_str()),
                 "Sélection d'une onde", MessageButtons::Ok, MessageIcon::Information);
     LogPrintf("\nAucune onde repérée entre %Lf h et %Lf h : aucune onde ajoutée.\n\n",
               Lf(lo * INV_3600), Lf(hi * INV_3600));
@@ -253,7 +254,7 @@ Wave RefineWave(double centre, double halfwidth, double eps)
 
 std::string AddedWaveReport(double periodHours, const Wave& w)
 {
-    return Format("L'onde suivante a étée ajoutée :\n - Période : %Lf\n - Amplitude : %Lf\n"
+    return Format("L'onde suivante a été ajoutée :\n - Période : %Lf\n - Amplitude : %Lf\n"
                   " - Etablissement : %Lf\n%s\n",
                   Lf(periodHours), Lf(w.ampl), Lf(w.etab), w.name.c_str());
 }
@@ -266,11 +267,12 @@ void AddRefinedWave(double centre, double halfwidth)
     BeginLongWork("Précision de la période");
     Wave w = RefineWave(centre, halfwidth, REFINE_EPSILON);
     if (EndLongWork()) {
+        ShowStatus("Précision de la période interrompue : aucune onde ajoutée.");
         LogText("\nPrécision de la période interrompue : aucune onde ajoutée.\n\n");
         return;
     }
     const double periodHours = PeriodHoursFromSpeed(w.speed);
-    w.name = Format("Onde déteminée de période %Lf", Lf(periodHours));
+    w.name = Format("Onde déterminée de période %Lf", Lf(periodHours));
     AppendWave(w);
     const std::string report = AddedWaveReport(periodHours, w);
     ShowMessageAndLog(MainWindow, report, "Sélection d'une onde", MessageIcon::Information, "\n");

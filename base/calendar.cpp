@@ -311,13 +311,6 @@ long UtcOffsetOf(CalendarTime t)
     return LocalTimeOf(t).tm_gmtoff;
 }
 
-std::string TimeZoneName()
-{
-    const char* zone = std::getenv("TZ");
-    if (!zone || !*zone)
-        return "";
-    return zone[0] == ':' ? zone + 1 : zone;
-}
 
 // ---- The port's clock --------------------------------------------------------------
 

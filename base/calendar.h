@@ -112,10 +112,6 @@ std::optional<CalendarTime> TimeOfIsoDate(const std::string& text, Clock clock, 
 // s east of UTC that the local clock is at t, daylight saving included.
 long UtcOffsetOf(CalendarTime t);
 
-// The time zone the program runs in as TZ names it ("Europe/Paris"), or
-// empty when TZ is not set and the system's zone applies.
-std::string TimeZoneName();
-
 // ---- The port's clock --------------------------------------------------------------
 // A port may name its time zone (an IANA name, "Europe/Amsterdam"): its
 // tables are then on that clock whatever the computer's. The zone is made

@@ -1,7 +1,10 @@
 #include "base/log.h"
 
+#include <cerrno>
 #include <cstdarg>
+#include <filesystem>
 
+#include "base/savefile.h"
 #include "base/text.h"
 #include "platform/platform.h"
 
@@ -11,8 +14,15 @@ void OpenLog()
 {
     LogFile = std::fopen(LOG_FILE_NAME, "wb");
     if (!LogFile) {
-        ShowMessage(nullptr, "Impossible d'ouvrir le fichier Haliome.LOG", "Erreur",
-                    MessageButtons::Ok, MessageIcon::None);
+        const std::string why = SystemReasonText(errno);
+        std::error_code error;
+        const std::string folder = std::filesystem::current_path(error).string();
+        ShowMessage(nullptr,
+                    Format("Le journal « %s » ne peut pas être créé dans le dossier « %s » : %s.\n\n"
+                           "Haliome fonctionne sans journal ; les fichiers qu'il enregistre, choisissez-les "
+                           "dans un dossier où vous pouvez écrire.",
+                           LOG_FILE_NAME, folder.c_str(), why.c_str()),
+                    "Journal", MessageButtons::Ok, MessageIcon::Warning);
         return;
     }
     LogText("Bienvenue à Haliome (la marée d'un port, par l'équipe Haliome).\n\n");

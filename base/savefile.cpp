@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -143,4 +145,30 @@ std::string SystemReasonText(int errorNumber)
     case EIO: return "erreur d'entrée-sortie du disque";
     }
     return std::string("erreur du système : ") + std::strerror(errorNumber);
+}
+
+std::optional<std::string> ChooseFileToWrite(Window owner, const FileDialogOptions& dialog)
+{
+    for (;;) {
+        std::optional<std::string> path = ChooseFileToSave(owner, dialog);
+        std::error_code error;
+        if (!path || !std::filesystem::exists(*path, error))
+            return path;
+        if (ShowMessage(owner, "Le fichier « " + *path + " » existe déjà.\n\nLe remplacer ?", dialog.title,
+                        MessageButtons::YesNo, MessageIcon::Question) == MessageAnswer::Yes)
+            return path;
+    }
+}
+
+std::string FileNameOf(const std::string& text)
+{
+    std::string name;
+    for (unsigned char c : text) {
+        const bool kept = c >= 0x80 || std::isalnum(c) || c == ' ' || c == '-' || c == '_' || c == '.';
+        name += kept ? static_cast<char>(c) : '-';
+    }
+    const std::size_t first = name.find_first_not_of(" .-");
+    if (first == std::string::npos)
+        return "Haliome";
+    return name.substr(first, name.find_last_not_of(" .-") - first + 1);
 }

@@ -4,8 +4,11 @@
 // disk, and only then take the old file's name.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "platform/platform.h"
 
 // Replaces the file at path (following a symbolic link) by bytes. False on
 // failure, with why set to the system's reason in French; the file is then
@@ -15,3 +18,12 @@ bool SaveFileBytes(const std::string& path, std::string_view bytes, std::string&
 
 // The system's reason for an error number, in French.
 std::string SystemReasonText(int errorNumber);
+
+// The save dialog, which asks before a file that exists is replaced: Non
+// gives the dialog again. The path chosen, or nothing when cancelled.
+std::optional<std::string> ChooseFileToWrite(Window owner, const FileDialogOptions& dialog);
+
+// A file name made of a text (a port's name): letters, digits, blanks, '-',
+// '_' and '.' are kept, any other character becomes '-'; "Haliome" for a
+// text that keeps nothing.
+std::string FileNameOf(const std::string& text);

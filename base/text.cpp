@@ -364,22 +364,15 @@ bool ScanWord(TextReader& in, std::string& word)
     return true;
 }
 
-std::optional<double> RealAtStart(const std::string& text)
+std::string ShortDecimal(double value)
 {
-    TextReader in{text, 0};
-    long double value = 0;
-    if (!ScanReal(in, value))
-        return std::nullopt;
-    return static_cast<double>(value);
-}
-
-std::optional<long> IntAtStart(const std::string& text)
-{
-    TextReader in{text, 0};
-    long value = 0;
-    if (!ScanInt(in, value))
-        return std::nullopt;
-    return value;
+    std::string text = Format("%.6f", value);
+    if (text.find('.') != std::string::npos) {
+        text.erase(text.find_last_not_of('0') + 1);
+        if (text.back() == '.')
+            text.pop_back();
+    }
+    return text == "-0" ? "0" : text;
 }
 
 bool MatchLiteral(TextReader& in, std::string_view literal)
@@ -394,21 +387,4 @@ bool MatchLiteral(TextReader& in, std::string_view literal)
         ++in.pos;
     }
     return true;
-}
-
-std::optional<double> DecimalOf(const std::string& text)
-{
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return std::nullopt;
-    std::string number = text.substr(first, text.find_last_not_of(' ') - first + 1);
-    if (number.find('.') == std::string::npos && number.find(',') != std::string::npos)
-        number[number.find(',')] = '.';
-    if (number.find_first_not_of("+-.0123456789eE") != std::string::npos)
-        return std::nullopt;
-    char* end = nullptr;
-    const double value = std::strtod(number.c_str(), &end);
-    if (end != number.c_str() + number.size() || !(value - value == 0))
-        return std::nullopt;
-    return value;
 }

@@ -93,14 +93,9 @@ bool ScanFloat(TextReader& in, float& value);
 // the next whitespace. False at the end of the text.
 bool ScanWord(TextReader& in, std::string& word);
 
-// A whole text (a dialog field) read with "%Lf" or "%i": the number it
-// begins with, or nothing when it does not begin with one.
-std::optional<double> RealAtStart(const std::string& text);
-
-// A whole field that is a finite decimal number, blanks around it allowed,
-// with a decimal point or a decimal comma ("2.78", "-2,78"); nothing otherwise.
-std::optional<double> DecimalOf(const std::string& text);
-std::optional<long> IntAtStart(const std::string& text);
+// A number with the decimals it needs, at most six, and a dot: "11.75",
+// "13", "0.000278"; what messages show of a period or a band.
+std::string ShortDecimal(double value);
 
 // The literal text of a scanning format: characters must match one by one,
 // and a blank matches any run of whitespace. Stops at the first character

@@ -5,6 +5,7 @@
 
 #include "analysis/jointfit.h"
 #include "analysis/knownwaves.h"
+#include "base/fields.h"
 #include "base/text.h"
 #include "model/waves.h"
 
@@ -40,7 +41,7 @@ void Warn(Window dialog, const std::string& text)
 void Accept(Window dialog)
 {
     const std::string typed = GetControlText(dialog, HARMONIC_RAYLEIGH_ID);
-    const std::optional<double> rayleigh = RealAtStart(typed);
+    const std::optional<double> rayleigh = ParseTypedNumber(typed);
     if (!rayleigh || !(*rayleigh >= 0 && *rayleigh <= LARGEST_RAYLEIGH))
         return Warn(dialog, Format("Le nombre de Rayleigh « %s » ne convient pas :\n"
                                    "écrivez un nombre de 0 à %g, par exemple 1.",
@@ -71,8 +72,8 @@ const DialogTemplate HarmonicAnalysisTemplate{CAPTION, 240, 92, {
      230, 9},
     {ControlKind::Label, NO_ID, "sur la durée du relevé du niveau moyen et des ondes plus importantes.", 5, 61, 230,
      9},
-    {ControlKind::PushButton, ID_CANCEL, "Annuler", 115, 74, 55, 14},
-    {ControlKind::DefaultPushButton, ID_OK, "OK", 180, 74, 55, 14},
+    {ControlKind::DefaultPushButton, ID_OK, "OK", 115, 74, 55, 14},
+    {ControlKind::PushButton, ID_CANCEL, "Annuler", 180, 74, 55, 14},
 }};
 
 const DialogTemplate HarmonicReportTemplate{"Analyse harmonique : résultats", 400, 250, {

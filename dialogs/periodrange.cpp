@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "analysis/scan.h"
+#include "base/fields.h"
 #include "base/options.h"
 #include "base/text.h"
 #include "model/record.h"
@@ -14,12 +15,10 @@ namespace {
 constexpr int FROM_FIELD = 101, TO_FIELD = 102;
 constexpr const char* CAPTION = "Détermination de période de ... à ...";
 
-// A bound as the messages show it: what was typed when it gave the number,
-// else the bound kept.
-std::string Shown(const std::string& typed, bool read, double value)
-{
-    return read ? "« " + typed + " »" : Format("%Lf", Lf(value));
-}
+// The band of the last run, kept for the next: "11.8;13".
+constexpr const char* BAND_SETTING = "bande";
+
+bool Accepted = false;
 
 // The sweep runs on whole seconds that an int holds.
 const char* BandProblem(double from, double to)
@@ -64,41 +63,67 @@ bool IsWaitableOrAsk(Window dialog, const std::string& band, double from, double
                        MessageButtons::YesNo, MessageIcon::Question) == MessageAnswer::Yes;
 }
 
-// A field that does not begin with a number keeps its bound.
 void StoreBand(Window dialog)
 {
-    const std::string fromText = GetControlText(dialog, FROM_FIELD), toText = GetControlText(dialog, TO_FIELD);
-    const std::optional<double> fromRead = RealAtStart(fromText), toRead = RealAtStart(toText);
-    const double from = fromRead.value_or(Options.PeriodMin), to = toRead.value_or(Options.PeriodMax);
-    const std::string band =
-        "de " + Shown(fromText, fromRead.has_value(), from) + " h à " + Shown(toText, toRead.has_value(), to) + " h";
-    if (!IsSweepableOrReport(dialog, band, from, to) || !IsWaitableOrAsk(dialog, band, from, to))
+    std::optional<double> from, to;
+    if (!(from = TypedNumberOrRefuse(dialog, FROM_FIELD, "De", "11,75", CAPTION)) ||
+        !(to = TypedNumberOrRefuse(dialog, TO_FIELD, "A", "13", CAPTION)))
         return;
-    Options.PeriodMin = from;
-    Options.PeriodMax = to;
+    const std::string band = "de « " + GetControlText(dialog, FROM_FIELD) + " » h à « " +
+                             GetControlText(dialog, TO_FIELD) + " » h";
+    if (!IsSweepableOrReport(dialog, band, *from, *to) || !IsWaitableOrAsk(dialog, band, *from, *to))
+        return;
+    Options.PeriodMin = *from;
+    Options.PeriodMax = *to;
+    KeepSetting(BAND_SETTING, ShortDecimal(*from) + ";" + ShortDecimal(*to));
+    Accepted = true;
     EndDialog(dialog, 0);
+}
+
+void ShowBand(Window dialog)
+{
+    SetControlText(dialog, FROM_FIELD, ShortDecimal(Options.PeriodMin));
+    SetControlText(dialog, TO_FIELD, ShortDecimal(Options.PeriodMax));
 }
 
 }  // namespace
 
-const DialogTemplate PeriodRangeTemplate{CAPTION, 137, 76, {
-    {ControlKind::CentredLabel, NO_ID, "Détermination de périodes", 5, 4, 127, 9},
-    {ControlKind::Label, NO_ID, "Indiquer les périodes en heures.", 5, 16, 127, 9},
-    {ControlKind::Label, NO_ID, "De :", 12, 31, 20, 9},
-    {ControlKind::Edit, FROM_FIELD, "", 36, 29, 50, 12},
-    {ControlKind::Label, NO_ID, "A  :", 12, 45, 20, 9},
-    {ControlKind::Edit, TO_FIELD, "", 36, 43, 50, 12},
-    {ControlKind::PushButton, ID_CANCEL, "Annuler", 22, 58, 50, 14},
-    {ControlKind::DefaultPushButton, ID_OK, "OK", 80, 58, 50, 14},
+const DialogTemplate PeriodRangeTemplate{CAPTION, 190, 80, {
+    {ControlKind::CentredLabel, NO_ID, "Détermination de périodes", 5, 4, 180, 9},
+    {ControlKind::Label, NO_ID, "Indiquer les périodes en heures.", 5, 16, 180, 9},
+    {ControlKind::Label, NO_ID, "De :", 40, 31, 20, 9},
+    {ControlKind::Edit, FROM_FIELD, "", 64, 29, 60, 12},
+    {ControlKind::Label, NO_ID, "A  :", 40, 45, 20, 9},
+    {ControlKind::Edit, TO_FIELD, "", 64, 43, 60, 12},
+    {ControlKind::DefaultPushButton, ID_OK, "OK", 76, 61, 50, 14},
+    {ControlKind::PushButton, ID_CANCEL, "Annuler", 134, 61, 50, 14},
 }};
 
-void RunPeriodRangeDialog()
+bool RunPeriodRangeDialog()
 {
+    Accepted = false;
     RunModalDialog(MainWindow, PeriodRangeTemplate, PeriodRangeDialog);
+    return Accepted;
+}
+
+void RestoreKeptBand()
+{
+    const std::optional<std::string> kept = KeptSetting(BAND_SETTING);
+    const std::size_t split = kept ? kept->find(';') : std::string::npos;
+    if (split == std::string::npos)
+        return;
+    const std::optional<double> from = ParseTypedNumber(kept->substr(0, split));
+    const std::optional<double> to = ParseTypedNumber(kept->substr(split + 1));
+    if (from && to && !BandProblem(*from, *to)) {
+        Options.PeriodMin = *from;
+        Options.PeriodMax = *to;
+    }
 }
 
 void PeriodRangeDialog(Window dialog, DialogEvent event, int id, int notification)
 {
+    if (event == DialogEvent::Init)
+        return ShowBand(dialog);
     if (event != DialogEvent::Command || notification != NOTIFY_CLICKED)
         return;
     if (id == ID_OK)

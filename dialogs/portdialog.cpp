@@ -1,6 +1,7 @@
 #include "dialogs/portdialog.h"
 
 #include "base/calendar.h"
+#include "base/fields.h"
 #include "base/log.h"
 #include "base/text.h"
 #include "model/port.h"
@@ -75,8 +76,8 @@ const DialogTemplate PortTemplate{CAPTION, 280, 132, {
     {ControlKind::Edit, PORT_DATUM_OFFSET_ID, "", 110, 66, 50, 12},
     {ControlKind::Label, NO_ID, "m ; vide : hauteurs du relevé", 166, 68, 109, 9},
     {ControlKind::CheckBox, PORT_COEFFICIENT_ID, "Coefficient de marée (échelle de Brest)", 5, 86, 270, 10},
-    {ControlKind::PushButton, ID_CANCEL, "Annuler", 170, 112, 50, 14},
-    {ControlKind::DefaultPushButton, ID_OK, "OK", 225, 112, 50, 14},
+    {ControlKind::DefaultPushButton, ID_OK, "OK", 170, 112, 50, 14},
+    {ControlKind::PushButton, ID_CANCEL, "Annuler", 225, 112, 50, 14},
 }};
 
 void RunPortDialog()

@@ -5,6 +5,7 @@
 #include "analysis/fitting.h"
 #include "analysis/knownwaves.h"
 #include "analysis/scan.h"
+#include "base/fields.h"
 #include "base/log.h"
 #include "base/text.h"
 #include "model/units.h"
@@ -29,22 +30,14 @@ std::string FieldText(Window dialog, int id)
     return FirstChars(GetControlText(dialog, id), FIELD_CHARS);
 }
 
-void ReportBadPeriod(Window dialog, const char* caption)
-{
-    ShowMessage(dialog, "La période doit être un nombre d'heures, par exemple 12.420601.", caption,
-                MessageButtons::Ok, MessageIcon::Warning);
-}
-
 // Only finite numbers may enter the model: the chart, the tables, the fits
-// and the wave file all compute with them. A field that is not a number is
-// not refused here.
-bool IsFiniteOrReport(Window dialog, const char* caption, const char* field, const std::string& typed,
-                      std::optional<double> value)
+// and the wave file all compute with them.
+bool IsFiniteOrReport(Window dialog, const char* caption, const char* field, double value)
 {
-    if (!value || std::isfinite(*value))
+    if (std::isfinite(value))
         return true;
-    ShowMessage(dialog, Format("%s « %s » n'est pas un nombre fini.", field, typed.c_str()), caption,
-                MessageButtons::Ok, MessageIcon::Warning);
+    ShowMessage(dialog, Format("Le champ « %s » donne un nombre trop grand.", field), caption, MessageButtons::Ok,
+                MessageIcon::Warning);
     return false;
 }
 
@@ -81,8 +74,8 @@ const DialogTemplate AddWaveTemplate{"Ajouter une onde", 226, 153, {
     {ControlKind::Label, NO_ID, "Période :", 5, 33, 50, 9},
     {ControlKind::Edit, ADD_PERIOD, "", 58, 31, 60, 12},
     {ControlKind::ListBox, ADD_KNOWN_LIST, "", 5, 48, 217, 80},
-    {ControlKind::PushButton, ID_CANCEL, "Annuler", 112, 133, 50, 14},
-    {ControlKind::DefaultPushButton, ID_OK, "OK", 170, 133, 50, 14},
+    {ControlKind::DefaultPushButton, ID_OK, "OK", 112, 133, 50, 14},
+    {ControlKind::PushButton, ID_CANCEL, "Annuler", 170, 133, 50, 14},
 }};
 
 const DialogTemplate EditWaveTemplate{"Modifier une onde", 209, 141, {
@@ -98,8 +91,8 @@ const DialogTemplate EditWaveTemplate{"Modifier une onde", 209, 141, {
     {ControlKind::Edit, EDIT_AMPL, "", 70, 78, 60, 12},
     {ControlKind::Label, NO_ID, "Etablissement :", 12, 95, 55, 9},
     {ControlKind::Edit, EDIT_ETAB, "", 70, 93, 60, 12},
-    {ControlKind::PushButton, ID_CANCEL, "Annuler", 94, 121, 50, 14},
-    {ControlKind::DefaultPushButton, ID_OK, "OK", 154, 121, 50, 14},
+    {ControlKind::DefaultPushButton, ID_OK, "OK", 94, 121, 50, 14},
+    {ControlKind::PushButton, ID_CANCEL, "Annuler", 154, 121, 50, 14},
 }};
 
 // ---- Wave manager -------------------------------------------------------------
@@ -204,9 +197,12 @@ void AddTypedWave(Window dialog)
 {
     const char* caption = "Ajout d'une onde.";
     const std::string typed = GetControlText(dialog, ADD_PERIOD);
-    std::optional<double> periodHours = RealAtStart(typed);
-    if (!periodHours || !(*periodHours > 0)) {
-        ReportBadPeriod(dialog, caption);
+    const std::optional<double> periodHours = TypedNumberOrRefuse(dialog, ADD_PERIOD, "Période", "12,420601", caption);
+    if (!periodHours)
+        return;
+    if (!(*periodHours > 0)) {
+        ShowMessage(dialog, "La période d'une onde à ajouter est un nombre d'heures plus grand que zéro.", caption,
+                    MessageButtons::Ok, MessageIcon::Warning);
         return;
     }
     if (!HasSpeedOrReport(dialog, caption, typed, *periodHours) || !CanAddFittedWaveOrReport(dialog))
@@ -247,24 +243,20 @@ void ShowEditedWave(Window dialog)
     SetControlText(dialog, EDIT_ETAB, Format("%Lf", Lf(w.etab)));
 }
 
-// Stores the fields into the edited wave and reports it. A period that is
-// not a number, or any field that is not finite, changes nothing and keeps
-// the dialog open; an amplitude or a phase that is not a number keeps its
-// value.
+// Stores the fields into the edited wave and reports it. A field that is not
+// a number, or not finite, changes nothing and keeps the dialog open.
 void StoreEditedWave(Window dialog)
 {
     const char* caption = "Modification d'une onde";
     const std::string periodText = GetControlText(dialog, EDIT_PERIOD);
     const std::string amplText = GetControlText(dialog, EDIT_AMPL);
     const std::string etabText = GetControlText(dialog, EDIT_ETAB);
-    std::optional<double> periodHours = RealAtStart(periodText);
-    if (!periodHours) {
-        ReportBadPeriod(dialog, caption);
-        return;
-    }
-    const std::optional<double> ampl = RealAtStart(amplText), etab = RealAtStart(etabText);
-    if (!IsFiniteOrReport(dialog, caption, "L'amplitude", amplText, ampl) ||
-        !IsFiniteOrReport(dialog, caption, "L'établissement", etabText, etab) ||
+    std::optional<double> periodHours, ampl, etab;
+    if (!(periodHours = TypedNumberOrRefuse(dialog, EDIT_PERIOD, "Période", "12,420601", caption)) ||
+        !(ampl = TypedNumberOrRefuse(dialog, EDIT_AMPL, "Amplitude", "1,72", caption)) ||
+        !(etab = TypedNumberOrRefuse(dialog, EDIT_ETAB, "Etablissement", "2,91", caption)) ||
+        !IsFiniteOrReport(dialog, caption, "Amplitude", *ampl) ||
+        !IsFiniteOrReport(dialog, caption, "Etablissement", *etab) ||
         (*periodHours != 0 && !HasSpeedOrReport(dialog, caption, periodText, *periodHours)))
         return;
     Wave& w = WaveSet.waves[EditedWave];
@@ -273,11 +265,12 @@ void StoreEditedWave(Window dialog)
         w.uncertainty = {};  // a wave typed anew: the record no longer says how close it is
     w.name = FieldText(dialog, EDIT_NAME);
     w.speed = *periodHours == 0 ? ZERO_PERIOD_SPEED : TWO_PI / (*periodHours * 3600);
-    w.ampl = ampl.value_or(w.ampl);
-    w.etab = etab.value_or(w.etab);
+    w.ampl = *ampl;
+    w.etab = *etab;
+    NoteWavesChanged();
     std::string report = Format("L'onde %i a été modifiée : \n- Désignation : %s\n- Période : %Lf\n"
                                 "- Amplitude : %Lf\n- Etablissement : %Lf\n",
-                                EditedWave, w.name.c_str(), Lf(PeriodHoursFromSpeed(w.speed)), Lf(w.ampl),
+                                EditedWave + 1, w.name.c_str(), Lf(PeriodHoursFromSpeed(w.speed)), Lf(w.ampl),
                                 Lf(w.etab));
     ShowMessageAndLog(dialog, report, caption, MessageIcon::Information, "\n\n");
     EndDialog(dialog, 0);

@@ -133,6 +133,11 @@ std::string CoefficientText(const Tide& tide, const char* none)
     return tide.high ? Format("%i", tide.coefficient) : none;
 }
 
+const char* NodalText()
+{
+    return Model.NodalCorrections ? "oui" : "non";
+}
+
 // The clock, as the texts say it: the port's, or UTC when asked.
 std::string ClockOf(const ExportForm& form)
 {
@@ -146,14 +151,16 @@ std::string BannerLine(const ExportForm& form)
     const std::string port = PortName();
     return (port.empty() ? std::string() : port + " ; ") + "heure : " + ClockOf(form) + " ; hauteurs en " +
            UnitOf(form) + " " + HeightsReference() + Format(" ; ondes de %i ; corrections nodales : %s\r\n",
-                                                            Header.StartYear, Model.NodalCorrections ? "oui" : "non");
+                                                            Header.StartYear, NodalText());
 }
 
 std::string TidesCsv(const std::vector<Tide>& tides, const ExportForm& form)
 {
     const bool coefficient = Header.ShowCoefficient;
-    const std::string trailer = "," + CsvField(ClockOf(form)) + "," + CsvField(DatumText()) + "\r\n";
-    std::string csv = Format("date,type,hauteur_%s%s,fuseau,zero\r\n", UnitOf(form), coefficient ? ",coefficient" : "");
+    const std::string trailer =
+        "," + CsvField(ClockOf(form)) + "," + CsvField(DatumText()) + "," + NodalText() + "\r\n";
+    std::string csv = Format("date,type,hauteur_%s%s,fuseau,zero,corrections_nodales\r\n", UnitOf(form),
+                             coefficient ? ",coefficient" : "");
     for (const Tide& tide : tides)
         csv += Format("%s,%s,%.2f", IsoDateTime(tide.time, form.clock).c_str(), tide.high ? "PM" : "BM",
                       InUnit(tide.height, form)) +
@@ -171,7 +178,8 @@ std::string TidesICalendar(const std::vector<Tide>& tides, const std::string& po
         ics += IcsLine("X-WR-TIMEZONE:" + Header.TimeZone);
     const std::string stampText = IsoBasicUtc(stamp);
     const std::string description = "Hauteurs en mètres " + HeightsReference() + " ; heure du port : " +
-                                    ClockDescription() + ".";
+                                    ClockDescription() + " ; corrections nodales : " +
+                                    NodalText() + ".";
     for (const Tide& tide : tides)
         ics += TideEvent(tide, port, stampText, description);
     return ics + "END:VCALENDAR\r\n";
@@ -185,7 +193,8 @@ std::string JsonHead(const std::string& port, const ExportForm& form)
     return "{\r\n  \"port\": " + JsonString(port) + ",\r\n  \"zone\": " +
            (Header.TimeZone.empty() ? std::string("null") : JsonString(Header.TimeZone)) +
            ",\r\n  \"clock\": " + JsonString(ClockOf(form)) + ",\r\n  \"datum\": " + JsonString(DatumText()) +
-           ",\r\n  \"unit\": \"" + UnitOf(form) + "\",\r\n";
+           ",\r\n  \"unit\": \"" + UnitOf(form) + "\",\r\n  \"nodal_corrections\": " +
+           (Model.NodalCorrections ? "true" : "false") + ",\r\n";
 }
 
 }  // namespace
@@ -235,8 +244,9 @@ std::vector<GridHeight> HeightsOnGrid(const TimeSpan& span, long stepSeconds)
 
 std::string HeightsCsv(const std::vector<GridHeight>& heights, const ExportForm& form)
 {
-    const std::string trailer = "," + CsvField(ClockOf(form)) + "," + CsvField(DatumText()) + "\r\n";
-    std::string csv = Format("date,hauteur_%s,fuseau,zero\r\n", UnitOf(form));
+    const std::string trailer =
+        "," + CsvField(ClockOf(form)) + "," + CsvField(DatumText()) + "," + NodalText() + "\r\n";
+    std::string csv = Format("date,hauteur_%s,fuseau,zero,corrections_nodales\r\n", UnitOf(form));
     for (const GridHeight& h : heights)
         csv += Format("%s,%.3f", IsoDateTime(h.time, form.clock).c_str(), InUnit(h.height, form)) + trailer;
     return csv;

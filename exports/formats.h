@@ -29,15 +29,17 @@ std::string FrenchDecimal(double x, int decimals);
 std::string BannerLine(const ExportForm& form);
 
 // A header row, then one row per tide: date and time, "PM" or "BM", height
-// (to the centimetre), coefficient (empty for a low water), the clock and
-// the datum.
+// (to the centimetre), coefficient (empty for a low water), the clock, the
+// datum and whether the nodal corrections were used ("oui" or "non").
 std::string TidesCsv(const std::vector<Tide>& tides, const ExportForm& form);
 
-// A calendar of one event per tide, at its time in UTC, at port. stamp is
+// A calendar of one event per tide, at its time in UTC, at port, saying in
+// its description the datum, the clock and the nodal corrections. stamp is
 // when the calendar is made (its DTSTAMP).
 std::string TidesICalendar(const std::vector<Tide>& tides, const std::string& port, CalendarTime stamp);
 
-// An object with the port, its clock, the datum and the list of tides.
+// An object with the port, its clock, the datum, the unit, whether the nodal
+// corrections were used and the list of tides.
 std::string TidesJson(const std::vector<Tide>& tides, const std::string& port, const ExportForm& form);
 
 // The banner, then one aligned line per tide, for reading.

@@ -55,7 +55,9 @@ std::string ClockNote(long year, int month, int lastDay)
     std::string note = "Heures légales (" + ClockDescription() + ") et hauteurs en mètres " + HeightsReference();
     for (std::size_t i = 0; i < spells.size(); ++i) {
         note += i ? " ; " : " : ";
-        if (spells.size() > 1)
+        if (spells.size() > 1 && spells[i].firstDay == spells[i].lastDay)
+            note += "le " + DayOfMonthText(spells[i].firstDay) + ", ";
+        else if (spells.size() > 1)
             note += Format("du %s au %i, ", DayOfMonthText(spells[i].firstDay).c_str(), spells[i].lastDay);
         note += ClockName(spells[i].noon);
     }

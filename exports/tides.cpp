@@ -61,11 +61,3 @@ std::optional<TimeSpan> SpanOf(long year, int month)
     return TimeSpan{*from, *to};
 }
 
-std::string PortName()
-{
-    const std::string& line = Header.PortName;
-    const std::size_t first = line.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos)
-        return "";
-    return line.substr(first, line.find_last_not_of(" \t\r\n") - first + 1);
-}

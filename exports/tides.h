@@ -33,5 +33,3 @@ std::optional<std::vector<Tide>> TidesIn(const TimeSpan& span);
 inline constexpr int WHOLE_YEAR = 12;
 std::optional<TimeSpan> SpanOf(long year, int month);
 
-// The port as the model's header names it, without its line end and blanks.
-std::string PortName();

@@ -1,8 +1,10 @@
 #include "files/importdialog.h"
 
 #include "base/calendar.h"
+#include "base/fields.h"
 #include "base/log.h"
 #include "base/text.h"
+#include "files/wavefile.h"
 #include "model/port.h"
 
 PendingImport Import;
@@ -12,11 +14,15 @@ namespace {
 const char* const UNIT_NAMES[HEIGHT_UNIT_COUNT] = {"m (mètres)", "cm (centimètres)", "mm (millimètres)",
                                                    "ft (pieds)"};
 
+// The labels' column, wide enough for "Niveau moyen au-dessus :", where
+// the values and fields start, and the right edge of the dialog's content.
+constexpr int LABEL_WIDTH = 104, FIELD_X = 110, RIGHT = 365;
+
 void AddRow(DialogTemplate& t, int row, const char* caption, int id)
 {
     const int y = 18 + 12 * row;
-    t.controls.push_back({ControlKind::Label, NO_ID, caption, 5, y, 78, 9});
-    t.controls.push_back({ControlKind::Label, id, "", 86, y, 199, 9});
+    t.controls.push_back({ControlKind::Label, NO_ID, caption, 5, y, LABEL_WIDTH, 9});
+    t.controls.push_back({ControlKind::Label, id, "", FIELD_X, y, RIGHT - FIELD_X, 9});
 }
 
 // An edit field or a list where the file says nothing, with a word of warning.
@@ -26,9 +32,9 @@ void AddChoiceRow(DialogTemplate& t, int row, const char* caption, int id, bool 
     if (!editable)
         return AddRow(t, row, caption, id);
     const int y = 18 + 12 * row;
-    t.controls.push_back({ControlKind::Label, NO_ID, caption, 5, y, 78, 9});
-    t.controls.push_back({kind, id, "", 86, y - 2, 80, kind == ControlKind::Edit ? 12 : 60});
-    t.controls.push_back({ControlKind::Label, NO_ID, warning, 172, y, 113, 9});
+    t.controls.push_back({ControlKind::Label, NO_ID, caption, 5, y, LABEL_WIDTH, 9});
+    t.controls.push_back({kind, id, "", FIELD_X, y - 2, 80, kind == ControlKind::Edit ? 12 : 60});
+    t.controls.push_back({ControlKind::Label, NO_ID, warning, FIELD_X + 86, y, RIGHT - FIELD_X - 86, 9});
 }
 
 // A field of the port, with what leaving it empty means.
@@ -36,10 +42,10 @@ void AddFieldRow(DialogTemplate& t, int row, const char* caption, int id, Contro
                  const char* hint)
 {
     const int y = 18 + 12 * row;
-    t.controls.push_back({ControlKind::Label, NO_ID, caption, 5, y, 80, 9});
-    t.controls.push_back({kind, id, "", 86, y - 2, width, kind == ControlKind::ComboEdit ? 80 : 12});
+    t.controls.push_back({ControlKind::Label, NO_ID, caption, 5, y, LABEL_WIDTH, 9});
+    t.controls.push_back({kind, id, "", FIELD_X, y - 2, width, kind == ControlKind::ComboEdit ? 80 : 12});
     if (*hint)
-        t.controls.push_back({ControlKind::Label, NO_ID, hint, 86 + width + 6, y, 193 - width, 9});
+        t.controls.push_back({ControlKind::Label, NO_ID, hint, FIELD_X + width + 6, y, RIGHT - FIELD_X - width - 6, 9});
 }
 
 void ShowFacts(Window dialog)
@@ -112,6 +118,22 @@ std::optional<PortChoices> PortOf(Window dialog)
     return read ? std::optional<PortChoices>(port) : std::nullopt;
 }
 
+// The record the file gives in the zone and unit shown first: its missing
+// hours count those between the measurements too.
+void ShowRecord(Window dialog)
+{
+    const Measurements& m = Import.measurements;
+    PortChoices port;
+    port.zone = Header.TimeZone;
+    ImportedRecord record;
+    std::string message;
+    if (!MeasuredRecord(Import.path, m, m.zoneMinutes, m.unit, port, record, message))
+        return SetControlText(dialog, IMPORT_RECORD_ID, "aucun : voir OK");
+    SetControlText(dialog, IMPORT_RECORD_ID,
+                   Format("%i jours depuis le 1er janvier %i, dont %i heures sans mesure", record.days, record.year,
+                          record.missingHours));
+}
+
 // OK: the record with the zone and the unit chosen; a zone that cannot be
 // read or a record that cannot be made keeps the dialog open.
 void Accept(Window dialog)
@@ -136,6 +158,9 @@ void Accept(Window dialog)
         ShowMessage(dialog, message, "Importer des mesures", MessageButtons::Ok, MessageIcon::Warning);
         return;
     }
+    Import.anotherPort = IsAnotherPort(Import.record.portLine);
+    if (Import.anotherPort && !MaySetWavesAside(dialog, "Importer des mesures", "de les remplacer"))
+        return;
     Import.accepted = true;
     EndDialog(dialog, 0);
 }
@@ -144,8 +169,8 @@ void Accept(Window dialog)
 
 DialogTemplate ImportTemplate(bool zoneEditable, bool unitEditable)
 {
-    DialogTemplate t{"Importer des mesures", 290, 252, {}};
-    t.controls.push_back({ControlKind::CentredLabel, NO_ID, "Mesures trouvées dans le fichier", 5, 4, 280, 9});
+    DialogTemplate t{"Importer des mesures", RIGHT + 5, 276, {}};
+    t.controls.push_back({ControlKind::CentredLabel, NO_ID, "Mesures trouvées dans le fichier", 5, 4, RIGHT - 5, 9});
     AddRow(t, 0, "Format :", IMPORT_FORMAT_ID);
     AddRow(t, 1, "Station :", IMPORT_STATION_ID);
     AddRow(t, 2, "Première mesure :", IMPORT_FIRST_ID);
@@ -156,29 +181,33 @@ DialogTemplate ImportTemplate(bool zoneEditable, bool unitEditable)
                  "non indiqué par le fichier");
     AddChoiceRow(t, 7, "Unité des hauteurs :", IMPORT_UNIT_ID, unitEditable, ControlKind::DropDownList,
                  "non indiquée par le fichier");
-    t.controls.push_back({ControlKind::CentredLabel, NO_ID, "Le port du relevé", 5, 118, 280, 9});
-    AddFieldRow(t, 9, "Nom :", IMPORT_PORT_NAME_ID, ControlKind::Edit, 199, "");
-    AddFieldRow(t, 10, "Fuseau du port :", IMPORT_PORT_ZONE_ID, ControlKind::ComboEdit, 110,
+    AddRow(t, 8, "Relevé horaire :", IMPORT_RECORD_ID);
+    t.controls.push_back({ControlKind::CentredLabel, NO_ID, "Le port du relevé", 5, 126, RIGHT - 5, 9});
+    AddFieldRow(t, 10, "Nom :", IMPORT_PORT_NAME_ID, ControlKind::Edit, 199, "");
+    AddFieldRow(t, 11, "Fuseau du port :", IMPORT_PORT_ZONE_ID, ControlKind::ComboEdit, 110,
                 "vide : celui de l'ordinateur");
-    AddFieldRow(t, 11, "Zéro des hauteurs :", IMPORT_DATUM_ID, ControlKind::Edit, 110, "vide : zéro du relevé");
-    AddFieldRow(t, 12, "Niveau moyen au-dessus :", IMPORT_DATUM_OFFSET_ID, ControlKind::Edit, 50,
+    AddFieldRow(t, 12, "Zéro des hauteurs :", IMPORT_DATUM_ID, ControlKind::Edit, 110, "vide : zéro du relevé");
+    AddFieldRow(t, 13, "Niveau moyen au-dessus :", IMPORT_DATUM_OFFSET_ID, ControlKind::Edit, 50,
                 "m ; vide : le zéro du relevé est le zéro");
-    AddFieldRow(t, 13, "Du :", IMPORT_FROM_ID, ControlKind::Edit, 80, "vide : depuis la première mesure");
-    AddFieldRow(t, 14, "Au :", IMPORT_TO_ID, ControlKind::Edit, 80, "vide : jusqu'à la dernière");
+    AddFieldRow(t, 14, "Du :", IMPORT_FROM_ID, ControlKind::Edit, 80, "vide : depuis la première mesure");
+    AddFieldRow(t, 15, "Au :", IMPORT_TO_ID, ControlKind::Edit, 80, "vide : jusqu'à la dernière");
     t.controls.push_back({ControlKind::Label, NO_ID,
                           "Le relevé horaire prend la hauteur de chaque heure entière, en heure normale du port "
                           "(l'heure entière suivante si elle n'est pas à un nombre entier d'heures de UTC) ; une heure sans mesure "
-                          "reste manquante. OK remplace l'enregistrement en mémoire.",
-                          5, 200, 280, 28});
-    t.controls.push_back({ControlKind::PushButton, ID_CANCEL, "Cancel", 180, 234, 50, 14});
-    t.controls.push_back({ControlKind::DefaultPushButton, ID_OK, "OK", 235, 234, 50, 14});
+                          "reste manquante. OK remplace l'enregistrement en mémoire ; "
+                          "les ondes d'un autre port y sont remplacées par les ondes listées de cette station.",
+                          5, 212, RIGHT - 5, 40});
+    t.controls.push_back({ControlKind::DefaultPushButton, ID_OK, "OK", RIGHT - 105, 258, 50, 14});
+    t.controls.push_back({ControlKind::PushButton, ID_CANCEL, "Annuler", RIGHT - 50, 258, 50, 14});
     return t;
 }
 
 void ImportDialog(Window dialog, DialogEvent event, int id, int notification)
 {
-    if (event == DialogEvent::Init)
-        return ShowFacts(dialog);
+    if (event == DialogEvent::Init) {
+        ShowFacts(dialog);
+        return ShowRecord(dialog);
+    }
     if (event != DialogEvent::Command || notification != NOTIFY_CLICKED)
         return;
     if (id == ID_OK)
@@ -187,7 +216,7 @@ void ImportDialog(Window dialog, DialogEvent event, int id, int notification)
         EndDialog(dialog, 0);
 }
 
-void ImportMeasurements()
+RecordChange ImportMeasurements()
 {
     FileDialogOptions choice;
     choice.title = "Importer des mesures";
@@ -197,25 +226,28 @@ void ImportMeasurements()
     choice.pathMustExist = true;
     const std::optional<std::string> path = ChooseFileToOpen(MainWindow, choice);
     if (!path)
-        return;
-    Import = PendingImport{*path, {}, {}, false};
+        return RecordChange::None;
+    Import = PendingImport{*path, {}, {}, false, false};
     std::string message;
     if (!ReadMeasurementFile(*path, Import.measurements, message)) {
         ShowMessage(MainWindow, message + "\n\nL'enregistrement en mémoire est conservé.", "Erreur",
                     MessageButtons::Ok, MessageIcon::Warning);
         LogPrintf("%s\n\n", message.c_str());
         Import = PendingImport{};
-        return;
+        return RecordChange::None;
     }
     const Measurements& m = Import.measurements;
     RunModalDialog(MainWindow, ImportTemplate(!m.zoneStated, !m.unitStated), ImportDialog);
+    RecordChange change = RecordChange::None;
     if (Import.accepted) {
         InstallImportedRecord(Import.record);
         // The log of a port on the computer's zone says what it always has.
         const std::string port = Import.record.zone.empty() ? "" : PortFactsOf(Import.record);
         LogPrintf("\nImportation de mesures : %s\n%s%sTime_of_debut = %li\n\n", path->c_str(),
                   Import.record.description.c_str(), port.c_str(), Header.Time_of_debut);
+        change = Import.anotherPort ? RecordChange::AnotherPort : RecordChange::SamePort;
         Repaint();
     }
     Import = PendingImport{};
+    return change;
 }

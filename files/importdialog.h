@@ -5,6 +5,7 @@
 #include <string>
 
 #include "files/measurements.h"
+#include "files/recordfile.h"
 #include "platform/platform.h"
 
 // Control identifiers of the import dialog.
@@ -14,10 +15,14 @@ inline constexpr int IMPORT_FORMAT_ID = 101, IMPORT_STATION_ID = 102, IMPORT_FIR
 // system's zones to choose from), its datum and the period kept.
 inline constexpr int IMPORT_PORT_NAME_ID = 109, IMPORT_PORT_ZONE_ID = 110, IMPORT_DATUM_ID = 111,
                      IMPORT_DATUM_OFFSET_ID = 112, IMPORT_FROM_ID = 113, IMPORT_TO_ID = 114;
+// The hourly record the file gives in the zone and unit shown first.
+inline constexpr int IMPORT_RECORD_ID = 115;
 
 // The command. A file that cannot be read is refused with a message naming
-// it and the line, and a log line; Cancel in the dialog changes nothing.
-void ImportMeasurements();
+// it and the line, and a log line; Annuler in the dialog changes nothing.
+// Another station's record is taken only once the user has been asked
+// about waves not saved (MaySetWavesAside).
+RecordChange ImportMeasurements();
 
 // The dialog's template: the zone is an edit field and the unit a list
 // where the file does not state them, plain texts where it does.
@@ -31,6 +36,7 @@ struct PendingImport {
     Measurements measurements;
     ImportedRecord record;  // set by OK
     bool accepted = false;
+    bool anotherPort = false;  // the record is another port's than the waves'
 };
 
 extern PendingImport Import;

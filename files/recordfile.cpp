@@ -1,5 +1,8 @@
 #include "files/recordfile.h"
 
+#include "base/fields.h"
+#include "files/wavefile.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -162,12 +165,10 @@ FileHeaderValues ReadPortLines(TextReader& in)
         else if (line.starts_with(DATUM_KEY))
             port.DatumName = line.substr(DATUM_KEY.size());
         else if (line.starts_with(OFFSET_KEY))
-            port.DatumOffset = RealAtStart(line.substr(OFFSET_KEY.size()));
+            port.DatumOffset = DecimalOf(line.substr(OFFSET_KEY.size()));
         else if (line == COEFFICIENT_OFF)
             port.ShowCoefficient = false;
     }
-    if (port.DatumOffset && !std::isfinite(*port.DatumOffset))
-        port.DatumOffset.reset();
     return port;
 }
 
@@ -270,7 +271,9 @@ void SaveRecordFileAs()
 {
     FileDialogOptions dialog = RecordFileDialog("Enregistrer le relevé horaire");
     dialog.defaultExtension = "TXT";
-    std::optional<std::string> path = ChooseFileToSave(MainWindow, dialog);
+    dialog.proposedName = RecordSeries.Placeholder ? FileNameOf(PortName()) + ".TXT"
+                                                   : RecordFilePath;
+    std::optional<std::string> path = ChooseFileToWrite(MainWindow, dialog);
     if (!path)
         return;
     const std::string bytes = WithCrLf(RecordFileText(
@@ -289,16 +292,38 @@ void SaveRecordFileAs()
     RecordFilePath = *path;
     LogPrintf("\nEnregistrement du relevé horaire : %s\n%i jours, dont %i heures manquantes.\n\n",
               path->c_str(), RecordSeries.RecordDays, RecordSeries.MissingHours);
+    ShowStatus("Relevé horaire enregistré dans « " + *path + " ».");
 }
 
-void ImportRecordFile()
+bool IsAnotherPort(const std::string& portLine)
+{
+    return WaveSet.count > 0 && PortNameOf(portLine) != PortName();
+}
+
+RecordChange ImportRecordFile()
 {
     FileDialogOptions dialog = RecordFileDialog("Importer un fichier de relevé horaires");
     dialog.fileMustExist = true;
+    RecordChange change = RecordChange::None;
     if (std::optional<std::string> path = ChooseFileToOpen(MainWindow, dialog)) {
-        RecordFilePath = *path;
-        LoadRecordFile();
+        // The port line, to know before anything changes whose record it is.
+        const std::optional<std::string> head = ReadFileBytes(*path, PORT_NAME_CHARS * 4);
+        const bool another = head && IsAnotherPort(PortNameFrom(head->substr(0, head->find('\n'))));
+        if (!head) {
+            ShowMessage(MainWindow,
+                        "Le fichier de relevé horaires « " + *path +
+                            " » ne peut pas être ouvert.\n\nL'enregistrement en mémoire est conservé.",
+                        "Erreur", MessageButtons::Ok, MessageIcon::Warning);
+        } else if (!another || MaySetWavesAside(MainWindow, "Importer un enregistrement", "de les remplacer")) {
+            const std::string before = RecordFilePath;
+            RecordFilePath = *path;
+            if (LoadRecordFile())
+                change = another ? RecordChange::AnotherPort : RecordChange::SamePort;
+            else
+                RecordFilePath = before;
+        }
     }
     LogPrintf("\nImportation d'un fichier de valeurs\nTime_of_debut = %li\n\n", Header.Time_of_debut);
     Repaint();
+    return change;
 }

@@ -32,8 +32,18 @@ inline constexpr const char* MISSING_HOUR_MARK = "-";
 // read as a record.
 bool LoadRecordFile();
 
-// Fichier > "Importer un enregistrement".
-void ImportRecordFile();
+// What an import did to the record in memory: nothing, or replaced it by one
+// of the same port, or of another port, whose waves the model does not hold.
+enum class RecordChange { None, SamePort, AnotherPort };
+
+// Whether a record of this port line belongs to another port than the
+// waves in memory: there are waves, and the names differ (blanks and the
+// line end aside).
+bool IsAnotherPort(const std::string& portLine);
+
+// Fichier > "Importer un enregistrement…". For another port's record the
+// user is asked first about waves not saved (MaySetWavesAside).
+RecordChange ImportRecordFile();
 
 // The record file of these values (cm, or MISSING_HEIGHT_CM), days × 24 of
 // them, then portLines (RecordPortLines), with LF line ends.
@@ -52,8 +62,9 @@ std::string RecordFileText(const std::string& portLine, std::int32_t year, std::
 std::string RecordPortLines(const std::string& zone, const std::string& datumName,
                             std::optional<double> datumOffset, bool showCoefficient);
 
-// Fichier > "Enregistrer le relevé sous...": the record in memory, under a
-// chosen name, which becomes RecordFilePath.
+// Fichier > "Enregistrer le relevé sous…": the record in memory, under a
+// chosen name, which becomes RecordFilePath; a file that exists is replaced
+// only once the user agrees.
 void SaveRecordFileAs();
 
 extern std::string RecordFilePath;

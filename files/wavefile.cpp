@@ -16,7 +16,8 @@
 #include "model/waves.h"
 #include "platform/platform.h"
 
-std::string WaveFilePath = DEFAULT_WAVE_FILE_PATH;
+std::string WaveFilePath;
+std::uint64_t SavedWavesRevision = 0;
 
 namespace {
 
@@ -301,22 +302,17 @@ bool FileHoldsName(const std::string& name)
     return stored == name && Utf8FromWindows1252(Windows1252FromUtf8(stored)) == stored;
 }
 
-std::string PortNameOf(const std::string& portLine)
-{
-    return portLine.ends_with('\n') ? portLine.substr(0, portLine.size() - 1) : portLine;
-}
-
 // Characters the format cannot hold were replaced in the file; the names in
 // memory keep them. The port's name is kept whole in a line of its own.
 void ReportAlteredNames()
 {
     std::string altered;
-    const std::string port = PortNameOf(Header.PortName);
+    const std::string port = PortName();
     if (NameForFile(port) != port)
         altered += " - le port : " + port + "\n";
     for (int i = 0; i < WaveSet.count; ++i)
         if (!FileHoldsName(WaveSet.waves[i].name))
-            altered += Format(" - l'onde %i : ", i) + WaveSet.waves[i].name + "\n";
+            altered += Format(" - l'onde %i : ", i + 1) + WaveSet.waves[i].name + "\n";
     if (!altered.empty())
         ShowMessage(MainWindow,
                     "Le fichier d'ondes « " + WaveFilePath +
@@ -334,7 +330,7 @@ std::string PortLines()
     const auto line = [&lines](std::string_view key, const std::string& value) {
         lines += "0.0;0.0;0.0;" + std::string(key) + NameForFile(value) + "\n";
     };
-    const std::string port = PortNameOf(Header.PortName);
+    const std::string port = PortName();
     if (!FileHoldsName(port))
         line(NAME_KEY, WithCharacterReferences(port));
     if (!Header.TimeZone.empty())
@@ -361,6 +357,10 @@ bool ReadWaveFile(std::string_view bytes)
     ScanWord(in, header);
     ScanMeanLevel(in, file);
     ScanWaveLines(in, file);
+    if (!file.meanLevel && file.waves.empty()) {
+        RefuseWaveFile("il ne donne ni le niveau moyen ni aucune onde : ce n'est pas un fichier d'ondes");
+        return false;
+    }
     CalendarTime start = 0;
     if (!TakePortClock(in, yearStart, file, start))
         return false;
@@ -390,26 +390,17 @@ std::string WaveFileBytes()
     return WithCrLf(Windows1252FromUtf8(WaveFileText()));
 }
 
-void OpenWaveFile()
+namespace {
+
+// The name a save dialog proposes: the wave file's, or the port's.
+std::string ProposedWaveFileName()
 {
-    FileDialogOptions dialog = WaveFileDialog("Ouvrir un fichier d'ondes");
-    dialog.fileMustExist = true;
-    if (std::optional<std::string> path = ChooseFileToOpen(MainWindow, dialog)) {
-        WaveFilePath = *path;
-        std::optional<std::string> bytes = ReadFileBytes(WaveFilePath, MAX_WAVE_FILE_BYTES);
-        if (!bytes)
-            ShowMessage(MainWindow, "Erreur pendant l'ouverture du fichier", "ERROR",
-                        MessageButtons::Ok, MessageIcon::None);
-        else if (bytes->size() > MAX_WAVE_FILE_BYTES)
-            RefuseWaveFile(Format("il dépasse %zu Mo, bien plus que ne tiennent %i ondes", MAX_WAVE_FILE_BYTES >> 20,
-                                  WAVE_CAPACITY));
-        else if (ReadWaveFile(*bytes))
-            LogText("Ouverture d'un fichier de composantes d'ondes.\n\n");
-    }
-    Repaint();
+    if (!WaveFilePath.empty())
+        return WaveFilePath;
+    return FileNameOf(PortName()) + ".TID";
 }
 
-void SaveWaveFile()
+bool WriteWaveFile()
 {
     std::string why;
     if (!SaveFileBytes(WaveFilePath, WaveFileBytes(), why)) {
@@ -417,18 +408,89 @@ void SaveWaveFile()
                     "Erreur enregistrement\n\nLe fichier d'ondes « " + WaveFilePath + " » n'a pas pu être écrit : " +
                         why + ".\nIl est resté tel qu'il était.",
                     "ERROR", MessageButtons::Ok, MessageIcon::None);
-        return;
+        return false;
     }
     LogText("\nEnregistrement.\n\n");
+    MarkWavesSaved();
+    ShowStatus("Ondes enregistrées dans « " + WaveFilePath + " ».");
     ReportAlteredNames();
+    return true;
 }
 
-void SaveWaveFileAs()
+}  // namespace
+
+void OpenWaveFile()
+{
+    if (!MaySetWavesAside(MainWindow, "Ouvrir un fichier d'ondes", "d'en ouvrir d'autres"))
+        return;
+    FileDialogOptions dialog = WaveFileDialog("Ouvrir un fichier d'ondes");
+    dialog.fileMustExist = true;
+    if (std::optional<std::string> path = ChooseFileToOpen(MainWindow, dialog)) {
+        const std::string before = WaveFilePath;
+        WaveFilePath = *path;
+        std::optional<std::string> bytes = ReadFileBytes(WaveFilePath, MAX_WAVE_FILE_BYTES);
+        bool opened = false;
+        if (!bytes)
+            ShowMessage(MainWindow, "Erreur pendant l'ouverture du fichier", "ERROR",
+                        MessageButtons::Ok, MessageIcon::None);
+        else if (bytes->size() > MAX_WAVE_FILE_BYTES)
+            RefuseWaveFile(Format("il dépasse %zu Mo, bien plus que ne tiennent %i ondes", MAX_WAVE_FILE_BYTES >> 20,
+                                  WAVE_CAPACITY));
+        else
+            opened = ReadWaveFile(*bytes);
+        if (opened) {
+            LogText("Ouverture d'un fichier de composantes d'ondes.\n\n");
+            MarkWavesSaved();
+        } else {
+            WaveFilePath = before;  // the waves in memory keep their file
+        }
+    }
+    Repaint();
+}
+
+bool SaveWaveFile()
+{
+    return WaveFilePath.empty() ? SaveWaveFileAs() : WriteWaveFile();
+}
+
+bool SaveWaveFileAs()
 {
     FileDialogOptions dialog = WaveFileDialog("Enregistrer un fichier d'ondes");
     dialog.defaultExtension = "TID";
-    if (std::optional<std::string> path = ChooseFileToSave(MainWindow, dialog)) {
-        WaveFilePath = *path;
-        SaveWaveFile();
+    dialog.proposedName = ProposedWaveFileName();
+    std::optional<std::string> path = ChooseFileToWrite(MainWindow, dialog);
+    if (!path)
+        return false;
+    const std::string before = WaveFilePath;
+    WaveFilePath = *path;
+    if (WriteWaveFile())
+        return true;
+    WaveFilePath = before;
+    return false;
+}
+
+bool HasUnsavedWaves()
+{
+    return WaveSet.revision != SavedWavesRevision;
+}
+
+void MarkWavesSaved()
+{
+    SavedWavesRevision = WaveSet.revision;
+}
+
+bool MaySetWavesAside(Window owner, const char* caption, const char* before)
+{
+    if (!HasUnsavedWaves())
+        return true;
+    const std::string where = WaveFilePath.empty() ? "" : " dans « " + WaveFilePath + " »";
+    switch (ShowMessage(owner,
+                        Format("Les ondes en mémoire ont changé depuis leur dernier enregistrement.\n\n"
+                               "Les enregistrer%s avant %s ?",
+                               where.c_str(), before),
+                        caption, MessageButtons::YesNoCancel, MessageIcon::Question)) {
+    case MessageAnswer::Yes: return SaveWaveFile();
+    case MessageAnswer::No: return true;
+    default: return false;
     }
 }

@@ -31,6 +31,12 @@ struct FileHeaderValues {
 
 extern FileHeaderValues Header;
 
+// The port's name in a port line: without its line end and the blanks
+// around it.
+std::string PortNameOf(const std::string& portLine);
+// The port as the header names it: PortNameOf(Header.PortName).
+std::string PortName();
+
 // The zone a file that names none is read on (haliome-cli --tz); empty: the
 // computer's, as files have always been read.
 extern std::string AssumedPortZone;

@@ -10,5 +10,3 @@ inline constexpr double METRES_PER_CM = 0.01;
 
 // Period in hours of a wave of this angular speed: 2π / speed × (1/3600).
 inline double PeriodHoursFromSpeed(double speedRadPerS) { return TWO_PI / speedRadPerS * INV_3600; }
-
-inline double SpeedFromPeriodSeconds(double periodS) { return TWO_PI / periodS; }

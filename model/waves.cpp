@@ -30,6 +30,12 @@ void SetDefaultWaves()
         WaveSet.waves[i] = defaults[i];
     WaveSet.MeanLevel = 6.02;
     WaveSet.count = 0;
+    NoteWavesChanged();
+}
+
+void NoteWavesChanged()
+{
+    ++WaveSet.revision;
 }
 
 bool WaveSetHasRoom()
@@ -42,6 +48,7 @@ void AppendWave(const Wave& w)
     assert(WaveSetHasRoom());
     WaveSet.waves[WaveSet.count] = w;
     ++WaveSet.count;
+    NoteWavesChanged();
 }
 
 void RemoveWave(int i)
@@ -50,6 +57,7 @@ void RemoveWave(int i)
     for (int k = i; k + 1 < WaveSet.count; ++k)
         WaveSet.waves[k] = WaveSet.waves[k + 1];
     --WaveSet.count;
+    NoteWavesChanged();
 }
 
 // ---- Nodal corrections ---------------------------------------------------------------

@@ -32,7 +32,14 @@ struct WaveTable {
     Wave waves[WAVE_CAPACITY];  // entries 0 … count − 1 are active; the rest keep what they last held
     std::int32_t count = 0;
     double MeanLevel = 0;       // m, the constant term of the prediction
+    // One more at every change of the active waves or of the mean level: what
+    // was saved or opened is told from what is in memory by it.
+    std::uint64_t revision = 0;
 };
+
+// Whoever writes into WaveSet's waves, count or mean level but through the
+// functions below says so here.
+void NoteWavesChanged();
 
 // Writes the five default waves into entries 0 to 4 without making them
 // active (count becomes 0) and sets the mean level to 6.02 m.

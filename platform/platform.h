@@ -22,12 +22,13 @@ extern Window MainWindow;
 
 // ---- Message boxes -------------------------------------------------------
 
-enum class MessageButtons { Ok, YesNo };
+enum class MessageButtons { Ok, YesNo, YesNoCancel };
 enum class MessageIcon { None, Information, Question, Warning, Error };
-enum class MessageAnswer { Ok, Yes, No };
+enum class MessageAnswer { Ok, Yes, No, Cancel };
 
 // Shows a modal message box and returns the button chosen. The text keeps
-// its line breaks.
+// its line breaks. Escape and the close box answer No on a Yes/No box,
+// Cancel on a Yes/No/Cancel box.
 MessageAnswer ShowMessage(Window owner, const std::string& text,
                           const std::string& caption, MessageButtons buttons,
                           MessageIcon icon);
@@ -41,11 +42,19 @@ struct FileDialogOptions {
     bool fileMustExist = false;
     bool pathMustExist = false;
     std::string defaultExtension;  // added when the chosen name has none; empty: none
+    std::string proposedName;      // the name the dialog offers at first; empty: none
 };
 
 // The path the user chose, or nothing when the dialog was cancelled.
 std::optional<std::string> ChooseFileToOpen(Window owner, const FileDialogOptions& dialog);
 std::optional<std::string> ChooseFileToSave(Window owner, const FileDialogOptions& dialog);
+
+// ---- Settings ------------------------------------------------------------
+
+// Small named values kept for the next runs of the program where the
+// backend can keep them (the desktop's settings), for this run otherwise.
+void KeepSetting(const std::string& name, const std::string& value);
+std::optional<std::string> KeptSetting(const std::string& name);
 
 // ---- Drawing -------------------------------------------------------------
 
@@ -71,17 +80,21 @@ struct Color {
 // coordinates (MainWindowSetup's clientWidth × clientHeight, x to the right,
 // y downward), whatever size the window has on the screen: the backend
 // scales the picture to fill the client area. It starts with the default pen
-// (solid black, one pixel wide) and its current point at (0, 0).
+// (solid black) and its current point at (0, 0).
 struct Canvas;
 
-void SelectPen(Canvas* canvas, Color color);  // solid, one pixel wide
+// Solid. Lines are antialiased and as wide on the screen whatever size the
+// window has: one and a half pixels at the desktop's scale (three on a
+// screen of twice the density).
+void SelectPen(Canvas* canvas, Color color);
 void MoveTo(Canvas* canvas, int x, int y);
 // A line from the current point to (x, y), which becomes the current point.
 // The end pixel is not drawn: a line from (x, 400) to (x, 399) lights (x, 400) only.
 void LineTo(Canvas* canvas, int x, int y);
 // Text with its top-left corner at (x, y), black on an opaque white box, in
-// the default font. A text that would pass an edge of the client area is
-// moved back inside it, whole.
+// the default font, which grows with the picture when the window is larger
+// than the drawing and never gets smaller than the menus' text. A text that
+// would pass an edge of the client area is moved back inside it, whole.
 void TextOut(Canvas* canvas, int x, int y, const std::string& text);
 // The whole client area white.
 void FillWhite(Canvas* canvas);
@@ -112,16 +125,21 @@ struct MenuItem {
     bool checked = false;        // at start
     bool greyed = false;
     std::vector<MenuItem> items;  // Submenu only
+    std::string keys;            // Command only: its shortcut, "Ctrl+O", "F1"; empty: none
 };
 
 inline MenuItem MenuCommand(int command, std::string text, bool checked = false, bool greyed = false)
 {
-    return MenuItem{MenuItem::Kind::Command, command, std::move(text), checked, greyed, {}};
+    return MenuItem{MenuItem::Kind::Command, command, std::move(text), checked, greyed, {}, {}};
 }
-inline MenuItem MenuSeparator() { return MenuItem{MenuItem::Kind::Separator, 0, {}, false, false, {}}; }
+inline MenuItem MenuShortcut(int command, std::string text, std::string keys)
+{
+    return MenuItem{MenuItem::Kind::Command, command, std::move(text), false, false, {}, std::move(keys)};
+}
+inline MenuItem MenuSeparator() { return MenuItem{MenuItem::Kind::Separator, 0, {}, false, false, {}, {}}; }
 inline MenuItem Submenu(std::string text, std::vector<MenuItem> items)
 {
-    return MenuItem{MenuItem::Kind::Submenu, 0, std::move(text), false, false, std::move(items)};
+    return MenuItem{MenuItem::Kind::Submenu, 0, std::move(text), false, false, std::move(items), {}};
 }
 
 // The menu bar: its top-level entries are submenus.
@@ -138,6 +156,10 @@ struct WindowHandlers {
     // thumbPosition is meaningful for ThumbPosition and ThumbTrack only.
     void (*onScroll)(ScrollBar bar, ScrollRequest request, int thumbPosition) = nullptr;
     void (*onCommand)(int command) = nullptr;
+    // The user asks to close the main window (its close box, the desktop's
+    // own ways); it closes when this answers true or is not given. The
+    // program's end (DestroyMainWindow) does not ask.
+    bool (*onClose)() = nullptr;
 };
 
 struct MainWindowSetup {
@@ -169,15 +191,21 @@ void SendCommand(int command);
 // paints it at once. Does nothing before the main window exists.
 void Repaint();
 
+// A short text in the main window's status bar, which goes after a while or
+// at the next one: what a command did, or why it did nothing.
+void ShowStatus(const std::string& text);
+
 // A bar whose range is 0..0 is greyed, in its place, and reads position 0.
 // A position is always kept inside its bar's range. Each call redraws the
-// bar. While the client area has the keyboard, the arrow keys, Page Up, Page
+// bar. The page of a bar is the part of its range one view shows, which the
+// length of its thumb tells (1 unless set). While the client area has the keyboard, the arrow keys, Page Up, Page
 // Down, Home and End make the requests of the horizontal bar and the mouse
 // wheel its line requests; Ctrl with the wheel makes the page requests of
 // the vertical bar. A greyed bar receives none.
 void SetScrollRange(ScrollBar bar, int min, int max);
 void SetScrollPos(ScrollBar bar, int position);
 int GetScrollPos(ScrollBar bar);
+void SetScrollPage(ScrollBar bar, int page);
 
 void CheckMenuCommand(int command, bool checked);
 bool IsMenuCommandChecked(int command);
@@ -237,6 +265,9 @@ struct DialogControl {
     int x = 0, y = 0, width = 0, height = 0;  // dialog units
 };
 
+// A dialog whose template has a list or a report can be made larger than
+// its template: that control grows with it, what lies below it moves down,
+// and what spans the dialog's width widens. Others keep their size.
 struct DialogTemplate {
     std::string title;
     int width = 0, height = 0;  // dialog units

@@ -71,8 +71,8 @@ std::string SvgOfDrawing(const std::vector<DrawOp>& ops, int width, int height)
 {
     std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(width) +
                       "\" height=\"" + std::to_string(height) +
-                      "\" shape-rendering=\"crispEdges\" font-family=\"DejaVu Sans Mono, monospace\" "
-                      "font-size=\"13\" stroke-width=\"1\">\n";
+                      "\" font-family=\"DejaVu Sans Mono, monospace\" font-size=\"13\" stroke-width=\"1.5\" "
+                      "stroke-linecap=\"round\">\n";
     svg += "<rect width=\"100%\" height=\"100%\" fill=\"white\" stroke=\"none\"/>\n";
     for (const DrawOp& op : ops)
         svg += SvgOf(op, width, height);

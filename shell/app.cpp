@@ -1,13 +1,17 @@
 #include "shell/app.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <new>
 
 #include "analysis/fitting.h"
 #include "analysis/scan.h"
 #include "base/calendar.h"
 #include "base/log.h"
+#include "dialogs/periodrange.h"
 #include "files/recordfile.h"
+#include "files/wavefile.h"
+#include "model/record.h"
 #include "model/waves.h"
 #include "shell/chart.h"
 #include "shell/commands.h"
@@ -50,6 +54,7 @@ bool CreateAndShowMainWindow()
     setup.handlers.onPaint = Guarded<OnPaint, Canvas*>;
     setup.handlers.onScroll = Guarded<OnScroll, ScrollBar, ScrollRequest, int>;
     setup.handlers.onCommand = Guarded<OnCommand, int>;
+    setup.handlers.onClose = MayCloseProgram;
     if (!CreateMainWindow(setup))
         return false;
     SetScrollRange(ScrollBar::Horizontal, 0, 10000);
@@ -72,6 +77,17 @@ bool DetermineStartModel()
     return read;
 }
 
+// Without a record there is nothing to determine waves from: the chart says
+// how to begin, and the log where the record was looked for.
+void LogMissingRecord()
+{
+    std::error_code error;
+    const std::string folder = std::filesystem::current_path(error).string();
+    LogPrintf("Pas de relevé horaire : « %s » n'est pas dans le dossier « %s ».\n"
+              "Aucune onde n'a été déterminée.\n\n",
+              RecordFilePath.c_str(), folder.c_str());
+}
+
 bool StartProgram()
 {
     OpenLog();
@@ -82,11 +98,16 @@ bool StartProgram()
         ShowMessage(MainWindow,
                     "Le fuseau horaire de l'ordinateur, « " + ComputerZoneName() +
                         " » (TZ), n'est pas connu du système.\n\nLes ports qui ne nomment pas leur fuseau sont "
-                        "donc pris en UTC, et les horaires le disent ; Options > Port... donne le fuseau du port.",
+                        "donc pris en UTC, et les horaires le disent ; Options > Port… donne le fuseau du port.",
                     "Fuseau horaire", MessageButtons::Ok, MessageIcon::Warning);
-    DetermineStartModel();
+    RestoreKeptBand();
+    const bool read = DetermineStartModel();
     Repaint();
-    SendCommand(CMD_LISTED_WAVES);
+    if (read)
+        SendCommand(CMD_LISTED_WAVES);
+    else if (RecordSeries.Placeholder)
+        LogMissingRecord();
+    MarkWavesSaved();  // any start determines them again
     return true;
 }
 

@@ -7,7 +7,8 @@ int RunProgram();
 
 // Opens the log, creates and shows the main window, and runs the start-up
 // determination on "PORT.TXT" in the working directory, ending with the
-// five listed waves. False when the window cannot be created.
+// five listed waves; without that file, the chart says how to begin. False
+// when the window cannot be created.
 bool StartProgram();
 // The default waves, the record of RecordFilePath and its mean level; the
 // five listed waves follow (DetermineListedWaves). True when the file was

@@ -9,12 +9,14 @@
 #include "analysis/jointfit.h"
 #include "analysis/knownwaves.h"
 #include "base/calendar.h"
+#include "base/fields.h"
 #include "base/text.h"
 #include "exports/exportfile.h"
 #include "exports/formats.h"
 #include "exports/pages.h"
 #include "exports/pdf.h"
 #include "exports/tides.h"
+#include "model/port.h"
 #include "files/measurements.h"
 #include "files/recordfile.h"
 #include "files/station.h"
@@ -51,6 +53,7 @@ struct Arguments {
     bool joint = false;
     double rayleigh = DEFAULT_RAYLEIGH;
     bool nodal = false;
+    bool noNodal = false;
     bool utc = false;
     int stepMinutes = 0;
     int year = 0;
@@ -174,6 +177,17 @@ int YearOf(CalendarTime t, Clock clock)
     return TimeOn(clock, t).tm_year + 1900;
 }
 
+// --nodal and --no-nodal as given. Without either, a station keeps them (its
+// waves are those of one year), and a wave file has them wherever the dates
+// asked for leave its year, which its waves predict worse without them.
+void ChooseNodalCorrections(const Arguments& args, int firstYear, int lastYear)
+{
+    if (args.nodal || args.noNodal)
+        Model.NodalCorrections = args.nodal ? 1 : 0;
+    else if (args.station.empty())
+        Model.NodalCorrections = firstYear != Header.StartYear || lastYear != Header.StartYear ? 1 : 0;
+}
+
 // ---- Subcommands -----------------------------------------------------------------
 
 // The zone and unit given for a gauge file that does not state its own.
@@ -282,7 +296,11 @@ int LoadPortAndSpan(const Arguments& args, bool heightsNeeded, std::ostream& err
     if (const int status = AdjustPortOrSay(args, errors); status != DONE)
         return status;
     span = SpanOrSay(args, errors);
-    return span ? DONE : BAD_USAGE;
+    if (!span)
+        return BAD_USAGE;
+    const Clock clock = args.utc ? Clock::Utc : Clock::Local;
+    ChooseNodalCorrections(args, YearOf(span->from, clock), YearOf(span->to - 1, clock));
+    return DONE;
 }
 
 int Tides(const Arguments& args, Streams io)
@@ -338,6 +356,7 @@ int Pdf(const Arguments& args, Streams io)
         return FILE_FAILED;
     if (const int status = AdjustPortOrSay(args, io.errors); status != DONE)
         return status;
+    ChooseNodalCorrections(args, args.year, args.year);
     std::optional<std::vector<TablePage>> pages = TablePages(args.year, WHOLE_YEAR);
     std::optional<std::string> pdf = pages ? PdfOfPages(*pages, "Annuaire des marées " + PortName()) : std::nullopt;
     return pdf && WriteExportFile(args.output, *pdf) ? DONE : FILE_FAILED;  // a failure has been said
@@ -354,7 +373,11 @@ void AddPeriodOptions(CLI::App* command, Arguments& args)
 
 void AddNodalOption(CLI::App* command, Arguments& args)
 {
-    command->add_flag("--nodal", args.nodal, "Apply the nodal corrections (\"Corrections nodales\")");
+    CLI::Option* on = command->add_flag(
+        "--nodal", args.nodal,
+        "Apply the nodal corrections (\"Corrections nodales\"); without it or --no-nodal, tides, predict and pdf "
+        "apply them when a date falls outside the wave set's year");
+    command->add_flag("--no-nodal", args.noNodal, "Do not apply the nodal corrections")->excludes(on);
 }
 
 // The port's clock and datum, which files may name and the command line sets.

@@ -13,6 +13,10 @@
 // --station ID (or a unique name) gives tides, predict and pdf the port of
 // a station of the catalogue instead of a wave file.
 //
+// tides, predict and pdf apply the nodal corrections when a date asked for
+// falls outside the wave set's year; --nodal applies them always, --no-nodal
+// never.
+//
 // each with --tz ZONE (the port's zone) and --datum NAME[=OFFSET]. Dates are
 // ISO 8601, YYYY-MM-DD or YYYY-MM-DDTHH:MM, on the port's clock (its zone, or
 // the computer's, TZ, for a port that names none) or in UTC with --utc; a

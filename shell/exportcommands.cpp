@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/log.h"
+#include "base/savefile.h"
 #include "base/text.h"
 #include "exports/exportfile.h"
 #include "exports/formats.h"
@@ -12,12 +13,15 @@
 #include "exports/pdf.h"
 #include "exports/perioddialog.h"
 #include "exports/tides.h"
+#include "model/port.h"
 #include "platform/platform.h"
 
 namespace {
 
+// The save dialog of an export, proposing the port's name with what follows
+// it ("-2009-03"), in the working directory.
 std::optional<std::string> ChooseExportFile(const char* title, const char* filterName, const char* pattern,
-                                            const char* extension)
+                                            const char* extension, const std::string& nameEnd)
 {
     FileDialogOptions dialog;
     dialog.title = title;
@@ -25,13 +29,24 @@ std::optional<std::string> ChooseExportFile(const char* title, const char* filte
     dialog.filterPattern = pattern;
     dialog.pathMustExist = true;
     dialog.defaultExtension = extension;
-    return ChooseFileToSave(MainWindow, dialog);
+    dialog.proposedName = FileNameOf(PortName()) + nameEnd + "." + extension;
+    return ChooseFileToWrite(MainWindow, dialog);
 }
 
 void WriteAndLog(const std::string& path, const std::string& bytes, const char* what)
 {
-    if (WriteExportFile(path, bytes))
-        LogPrintf("Exportation %s dans « %s ».\n\n", what, path.c_str());
+    if (!WriteExportFile(path, bytes))
+        return;
+    LogPrintf("Exportation %s dans « %s ».\n\n", what, path.c_str());
+    ShowStatus("Exporté dans « " + path + " ».");
+}
+
+// What follows the port's name in a proposed file name: "-2009" or "-2009-03".
+std::string PeriodNameEnd(const ExportPeriod& period)
+{
+    if (period.month == WHOLE_YEAR)
+        return Format("-%li", period.year);
+    return Format("-%li-%02i", period.year, period.month + 1);
 }
 
 std::string PeriodName(const ExportPeriod& period)
@@ -88,7 +103,8 @@ void ExportTides(const char* title, const char* filterName, const char* extensio
     if (!tides)
         return;
     const std::string pattern = std::string("*.") + extension;
-    std::optional<std::string> path = ChooseExportFile(title, filterName, pattern.c_str(), extension);
+    std::optional<std::string> path =
+        ChooseExportFile(title, filterName, pattern.c_str(), extension, PeriodNameEnd(period));
     if (path)
         WriteAndLog(*path, textOf(*tides), Format("%s (%s)", what, PeriodName(period).c_str()).c_str());
 }
@@ -115,7 +131,7 @@ void ExportTablesPdf()
     if (!period)
         return;
     std::optional<std::string> path =
-        ChooseExportFile("Exporter l'annuaire des marées", "Document PDF", "*.pdf", "pdf");
+        ChooseExportFile("Exporter l'annuaire des marées", "Document PDF", "*.pdf", "pdf", PeriodNameEnd(*period));
     if (!path)
         return;
     ShowWaitCursor();
@@ -128,7 +144,7 @@ void ExportTablesPdf()
 
 void ExportWavesCsv()
 {
-    std::optional<std::string> path = ChooseExportFile("Exporter les ondes", "Fichier CSV", "*.csv", "csv");
+    std::optional<std::string> path = ChooseExportFile("Exporter les ondes", "Fichier CSV", "*.csv", "csv", "-ondes");
     if (path)
         WriteAndLog(*path, WavesCsv(), "des ondes");
 }
@@ -136,7 +152,7 @@ void ExportWavesCsv()
 void ExportChartPicture()
 {
     std::optional<std::string> path =
-        ChooseExportFile("Exporter le graphique", "Image PNG ou SVG", "*.png *.svg", "png");
+        ChooseExportFile("Exporter le graphique", "Image PNG ou SVG", "*.png *.svg", "png", "");
     if (!path)
         return;
     std::optional<PictureFormat> format = PictureFormatOf(*path);

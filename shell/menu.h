@@ -13,6 +13,7 @@ enum Command : int {
     CMD_IMPORT_MEASUREMENTS = 263,
     CMD_SAVE_RECORD_AS = 264,
     CMD_OPEN_STATION = 265,
+    CMD_EXAMPLE_PORT = 266,
     CMD_EXPORT_TIDES_CSV = 270,
     CMD_EXPORT_CALENDAR = 271,
     CMD_EXPORT_TABLES_PDF = 272,
@@ -54,8 +55,10 @@ enum Command : int {
     CMD_ABOUT = 2313,
 };
 
-// "&Fichier", "&Prédiction", "Détermination des &ondes", "&Options",
-// "&Outils", "&Aide", with the option items checked as at start.
+// "&Fichier", "&Prédiction", "&Détermination des ondes", "&Options",
+// "Ou&tils", "&Aide", with the option items checked as at start. Each menu
+// gives each of its items a letter of its own; an item that opens a dialog
+// ends with "…".
 const MenuBar& MainMenu();
 
 // The command of the item at this position of this top-level menu

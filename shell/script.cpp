@@ -79,11 +79,24 @@ std::string WithoutMnemonic(std::string text)
     return text;
 }
 
-// The command of the menu item of that text (its & left out); 0 when none.
+// A menu text as a script may write it: without its & and without the
+// ellipsis that ends an item opening a dialog, "…" or "...", whichever the
+// script or the menu writes.
+std::string MenuWords(std::string text)
+{
+    text = WithoutMnemonic(text);
+    for (std::size_t at; (at = text.find("…")) != std::string::npos;)
+        text.replace(at, std::string_view("…").size(), "...");
+    while (text.ends_with("...") && !text.ends_with(" ..."))
+        text.erase(text.size() - 3);
+    return text;
+}
+
+// The command of the menu item of that text; 0 when none.
 int CommandOfMenuText(const std::vector<MenuItem>& items, const std::string& text)
 {
     for (const MenuItem& item : items) {
-        if (item.kind == MenuItem::Kind::Command && WithoutMnemonic(item.text) == text)
+        if (item.kind == MenuItem::Kind::Command && MenuWords(item.text) == MenuWords(text))
             return item.command;
         if (const int inner = CommandOfMenuText(item.items, text))
             return inner;
@@ -102,6 +115,19 @@ void PrintCheckedItems(std::ostream& out, const std::vector<MenuItem>& items, bo
     }
     if (top)
         out << "---\n";
+}
+
+std::optional<MessageAnswer> AnswerNamed(const std::string& word)
+{
+    if (word == "Oui")
+        return MessageAnswer::Yes;
+    if (word == "Non")
+        return MessageAnswer::No;
+    if (word == "Annuler")
+        return MessageAnswer::Cancel;
+    if (word == "OK")
+        return MessageAnswer::Ok;
+    return std::nullopt;
 }
 
 struct Parser {
@@ -158,6 +184,10 @@ struct Parser {
         }
         if (verb == "scroll")
             return ParseScroll(words, step);
+        if (verb == "quit") {
+            step.run = [] { headless::CloseMainWindow(); };
+            return true;
+        }
         if (verb == "svg") {
             std::string path;
             if (!(words >> path))
@@ -181,13 +211,13 @@ struct Parser {
     {
         std::string word;
         int id = 0, index = 0;
-        if (verb == "answer" && words >> word && (word == "Oui" || word == "Non" || word == "OK")) {
-            MessageAnswer answer = word == "Oui" ? MessageAnswer::Yes : word == "Non" ? MessageAnswer::No : MessageAnswer::Ok;
+        if (verb == "answer" && words >> word && AnswerNamed(word)) {
+            const MessageAnswer answer = *AnswerNamed(word);
             AddAnswer([answer] { headless::QueueAnswer(answer); });
-        } else if (verb == "file" && words >> word) {
-            std::optional<std::string> choice;
-            if (word != "cancel")
-                choice = line.substr(line.find(word));
+        } else if (verb == "file") {
+            std::optional<std::string> choice = "";  // the name the dialog proposes
+            if (words >> word)
+                choice = word == "cancel" ? std::nullopt : std::optional(line.substr(line.find(word)));
             AddAnswer([choice] { headless::QueueFileChoice(choice); });
         } else if (verb == "type" && words >> id) {
             AddDialogAction(Action::TypeInto(id, RestAfterTwoWords(line)));
@@ -243,7 +273,13 @@ const char* IconName(MessageIcon icon)
 
 const char* AnswerName(MessageAnswer answer)
 {
-    return answer == MessageAnswer::Yes ? "Oui" : answer == MessageAnswer::No ? "Non" : "OK";
+    switch (answer) {
+    case MessageAnswer::Yes: return "Oui";
+    case MessageAnswer::No: return "Non";
+    case MessageAnswer::Cancel: return "Annuler";
+    case MessageAnswer::Ok: break;
+    }
+    return "OK";
 }
 
 }  // namespace
@@ -273,6 +309,7 @@ int RunScript(const std::string& text, std::ostream& out, std::ostream& errors,
         out << "--- " << IconName(box.icon) << " \"" << box.caption << "\" (" << AnswerName(box.answer) << ")\n"
             << box.text << "\n---\n";
     });
+    headless::SetStatusObserver([&](const std::string& said) { out << "--- status: " << said << "\n"; });
     for (const auto& answer : parser.script.startAnswers)
         answer();
     if (afterStartUp)
@@ -290,6 +327,7 @@ int RunScript(const std::string& text, std::ostream& out, std::ostream& errors,
         });
     RunProgram();
     headless::SetMessageObserver(nullptr);
+    headless::SetStatusObserver(nullptr);
     headless::SetUnansweredHandler(nullptr);
     return failed ? 2 : parser.writeFailed ? 1 : 0;
 }

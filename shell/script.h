@@ -2,10 +2,13 @@
 // headless backend around the whole program.
 //
 //   command 513              a menu command by identifier
-//   menu TEXT                a menu command by its text, without its & (menu Réinitialisation)
+//   menu TEXT                a menu command by its text, without its & and the
+//                            ellipsis that ends it (menu Réinitialisation)
+//   quit                     the main window's close box
 //   print checked            print the menu items that carry a check mark
-//   answer Oui | Non | OK    the answer to the next message box
-//   file PATH | file cancel  what the next file dialog returns
+//   answer Oui | Non | Annuler | OK   the answer to the next message box
+//   file PATH | file cancel  what the next file dialog returns; file alone
+//                            takes the name it proposes
 //   type ID TEXT             in the open dialog: type TEXT into control ID
 //   select ID INDEX          choose entry INDEX (from 0) of a list or drop-down list
 //   double-click ID INDEX    double-click entry INDEX of a list
@@ -31,8 +34,9 @@
 
 // Runs the program on the script and returns the exit status: 0, or 2 when
 // the script cannot be read, a question of the program finds no answer, or
-// an answer is left unused (the reason is written to errors). Message boxes
-// and printed controls go to out. afterStartUp, when given, is called once
+// an answer is left unused (the reason is written to errors). Message boxes,
+// the status bar's texts and printed controls go to out. The end of the
+// script closes the window without a question. afterStartUp, when given, is called once
 // the start-up is done, before the script's first action.
 int RunScript(const std::string& script, std::ostream& out, std::ostream& errors,
               const std::function<void()>& afterStartUp = {});

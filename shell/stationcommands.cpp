@@ -28,7 +28,6 @@ constexpr int BAD_USAGE = 2;
 // Tides are looked for this much beyond the span, so that offsets of up to
 // so many hours bring theirs in.
 constexpr CalendarTime OFFSET_MARGIN = 12 * 3600;
-constexpr double RIPPLE = 0.01;  // m
 
 bool OpenOrSay(std::ostream& errors)
 {
@@ -222,25 +221,8 @@ std::optional<std::vector<Tide>> PortTidesIn(const TimeSpan& span)
     std::optional<std::vector<Tide>> tides = TidesIn({span.from - margin, span.to + margin});
     if (!tides)
         return tides;
-    // A pair of turning points less than 1 cm apart is a ripple on the
-    // curve, not a tide: hydrographic services leave it out.
-    std::vector<Tide> turning;
-    for (const Tide& t : *tides) {
-        if (!turning.empty() && std::fabs(turning.back().height - t.height) < RIPPLE)
-            turning.pop_back();
-        else
-            turning.push_back(t);
-    }
-    tides = std::move(turning);
     std::vector<Tide> moved;
-    for (std::size_t k = 0; k < tides->size(); ++k) {
-        Tide t = (*tides)[k];
-        // The tables call a turning point high when it lies above the mean
-        // level; where the tide is mixed a weak high water lies below it.
-        // Turning points alternate: a high water is above its neighbours.
-        const std::size_t neighbour = k + 1 < tides->size() ? k + 1 : k - 1;
-        if (tides->size() > 1)
-            t.high = t.height > (*tides)[neighbour].height;
+    for (Tide t : *tides) {
         if (station->station.offsets)
             ApplyOffsets(*station->station.offsets, t.high, t.time, t.height);
         if (t.time >= span.from && t.time < span.to)

@@ -7,6 +7,7 @@
 
 #include "base/calendar.h"
 #include "base/computation.h"
+#include "base/fields.h"
 #include "base/log.h"
 #include "base/text.h"
 #include "model/modeloptions.h"
@@ -19,16 +20,18 @@ std::string MonthChoice(int month)
     return month == 7 ? "Aout" : Capitalised(MonthName(month));  // the list has always written August so
 }
 
-const DialogTemplate TideTimesTemplate{"Calculer les horaires de Marées", 282, 226, {
-    {ControlKind::CentredLabel, NO_ID, "Calcul des Horaires de Marées", 7, 6, 268, 10},
+// Wide enough for a plain report's lines, some 80 characters of the fixed
+// font, which is wider than the dialog's.
+const DialogTemplate TideTimesTemplate{"Calculer les horaires de Marées", 400, 260, {
+    {ControlKind::CentredLabel, NO_ID, "Calcul des Horaires de Marées", 7, 6, 386, 10},
     {ControlKind::Label, NO_ID, "Année :", 7, 22, 28, 10},
     {ControlKind::Edit, TIDE_YEAR_ID, "", 36, 20, 40, 13},
     {ControlKind::Label, NO_ID, "Mois :", 92, 22, 24, 10},
     {ControlKind::DropDownList, TIDE_MONTH_ID, "", 117, 20, 70, 14},
     {ControlKind::CheckBox, TIDE_EXPORTABLE_ID, "Exportable", 205, 21, 60, 10},
-    {ControlKind::ReportEdit, TIDE_REPORT_ID, "", 7, 38, 269, 164},
-    {ControlKind::PushButton, ID_OK, "Fermeture", 76, 205, 55, 19},
-    {ControlKind::DefaultPushButton, TIDE_COMPUTE_ID, "Calcul", 151, 205, 55, 19},
+    {ControlKind::ReportEdit, TIDE_REPORT_ID, "", 7, 38, 386, 196},
+    {ControlKind::PushButton, ID_OK, "Fermeture", 135, 238, 55, 19},
+    {ControlKind::DefaultPushButton, TIDE_COMPUTE_ID, "Calcul", 210, 238, 55, 19},
 }};
 
 // ---- Month bounds ------------------------------------------------------------
@@ -52,11 +55,10 @@ std::optional<MonthBounds> MonthBoundsOf(long year, int month)
 
 std::optional<long> YearOfEntry(const std::string& entry)
 {
-    TextReader in = ReaderOf(entry);
-    long value = 0;
-    if (!ScanInt(in, value))
+    const std::optional<long> value = ParseTypedWhole(entry);
+    if (!value)
         return std::nullopt;
-    return value > FULL_YEAR_THRESHOLD ? value : value + 1900;
+    return *value > FULL_YEAR_THRESHOLD ? *value : *value + 1900;
 }
 
 // ---- The scan ------------------------------------------------------------------
@@ -77,19 +79,42 @@ int CoefficientOf(double highWater, double followingLowWater)
     return static_cast<int>(c);
 }
 
-// Classifies the turning point at t by its height alone. The scan runs
-// backwards, so lastLow is the next low water after t.
-TurningPoint TurningPointAt(long t, double& lastLow)
+// The turning point at t: a maximum when the curve rises at t, whatever its
+// height against the mean level.
+TurningPoint TurningPointAt(long t, bool rising)
 {
     TurningPoint point;
     point.t = t;
     point.height = PredictHeight(static_cast<double>(t), 0);
-    point.high = point.height - WaveSet.MeanLevel >= 0;
-    if (point.high)
-        point.coefficient = CoefficientOf(point.height, lastLow);
-    else
-        lastLow = point.height;
+    point.high = rising;
     return point;
+}
+
+// The tides among the turning points of the scan (latest first): ripples
+// dropped, then each high water's coefficient against the next low water
+// after it. Only those before the month's end are kept.
+std::vector<TurningPoint> TidesOfScan(const std::vector<TurningPoint>& scanned, const MonthBounds& month)
+{
+    // In time order, as a reader of the curve meets them; turning points
+    // alternate, and dropping a pair keeps them alternating.
+    std::vector<TurningPoint> kept;
+    for (auto p = scanned.rbegin(); p != scanned.rend(); ++p) {
+        if (!kept.empty() && std::fabs(kept.back().height - p->height) < RIPPLE)
+            kept.pop_back();
+        else
+            kept.push_back(*p);
+    }
+    std::vector<TurningPoint> points;
+    double lastLow = WaveSet.MeanLevel;
+    for (auto p = kept.rbegin(); p != kept.rend(); ++p) {
+        if (p->high)
+            p->coefficient = CoefficientOf(p->height, lastLow);
+        else
+            lastLow = p->height;
+        if (p->t < month.end)
+            points.push_back(*p);
+    }
+    return points;
 }
 
 }  // namespace
@@ -97,19 +122,15 @@ TurningPoint TurningPointAt(long t, double& lastLow)
 std::vector<TurningPoint> ScanMonthDirect(const MonthBounds& month)
 {
     std::vector<TurningPoint> points;
-    double lastLow = WaveSet.MeanLevel;
     const long first = month.end + SCAN_MARGIN_AFTER;
     double previousRate = PredictHeightRate(static_cast<double>(first), 0);
     for (long t = first; t > month.start - SCAN_MARGIN_BEFORE; t -= SCAN_STEP) {
         double rate = PredictHeightRate(static_cast<double>(t), 0);
-        if (rate * previousRate < 0) {  // a zero product is no turning point
-            TurningPoint point = TurningPointAt(t, lastLow);
-            if (t < month.end)
-                points.push_back(point);
-        }
+        if (rate * previousRate < 0)  // a zero product is no turning point
+            points.push_back(TurningPointAt(t, rate > 0));
         previousRate = rate;
     }
-    return points;
+    return TidesOfScan(points, month);
 }
 
 namespace {
@@ -216,7 +237,6 @@ std::vector<TurningPoint> ScanMonth(const MonthBounds& month)
         return ScanMonthDirect(month);
 
     std::vector<TurningPoint> points;
-    double lastLow = WaveSet.MeanLevel;
     double margin = 0;
     RateKnown previous = RateAt(walk, bounds, first, margin);
     long t = first;
@@ -241,14 +261,11 @@ std::vector<TurningPoint> ScanMonth(const MonthBounds& month)
                 return ScanMonthDirect(month);
         }
         const RateKnown current = RateAt(walk, bounds, t, margin);
-        if (SignChanges(previous, current)) {
-            TurningPoint point = TurningPointAt(t, lastLow);
-            if (t < month.end)
-                points.push_back(point);
-        }
+        if (SignChanges(previous, current))  // the sign of an inexact rate is certain
+            points.push_back(TurningPointAt(t, current.value > 0));
         previous = current;
     }
-    return points;
+    return TidesOfScan(points, month);
 }
 
 // ---- Plain report ----------------------------------------------------------------
@@ -266,7 +283,7 @@ std::string PlainLine(const TurningPoint& point)
         return Format("Haute  Mer le   %s%i %s \t%i   à %2i:%02i.     %.1Lf m.    Coef %i\r\n", day.c_str(),
                       local.tm_mday, month.c_str(), year, local.tm_hour, local.tm_min, Lf(height),
                       point.coefficient);
-    return Format("%s Mer le   %s%i %s \t%i   à %2i:%02i.     %.1Lf m.\r\n", point.high ? "Haute " : "Basse",
+    return Format("%s%s%i %s \t%i   à %2i:%02i.     %.1Lf m.\r\n", point.high ? "Haute  Mer le   " : "Basse Mer le    ",
                   day.c_str(), local.tm_mday, month.c_str(), year, local.tm_hour, local.tm_min, Lf(height));
 }
 
@@ -291,8 +308,8 @@ struct DayCells {
     int weekday = 0;  // C weekday of day
     std::string highMorning = "      ";
     std::string highAfternoon = "      ";
-    int coefMorning = 0;
-    int coefAfternoon = 0;
+    std::string coefMorning = "   ";  // "%3i", or "  -" without a high water
+    std::string coefAfternoon = "   ";
     std::string lowMorning = "      ";
     std::string lowAfternoon = "      ";
     bool highAfternoonSeen = false;
@@ -302,7 +319,7 @@ struct DayCells {
 std::string DayLine(const DayCells& c)
 {
     const std::string coefficients =
-        Header.ShowCoefficient ? Format("  %3i  %3i", c.coefMorning, c.coefAfternoon) : std::string();
+        Header.ShowCoefficient ? "  " + c.coefMorning + "  " + c.coefAfternoon : std::string();
     return Format("%s      %i\t%s  %s%s  %s  %s\r\n", DayName(c.weekday).c_str(), c.day, c.highMorning.c_str(),
                   c.highAfternoon.c_str(), coefficients.c_str(), c.lowMorning.c_str(), c.lowAfternoon.c_str());
 }
@@ -313,6 +330,7 @@ DayCells EmptyDay(const std::tm& local)
     cells.day = local.tm_mday;
     cells.weekday = local.tm_wday;
     cells.highMorning = cells.highAfternoon = cells.lowMorning = cells.lowAfternoon = "-----";
+    cells.coefMorning = cells.coefAfternoon = "  -";
     return cells;
 }
 
@@ -322,10 +340,10 @@ void PutInCells(DayCells& cells, const TurningPoint& point, const std::tm& local
     if (point.high && !cells.highAfternoonSeen) {
         cells.highAfternoonSeen = true;
         cells.highAfternoon = time;
-        cells.coefAfternoon = point.coefficient;
+        cells.coefAfternoon = Format("%3i", point.coefficient);
     } else if (point.high) {
         cells.highMorning = time;
-        cells.coefMorning = point.coefficient;
+        cells.coefMorning = Format("%3i", point.coefficient);
     } else if (!cells.lowAfternoonSeen) {
         cells.lowAfternoonSeen = true;
         cells.lowAfternoon = time;
@@ -402,8 +420,8 @@ std::optional<MonthBounds> AskedMonthOrSay(Window dialog)
     if (!year) {
         const bool blank = entry.find_first_not_of(" \t") == std::string::npos;
         SayInReport(dialog, blank ? "Tapez l'année en chiffres, par exemple 2004.\r\n"
-                                  : Format("L'année « %s » n'est pas un nombre : tapez-la en chiffres, par "
-                                           "exemple 2004.\r\n",
+                                  : Format("L'année « %s » n'est pas un nombre entier : tapez-la en chiffres, "
+                                           "par exemple 2004.\r\n",
                                            entry.c_str()));
         return std::nullopt;
     }
@@ -425,9 +443,13 @@ std::optional<MonthBounds> AskedMonthOrSay(Window dialog)
 // every 20 characters puts each column at one place.
 constexpr int REPORT_TAB_CHARS = 20;
 
+// "Exportable" as it was left, in this run or one before.
+constexpr const char* EXPORTABLE_SETTING = "exportable";
+
 void FillTideTimesDialog(Window dialog)
 {
     SetTabStops(dialog, TIDE_REPORT_ID, REPORT_TAB_CHARS);
+    SetChecked(dialog, TIDE_EXPORTABLE_ID, KeptSetting(EXPORTABLE_SETTING) == "1");
     ClearItems(dialog, TIDE_MONTH_ID);
     for (int month = 0; month < 12; ++month)
         AddItem(dialog, TIDE_MONTH_ID, MonthChoice(month));
@@ -455,6 +477,8 @@ void TideTimesDialog(Window dialog, DialogEvent event, int id, int notification)
 {
     if (event == DialogEvent::Init)
         return FillTideTimesDialog(dialog);
+    if (id == TIDE_EXPORTABLE_ID && notification == NOTIFY_CLICKED)
+        KeepSetting(EXPORTABLE_SETTING, IsChecked(dialog, TIDE_EXPORTABLE_ID) ? "1" : "0");
     if ((id == ID_OK || id == ID_CANCEL) && notification == NOTIFY_CLICKED)
         EndDialog(dialog, 0);
     else if (id == TIDE_COMPUTE_ID && notification == NOTIFY_CLICKED)

@@ -20,7 +20,7 @@
 // Enter presses; "Fermeture" is ID_OK; Escape and the close box send
 // ID_CANCEL.
 inline constexpr int TIDE_REPORT_ID = 101;      // the report: multi-line, read-only
-inline constexpr int TIDE_YEAR_ID = 102;        // the year, read with "%i"
+inline constexpr int TIDE_YEAR_ID = 102;        // the year, a whole number
 inline constexpr int TIDE_MONTH_ID = 103;       // MonthChoice of each C month, in order
 inline constexpr int TIDE_EXPORTABLE_ID = 104;  // ticked: one line per day
 inline constexpr int TIDE_COMPUTE_ID = 111;     // "Calcul"
@@ -53,24 +53,28 @@ struct MonthBounds {
 // cannot convert one of them.
 std::optional<MonthBounds> MonthBoundsOf(long year, int month);
 
-// The full year that a year entry means, read with "%i" (so "0x7D4" is 2004
-// and "04", octal, is 1904): above FULL_YEAR_THRESHOLD it is the year itself,
-// otherwise years since 1900 ("104" is 2004). Nothing when the entry does
-// not start with a number.
+// The full year that a year entry means, a whole number in decimal digits
+// (ParseTypedWhole): above FULL_YEAR_THRESHOLD it is the year itself,
+// otherwise years since 1900 ("104" is 2004). Nothing when the entry is not
+// a whole number.
 std::optional<long> YearOfEntry(const std::string& entry);
 
 // A high or low water: the rate changes sign between t and t + SCAN_STEP.
 struct TurningPoint {
     long t = 0;           // s, model time of the scan point before the true extreme
     double height = 0;    // m, PredictHeight at t
-    bool high = false;    // height ≥ MeanLevel
+    bool high = false;    // a maximum of the curve, whatever its height
     int coefficient = 0;  // high water only: against the next low water after it
 };
 
+// A maximum and the minimum next to it that differ by less than this (m)
+// are a ripple on the curve, not two tides: both are left out.
+inline constexpr double RIPPLE = 0.01;
+
 // Scans from one day after the month's end back to one day before its start,
 // every SCAN_STEP seconds on a grid aligned on the month's end. Returns the
-// turning points before the month's end, latest first; the later ones only
-// serve as the following low water of the last high waters.
+// tides before the month's end, latest first, ripples left out; the later
+// ones only serve as the following low water of the last high waters.
 std::vector<TurningPoint> ScanMonth(const MonthBounds& month);
 // The same scan with PredictHeightRate at every scan time: the definition
 // that ScanMonth is checked against.
@@ -98,7 +102,8 @@ std::string NodalCorrectionsLine();
 void OpenTideTimes();
 
 // The dialog procedure. Only plain clicks count: "Calcul" computes,
-// "Fermeture" and Escape end the dialog with 0.
+// "Fermeture" and Escape end the dialog with 0. "Exportable" opens as the
+// user left it, in this run or a run before (KeepSetting).
 void TideTimesDialog(Window dialog, DialogEvent event, int id, int notification);
 
 // "Calcul": reads the year, the month and "Exportable" as they stand, and

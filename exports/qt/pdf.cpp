@@ -20,6 +20,7 @@ namespace {
 constexpr int DPI = 300;
 constexpr double MARGIN_MM = 15;
 constexpr double CELL_PADDING = 24;  // dots, either side of a cell's text
+constexpr double TABLE_POINTS = 9.5;  // the table's text, where its columns fit the page
 
 QString Q(const std::string& utf8)
 {
@@ -51,42 +52,96 @@ QFont TableFont(double points, bool bold = false)
     return font;
 }
 
-// Widths (dots) of the columns: the widest text of each, then the spare
-// width shared out, so that the table fills the page.
-std::vector<double> ColumnWidths(const TablePage& page, const QFontMetricsF& metrics, double tableWidth)
+// Metrics at the resolution of the page, not of a screen.
+QFontMetricsF MetricsOf(const QPainter& painter)
 {
-    std::vector<double> widths(page.heads.size(), 0);
-    auto widen = [&](std::size_t i, const std::string& text) {
-        widths[i] = std::max(widths[i], metrics.horizontalAdvance(Q(text)) + 2 * CELL_PADDING);
-    };
-    for (std::size_t i = 0; i < page.heads.size(); ++i)
-        widen(i, page.heads[i]);
-    for (const TableRow& row : page.rows)
-        for (std::size_t i = 0; i < row.cells.size() && i < widths.size(); ++i)
-            widen(i, row.cells[i]);
+    return QFontMetricsF(painter.font(), painter.device());
+}
+
+double Sum(const std::vector<double>& widths)
+{
     double total = 0;
     for (double w : widths)
         total += w;
-    const double spare = std::max(0.0, tableWidth - total) / static_cast<double>(widths.size());
+    return total;
+}
+
+// Widths (dots) of the columns: the widest text of each, heads measured in
+// their font and days' cells in theirs, then the spare width shared out, so
+// that the table fills the page.
+std::vector<double> ColumnWidths(const TablePage& page, const QFontMetricsF& heads, const QFontMetricsF& cells,
+                                 double tableWidth, double padding)
+{
+    std::vector<double> widths(page.heads.size(), 0);
+    auto widen = [&](std::size_t i, const QFontMetricsF& metrics, const std::string& text) {
+        widths[i] = std::max(widths[i], metrics.horizontalAdvance(Q(text)) + 2 * padding);
+    };
+    for (std::size_t i = 0; i < page.heads.size(); ++i)
+        widen(i, heads, page.heads[i]);
+    for (const TableRow& row : page.rows)
+        for (std::size_t i = 0; i < row.cells.size() && i < widths.size(); ++i)
+            widen(i, cells, row.cells[i]);
+    const double spare = std::max(0.0, tableWidth - Sum(widths)) / static_cast<double>(widths.size());
     for (double& w : widths)
         w += spare;
     return widths;
 }
 
+// The table's text and the padding of its cells: as they are where the
+// columns fit the page; where a day has more tides than the page has room
+// for at that size (up to four high and four low waters), a text sized so
+// that they fit, with smaller heads and thinner padding.
+struct TableType {
+    double points = TABLE_POINTS;
+    double headPoints = TABLE_POINTS;
+    double padding = CELL_PADDING;
+    std::vector<double> widths;
+};
+
+constexpr double DENSE_HEADS = 0.8;  // the heads' size against the cells' on a dense page
+
+std::vector<double> WidthsAt(QPainter& painter, const TablePage& page, const TableType& type, double tableWidth)
+{
+    painter.setFont(TableFont(type.headPoints, true));
+    const QFontMetricsF heads = MetricsOf(painter);
+    painter.setFont(TableFont(type.points));
+    return ColumnWidths(page, heads, type.points == type.headPoints ? heads : MetricsOf(painter), tableWidth,
+                        type.padding);
+}
+
+TableType TableTypeOf(QPainter& painter, const TablePage& page, double tableWidth)
+{
+    TableType type;  // the heads are the widest in bold
+    if (Sum(WidthsAt(painter, page, type, 0)) <= tableWidth) {
+        type.widths = WidthsAt(painter, page, type, tableWidth);
+        return type;
+    }
+    type.padding = CELL_PADDING / 2;
+    type.headPoints = TABLE_POINTS * DENSE_HEADS;
+    const double paddings = 2 * type.padding * static_cast<double>(page.heads.size());
+    const double texts = Sum(WidthsAt(painter, page, {type.points, type.headPoints, 0, {}}, 0));
+    // Widths grow with the size; a little is kept for the rounding of glyphs.
+    const double scale = 0.97 * (tableWidth - paddings) / texts;
+    type.points *= scale;
+    type.headPoints *= scale;
+    type.widths = WidthsAt(painter, page, type, tableWidth);
+    return type;
+}
+
 // Left-aligned text for the day, centred for the rest.
 void DrawCells(QPainter& painter, const std::vector<std::string>& cells, const std::vector<double>& widths,
-               double left, double top, double height)
+               double left, double top, double height, double padding)
 {
     double x = left;
     for (std::size_t i = 0; i < cells.size() && i < widths.size(); ++i) {
-        const QRectF cell(x + CELL_PADDING, top, widths[i] - 2 * CELL_PADDING, height);
+        const QRectF cell(x + padding, top, widths[i] - 2 * padding, height);
         painter.drawText(cell, (i == 0 ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignVCenter, Q(cells[i]));
         x += widths[i];
     }
 }
 
 void DrawGroups(QPainter& painter, const TablePage& page, const std::vector<double>& widths, double left,
-                double top, double height)
+                double top, double height, double padding)
 {
     std::size_t column = 0;
     double x = left;
@@ -96,16 +151,10 @@ void DrawGroups(QPainter& painter, const TablePage& page, const std::vector<doub
             width += widths[column++];
         if (!group.heading.empty()) {
             painter.drawText(QRectF(x, top, width, height), Qt::AlignCenter, Q(group.heading));
-            painter.drawLine(QPointF(x + CELL_PADDING, top + height), QPointF(x + width - CELL_PADDING, top + height));
+            painter.drawLine(QPointF(x + padding, top + height), QPointF(x + width - padding, top + height));
         }
         x += width;
     }
-}
-
-// Metrics at the resolution of the page, not of a screen.
-QFontMetricsF MetricsOf(const QPainter& painter)
-{
-    return QFontMetricsF(painter.font(), painter.device());
 }
 
 void DrawLines(QPainter& painter, const std::vector<std::string>& lines, const QRectF& area, int flags)
@@ -130,24 +179,26 @@ void DrawPage(QPainter& painter, const TablePage& page, const QRectF& area)
     DrawLines(painter, page.notes, QRectF(area.left(), area.top() + titleHeight, area.width(), noteSpacing * 3),
               Qt::AlignLeft | Qt::AlignTop);
 
-    painter.setFont(TableFont(9.5, true));  // the heads are the widest in bold
+    const TableType type = TableTypeOf(painter, page, area.width());
+    const std::vector<double>& widths = type.widths;
+    painter.setFont(TableFont(type.points, true));
     const QFontMetricsF metrics = MetricsOf(painter);
-    const std::vector<double> widths = ColumnWidths(page, metrics, area.width());
     double top = area.top() + titleHeight + noteSpacing * 3;
     // Rows share what the title, the heads and the foot leave, within reason.
     const double footerSpace = metrics.lineSpacing() * 5;
     const double rowHeight = std::clamp((area.bottom() - top - footerSpace) / static_cast<double>(page.rows.size() + 2),
                                         metrics.lineSpacing() * 1.2, metrics.lineSpacing() * 1.9);
-    DrawGroups(painter, page, widths, area.left(), top, rowHeight);
+    DrawGroups(painter, page, widths, area.left(), top, rowHeight, type.padding);
     top += rowHeight;
-    DrawCells(painter, page.heads, widths, area.left(), top, rowHeight);
+    painter.setFont(TableFont(type.headPoints, true));
+    DrawCells(painter, page.heads, widths, area.left(), top, rowHeight, type.padding);
     top += rowHeight;
     painter.drawLine(QPointF(area.left(), top), QPointF(area.right(), top));
-    painter.setFont(TableFont(9.5));
+    painter.setFont(TableFont(type.points));
     for (const TableRow& row : page.rows) {
         if (row.sunday)
             painter.fillRect(QRectF(area.left(), top, area.width(), rowHeight), QColor(232, 232, 232));
-        DrawCells(painter, row.cells, widths, area.left(), top, rowHeight);
+        DrawCells(painter, row.cells, widths, area.left(), top, rowHeight, type.padding);
         top += rowHeight;
     }
     painter.drawLine(QPointF(area.left(), top), QPointF(area.right(), top));

@@ -21,6 +21,7 @@ void AbortUnanswered(const std::string& what)
 
 std::function<void(const std::string&)> Unanswered = AbortUnanswered;
 std::function<void(const MessageRecord&)> Observer;
+std::function<void(const std::string&)> StatusObserver;
 
 MessageAnswer TakeAnswer(const MessageRecord& box)
 {
@@ -31,8 +32,8 @@ MessageAnswer TakeAnswer(const MessageRecord& box)
     }
     if (box.buttons == MessageButtons::Ok)
         return MessageAnswer::Ok;
-    ReportUnanswered("nothing answers the Yes/No message box \"" + box.caption + "\": " + box.text);
-    return MessageAnswer::No;
+    ReportUnanswered("nothing answers the question \"" + box.caption + "\": " + box.text);
+    return box.buttons == MessageButtons::YesNoCancel ? MessageAnswer::Cancel : MessageAnswer::No;
 }
 
 bool HasExtension(const std::string& path)
@@ -42,19 +43,24 @@ bool HasExtension(const std::string& path)
     return dot != std::string::npos && (slash == std::string::npos || dot > slash);
 }
 
-std::optional<std::string> TakeFileChoice(bool save, Window owner, const FileDialogOptions& dialog)
+std::optional<std::string> TakeFileChoice(bool save, const FileDialogOptions& dialog)
 {
-    FileDialogRecord record{save, OwnerName(owner), dialog, std::nullopt};
+    std::optional<std::string> result;
     if (S.fileChoices.empty()) {
         ReportUnanswered(std::string("nothing answers the ") + (save ? "save" : "open") + " file dialog \"" + dialog.title + "\"");
-    } else {
-        record.result = S.fileChoices.front();
-        S.fileChoices.pop_front();
-        if (record.result && !dialog.defaultExtension.empty() && !HasExtension(*record.result))
-            *record.result += "." + dialog.defaultExtension;
+        return result;
     }
-    S.fileDialogs.push_back(record);
-    return record.result;
+    result = S.fileChoices.front();
+    S.fileChoices.pop_front();
+    if (result && result->empty())
+        result = dialog.proposedName;
+    if (result && result->empty()) {
+        ReportUnanswered("the file dialog \"" + dialog.title + "\" proposes no name");
+        result.reset();
+    }
+    if (result && !dialog.defaultExtension.empty() && !HasExtension(*result))
+        *result += "." + dialog.defaultExtension;
+    return result;
 }
 
 void SetChecks(const std::vector<MenuItem>& items)
@@ -88,22 +94,47 @@ void SetMessageObserver(std::function<void(const MessageRecord&)> observer)
     Observer = std::move(observer);
 }
 
+void SetStatusObserver(std::function<void(const std::string&)> observer)
+{
+    StatusObserver = std::move(observer);
+}
+
 const std::vector<MessageRecord>& Messages() { return S.messages; }
-const std::vector<FileDialogRecord>& FileDialogs() { return S.fileDialogs; }
 const std::vector<DialogRecord>& Dialogs() { return S.dialogs; }
 int RepaintCount() { return S.repaints; }
 bool WaitCursorShown() { return S.waitCursor; }
 const std::vector<DrawOp>& ClientArea() { return S.clientArea; }
 const std::vector<DrawOp>& DirectDrawing() { return S.direct; }
-ScrollState ScrollBarState(ScrollBar bar) { return S.bars[static_cast<int>(bar)]; }
-const MenuBar& Menu() { return S.setup.menu; }
-std::string WindowTitle() { return S.setup.title; }
 
 
 void Scroll(ScrollBar bar, ScrollRequest request, int thumbPosition)
 {
     if (S.setup.handlers.onScroll)
         S.setup.handlers.onScroll(bar, request, thumbPosition);
+}
+
+namespace {
+
+// The program says whether the window may close; it does once no command runs.
+void CloseIfAllowed()
+{
+    S.closeAsked = false;
+    if (!S.setup.handlers.onClose || S.setup.handlers.onClose())
+        DestroyMainWindow();
+}
+
+}  // namespace
+
+void CloseMainWindow()
+{
+    if (S.commands > 0 || S.longWorkDepth > 0) {
+        S.closeAsked = true;
+        S.stopAsked = S.longWorkDepth > 0;
+        return;
+    }
+    ++S.commands;  // what the program asks belongs to this close
+    CloseIfAllowed();
+    --S.commands;
 }
 
 void Reset()
@@ -154,14 +185,14 @@ MessageAnswer ShowMessage(Window owner, const std::string& text, const std::stri
     return box.answer;
 }
 
-std::optional<std::string> ChooseFileToOpen(Window owner, const FileDialogOptions& dialog)
+std::optional<std::string> ChooseFileToOpen(Window, const FileDialogOptions& dialog)
 {
-    return headless::TakeFileChoice(false, owner, dialog);
+    return headless::TakeFileChoice(false, dialog);
 }
 
-std::optional<std::string> ChooseFileToSave(Window owner, const FileDialogOptions& dialog)
+std::optional<std::string> ChooseFileToSave(Window, const FileDialogOptions& dialog)
 {
-    return headless::TakeFileChoice(true, owner, dialog);
+    return headless::TakeFileChoice(true, dialog);
 }
 
 bool CreateMainWindow(const MainWindowSetup& setup)
@@ -205,10 +236,9 @@ void SendCommand(int command)
     ++S.commands;
     if (S.setup.handlers.onCommand)
         S.setup.handlers.onCommand(command);
-    if (--S.commands == 0 && S.closeAsked) {
-        S.closeAsked = false;
-        DestroyMainWindow();
-    }
+    if (S.commands == 1 && S.closeAsked)
+        headless::CloseIfAllowed();
+    --S.commands;
 }
 
 void Repaint()
@@ -231,6 +261,30 @@ void SetScrollRange(ScrollBar bar, int min, int max)
     s.position = s.position < min ? min : s.position > max ? max : s.position;
     if (min == 0 && max == 0)
         s.position = 0;
+}
+
+void SetScrollPage(ScrollBar bar, int page)
+{
+    S.bars[static_cast<int>(bar)].page = page < 1 ? 1 : page;
+}
+
+void ShowStatus(const std::string& text)
+{
+    if (headless::StatusObserver)
+        headless::StatusObserver(text);
+}
+
+void KeepSetting(const std::string& name, const std::string& value)
+{
+    S.settings[name] = value;
+}
+
+std::optional<std::string> KeptSetting(const std::string& name)
+{
+    auto it = S.settings.find(name);
+    if (it == S.settings.end())
+        return std::nullopt;
+    return it->second;
 }
 
 void SetScrollPos(ScrollBar bar, int position)
@@ -283,8 +337,9 @@ bool EndLongWork()
     if (S.longWorkDepth > 0 && --S.longWorkDepth == 0) {
         S.stopAsked = false;
         if (S.closeAsked && S.commands == 0) {
-            S.closeAsked = false;
-            DestroyMainWindow();
+            ++S.commands;
+            headless::CloseIfAllowed();
+            --S.commands;
         }
     }
     return stopped;

@@ -25,13 +25,6 @@ struct MessageRecord {
     MessageAnswer answer = MessageAnswer::Ok;
 };
 
-struct FileDialogRecord {
-    bool save = false;
-    std::string owner;
-    FileDialogOptions options;
-    std::optional<std::string> result;
-};
-
 struct DialogRecord {
     std::string title;
     std::string owner;
@@ -43,7 +36,6 @@ struct DialogRecord {
 using DrawOp = ::DrawOp;
 
 const std::vector<MessageRecord>& Messages();
-const std::vector<FileDialogRecord>& FileDialogs();
 const std::vector<DialogRecord>& Dialogs();
 int RepaintCount();
 bool WaitCursorShown();
@@ -55,11 +47,8 @@ const std::vector<DrawOp>& ClientArea();
 const std::vector<DrawOp>& DirectDrawing();
 
 struct ScrollState {
-    int min = 0, max = 0, position = 0;
+    int min = 0, max = 0, position = 0, page = 1;
 };
-ScrollState ScrollBarState(ScrollBar bar);
-const MenuBar& Menu();
-std::string WindowTitle();
 
 // The client area as an SVG picture of its size.
 std::string ClientAreaSvg();
@@ -71,14 +60,14 @@ void RecordDrawing(bool on);
 // ---- Answers and user actions ---------------------------------------------
 
 // Answers are taken in order by the next message boxes. An OK box with no
-// queued answer is accepted; a Yes/No box with none is reported to the
-// unanswered handler and then answered No.
+// queued answer is accepted; a box with a question and none is reported to
+// the unanswered handler and then answered No (Cancel when it offers it).
 void QueueAnswer(MessageAnswer answer);
 
 // The next file dialog returns this path (the default extension is added as
-// the real dialog would), or is cancelled when the choice is empty. A file
-// dialog with nothing queued is reported to the unanswered handler and then
-// cancelled.
+// the real dialog would), or is cancelled when the choice is nothing. An
+// empty path takes the name the dialog proposes. A file dialog with nothing
+// queued is reported to the unanswered handler and then cancelled.
 void QueueFileChoice(std::optional<std::string> path);
 
 // What the user does in the next modal dialogs, in order. A dialog that
@@ -135,9 +124,14 @@ void SetUnansweredHandler(std::function<void(const std::string&)> handler);
 
 // Called after every message box is recorded (the batch program prints them).
 void SetMessageObserver(std::function<void(const MessageRecord&)> observer);
+// Called with each text the status bar shows.
+void SetStatusObserver(std::function<void(const std::string&)> observer);
 
 // Acts on the main window as the user would.
 void Scroll(ScrollBar bar, ScrollRequest request, int thumbPosition = 0);
+// The main window's close box: the program is asked (onClose) once no
+// command runs.
+void CloseMainWindow();
 
 // Clears queues, records and the window, and makes a bare main window exist
 // (no menu, no handlers), so that message boxes have their usual owner.

@@ -37,6 +37,7 @@ struct State {
     bool loopEnded = false;
     std::map<int, bool> checks;
     ScrollState bars[2];
+    std::map<std::string, std::string> settings;  // this run's: nothing is kept for the next
 
     std::deque<MessageAnswer> answers;
     std::deque<std::optional<std::string>> fileChoices;
@@ -44,7 +45,6 @@ struct State {
     std::deque<std::function<void()>> userActions;
 
     std::vector<MessageRecord> messages;
-    std::vector<FileDialogRecord> fileDialogs;
     std::vector<DialogRecord> dialogs;
     std::vector<DrawOp> clientArea;
     std::vector<DrawOp> direct;

@@ -8,11 +8,14 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QFontMetrics>
 #include <QGridLayout>
+#include <QIdentityProxyModel>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QScreen>
+#include <QSettings>
 #include <QTranslator>
 
 #include <algorithm>
@@ -59,6 +62,8 @@ void StartQtPlatform(int& argc, char** argv)
     std::setlocale(LC_NUMERIC, "C");
     // Only the destruction of the main window ends the message loop.
     QApplication::setQuitOnLastWindowClosed(false);
+    QCoreApplication::setOrganizationName(QStringLiteral("Haliome"));
+    QCoreApplication::setApplicationName(QStringLiteral("Haliome"));
     auto* translator = new QTranslator(application);
     if (translator->load(QStringLiteral("qtbase_fr"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(translator);
@@ -124,17 +129,21 @@ void SetMinimumWidth(QMessageBox& box, int width)
 MessageAnswer ShowMessage(Window owner, const std::string& text, const std::string& caption,
                           MessageButtons buttons, MessageIcon icon)
 {
-    const QMessageBox::StandardButtons choice =
-        buttons == MessageButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok;
+    const QMessageBox::StandardButtons choice = buttons == MessageButtons::YesNo ? QMessageBox::Yes | QMessageBox::No
+                                                : buttons == MessageButtons::YesNoCancel
+                                                    ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel
+                                                    : QMessageBox::Ok;
     QMessageBox box(QtIcon(icon), QtText(caption), QtText(text), choice, WidgetOf(owner));
     box.setTextFormat(Qt::PlainText);  // a '<' in the text is not the start of a tag
     SetMinimumWidth(box, WholeBoxWidth(box, box.text()));
-    // Escape and the close box give No on a Yes/No box, OK on an OK box.
+    // Escape and the close box give No on a Yes/No box, Cancel on a
+    // Yes/No/Cancel box, OK on an OK box.
     const int answer = box.exec();
     qtplatform::ReactivateOwner(WidgetOf(owner));
     switch (answer) {
     case QMessageBox::Yes: return MessageAnswer::Yes;
     case QMessageBox::No: return MessageAnswer::No;
+    case QMessageBox::Cancel: return MessageAnswer::Cancel;
     default: return MessageAnswer::Ok;
     }
 }
@@ -173,20 +182,43 @@ private:
     bool pathMustExist_;
 };
 
+// The list's dates and sizes in French whatever the desktop's language: the
+// toolkit's own model writes them as the system's locale does.
+class FrenchFileList : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        const int column = index.column();
+        if (role != Qt::DisplayRole || !files || (column != 1 && column != 3))
+            return QIdentityProxyModel::data(index, role);
+        const QModelIndex file = mapToSource(index);
+        const QLocale french(QLocale::French, QLocale::France);
+        if (column == 3)
+            return french.toString(files->lastModified(file), QLocale::ShortFormat);
+        return files->isDir(file) ? QString() : french.formattedDataSize(files->size(file));
+    }
+};
+
 std::optional<std::string> ChooseFile(bool save, Window owner, const FileDialogOptions& options)
 {
     FileDialog dialog(WidgetOf(owner), QtText(options.title), options.pathMustExist);
     // The dialog of the toolkit, the same on every desktop.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setProxyModel(new FrenchFileList(&dialog));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(options.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    // An existing file is replaced without a question.
+    // The program asks itself before it replaces a file.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setNameFilter(QtText(options.filterName + " (" + options.filterPattern + ")"));
     // The pattern matches names in any case ("*.TID" lists "port.tid").
     dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
     if (!options.defaultExtension.empty())
         dialog.setDefaultSuffix(QtText(options.defaultExtension));
+    if (!options.proposedName.empty())
+        dialog.selectFile(QFile::decodeName(options.proposedName.c_str()));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
@@ -202,4 +234,19 @@ std::optional<std::string> ChooseFileToOpen(Window owner, const FileDialogOption
 std::optional<std::string> ChooseFileToSave(Window owner, const FileDialogOptions& dialog)
 {
     return ChooseFile(true, owner, dialog);
+}
+
+// ---- Settings ----------------------------------------------------------------
+
+void KeepSetting(const std::string& name, const std::string& value)
+{
+    QSettings().setValue(QtText(name), QtText(value));
+}
+
+std::optional<std::string> KeptSetting(const std::string& name)
+{
+    const QVariant value = QSettings().value(QtText(name));
+    if (!value.isValid())
+        return std::nullopt;
+    return qtplatform::Utf8(value.toString());
 }

@@ -19,6 +19,9 @@
 #include <QSignalBlocker>
 #include <QTextCursor>
 
+#include <algorithm>
+#include <vector>
+
 using qtplatform::QtText;
 using qtplatform::Utf8;
 
@@ -29,8 +32,16 @@ void Notify(PlatformWindow* dialog, int id, int notification)
     dialog->procedure(dialog, DialogEvent::Command, id, notification);
 }
 
+// Where a control stands in the template's size, in pixels.
+struct Placed {
+    QWidget* widget = nullptr;
+    QRect rect;
+};
+
 // Escape and the close box ask the procedure (Cancel, clicked); the dialog
-// closes only through EndDialog.
+// closes only through EndDialog. Made larger than its template, it gives the
+// room to its list or report (grower): what lies below it moves down, what
+// spans the dialog widens, and what stands right of it moves right.
 class TemplateDialog : public QDialog {
 public:
     explicit TemplateDialog(QWidget* owner) : QDialog(owner) { window.widget = this; }
@@ -38,6 +49,36 @@ public:
     void reject() override { Notify(&window, ID_CANCEL, NOTIFY_CLICKED); }
 
     PlatformWindow window;
+    std::vector<Placed> placed;
+    QSize base;
+    QRect grower;  // null: the dialog keeps its size
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QDialog::resizeEvent(event);
+        if (!grower.isNull())
+            Place(width() - base.width(), height() - base.height());
+    }
+
+private:
+    void Place(int dw, int dh)
+    {
+        for (const Placed& p : placed) {
+            QRect r = p.rect;
+            if (r == grower) {
+                r.adjust(0, 0, dw, dh);
+            } else if (r.left() <= grower.left() && r.right() >= grower.right()) {
+                r.setWidth(r.width() + dw);  // spans the dialog
+                r.translate(0, r.top() >= grower.bottom() ? dh : 0);
+            } else if (r.top() >= grower.bottom()) {
+                r.translate(dw * (r.center().x()) / std::max(base.width(), 1), dh);
+            } else if (r.left() >= grower.right()) {
+                r.translate(dw, 0);
+            }
+            p.widget->setGeometry(r);
+        }
+    }
 };
 
 // Pixels of a length in dialog units: a horizontal unit is a quarter of the
@@ -137,10 +178,22 @@ QWidget* MakeControl(TemplateDialog* dialog, const DialogControl& control, const
     return nullptr;
 }
 
+// Room on the title bar for the window system's buttons beside the title.
+constexpr int TITLE_BAR_BUTTONS_WIDTH = 120;
+
+// The width that shows the whole title, in the bold of common title bars.
+int TitleWidth(const QWidget* dialog)
+{
+    QFont bold = dialog->font();
+    bold.setBold(true);
+    return QFontMetrics(bold).horizontalAdvance(dialog->windowTitle()) + TITLE_BAR_BUTTONS_WIDTH;
+}
+
 void BuildControls(TemplateDialog* dialog, const DialogTemplate& dialogTemplate)
 {
     const DialogUnits units(dialog->font());
-    dialog->setFixedSize(units.X(dialogTemplate.width), units.Y(dialogTemplate.height));
+    dialog->base = QSize(units.X(dialogTemplate.width), units.Y(dialogTemplate.height));
+    int growerArea = 0;
     for (const DialogControl& control : dialogTemplate.controls) {
         QWidget* widget = MakeControl(dialog, control, units);
         int height = units.Y(control.height);
@@ -148,12 +201,25 @@ void BuildControls(TemplateDialog* dialog, const DialogTemplate& dialogTemplate)
         if (control.kind == ControlKind::DropDownList || control.kind == ControlKind::ComboEdit)
             height = widget->sizeHint().height();
         widget->setGeometry(units.X(control.x), units.Y(control.y), units.X(control.width), height);
+        dialog->placed.push_back(Placed{widget, widget->geometry()});
+        const int area = control.width * control.height;
+        if ((control.kind == ControlKind::ListBox || control.kind == ControlKind::ReportEdit) && area > growerArea) {
+            growerArea = area;
+            dialog->grower = widget->geometry();
+        }
         if (control.kind == ControlKind::GroupBox)
             widget->lower();  // a frame behind the controls inside it
         if (control.id != NO_ID) {
             widget->setObjectName(QString::number(control.id));
             dialog->window.controls[control.id] = PlatformWindow::Control{control.kind, widget};
         }
+    }
+    const QSize size(std::max(dialog->base.width(), TitleWidth(dialog)), dialog->base.height());
+    if (dialog->grower.isNull()) {
+        dialog->setFixedSize(size);
+    } else {
+        dialog->setMinimumSize(dialog->base);
+        dialog->resize(size);
     }
 }
 
@@ -177,6 +243,7 @@ int RunModalDialog(Window owner, const DialogTemplate& dialogTemplate, DialogPro
     dialog.setWindowTitle(QtText(dialogTemplate.title));
     dialog.window.procedure = procedure;
     BuildControls(&dialog, dialogTemplate);
+    dialog.setSizeGripEnabled(!dialog.grower.isNull());
     procedure(&dialog.window, DialogEvent::Init, 0, 0);
     if (!dialog.window.ended) {
         dialog.exec();

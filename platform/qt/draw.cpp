@@ -2,13 +2,12 @@
 // coordinates and rendered at the size the client area has on the screen,
 // in device pixels, so that lines and text stay sharp at any size and scale.
 //
-// The pixel rules of the program's charts are those of a picture shown 1:1:
-// one-pixel lines without antialiasing that leave out their end pixel, text
-// black on an opaque white box, in glyphs as pure black as the lines. Scaled,
-// a drawing pixel becomes the device pixel under its centre: lines join those
-// pixels with the same rule and stay one device pixel wide, and text is set
-// in the default font at the smaller of the two scales, antialiased, on its
-// white box.
+// A drawing pixel's centre goes where the scaled picture puts it. Lines are
+// antialiased and keep one width on the screen whatever the window's size:
+// PEN_WIDTH pixels of the desktop's scale. Text is set in the default font,
+// antialiased, black on its white box, at the menus' size or larger when
+// the picture is: it grows with the window, never shrinks below what the
+// rest of the window writes.
 #include "platform/qt/internal.h"
 
 #include <QApplication>
@@ -16,87 +15,37 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QPolygonF>
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
 
 namespace {
 
-// a / b rounded to the nearest integer, halves upward; b is not 0. Wide
-// enough for any product of two coordinate differences.
-std::int64_t RoundedQuotient(__int128 a, __int128 b)
-{
-    if (b < 0) {
-        a = -a;
-        b = -b;
-    }
-    const __int128 twice = 2 * a + b;
-    __int128 q = twice / (2 * b);
-    if (twice % (2 * b) < 0)
-        --q;  // floor, not truncation toward zero
-    return static_cast<std::int64_t>(q);
-}
-
-void Plot(QImage& image, std::int64_t x, std::int64_t y, QRgb color)
-{
-    if (x >= 0 && y >= 0 && x < image.width() && y < image.height())
-        image.setPixel(static_cast<int>(x), static_cast<int>(y), color);
-}
-
-// One pixel per step along the longer axis, from (x0, y0) up to but not
-// including (x1, y1); the other coordinate is rounded to the nearest pixel.
-// Only steps that fall inside the picture are computed.
-void DrawLineWithoutEnd(QImage& image, QRgb color, std::int64_t x0, std::int64_t y0, std::int64_t x1,
-                        std::int64_t y1)
-{
-    const std::int64_t dx = x1 - x0;
-    const std::int64_t dy = y1 - y0;
-    if (dx == 0 && dy == 0)
-        return;
-    const bool alongX = (dx < 0 ? -dx : dx) >= (dy < 0 ? -dy : dy);
-    const std::int64_t start = alongX ? x0 : y0;
-    const std::int64_t major = alongX ? dx : dy;
-    const std::int64_t minor = alongX ? dy : dx;
-    const std::int64_t minorStart = alongX ? y0 : x0;
-    const std::int64_t limit = alongX ? image.width() : image.height();
-    // The steps start, start ± 1, ... short of start + major, clipped to the picture.
-    const std::int64_t first = std::max<std::int64_t>(major > 0 ? start : start + major + 1, 0);
-    const std::int64_t last = std::min<std::int64_t>(major > 0 ? start + major - 1 : start, limit - 1);
-    for (std::int64_t m = first; m <= last; ++m) {
-        const std::int64_t n = minorStart + RoundedQuotient(__int128{m - start} * minor, major);
-        if (alongX)
-            Plot(image, m, n, color);
-        else
-            Plot(image, n, m, color);
-    }
-}
+constexpr double PEN_WIDTH = 1.5;  // pixels at the desktop's scale
 
 struct Scale {
     double x, y;  // device pixels per drawing pixel
+    double dpr;   // device pixels per pixel of the desktop's scale
 };
 
-Scale ScaleOf(const QImage& device, QSize drawingSize)
+Scale ScaleOf(const QImage& device, QSize drawingSize, double dpr)
 {
     return {static_cast<double>(device.width()) / drawingSize.width(),
-            static_cast<double>(device.height()) / drawingSize.height()};
+            static_cast<double>(device.height()) / drawingSize.height(), dpr};
 }
 
-// The device pixel under the centre of drawing pixel v. 1:1 it is v itself.
-std::int64_t PixelCentre(int v, double scale)
+QPointF DevicePoint(int x, int y, Scale scale)
 {
-    return static_cast<std::int64_t>(std::floor((v + 0.5) * scale));
+    return {(x + 0.5) * scale.x, (y + 0.5) * scale.y};
 }
 
-// The default font at this scale of the screen's pixels.
-QFont ChartFont(double scale)
+// The default font at the menus' size, or larger with the picture.
+QFont ChartFont(Scale scale)
 {
     QFont font = QApplication::font();
-    if (scale == 1.0) {
-        font.setStyleStrategy(QFont::NoAntialias);
-        return font;
-    }
-    font.setPixelSize(std::max(1, static_cast<int>(std::lround(QFontInfo(font).pixelSize() * scale))));
+    const double grown = std::max(1.0, std::min(scale.x, scale.y) / scale.dpr);
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(QFontInfo(font).pixelSize() * grown * scale.dpr))));
     return font;
 }
 
@@ -108,20 +57,42 @@ int InsideFrom(int at, int length, int limit)
     return at < 0 ? 0 : at;
 }
 
-void RenderText(QImage& device, Scale scale, const DrawOp& op)
+void RenderText(QPainter& painter, const QImage& device, Scale scale, const DrawOp& op)
 {
-    const QFont font = ChartFont(std::min(scale.x, scale.y));
+    const QFont font = ChartFont(scale);
     const QFontMetrics metrics(font, &device);
     const QString text = qtplatform::QtText(op.text);
     const int width = metrics.horizontalAdvance(text);
     const int height = metrics.height();
     const int x = InsideFrom(static_cast<int>(std::floor(op.x0 * scale.x)), width, device.width());
     const int y = InsideFrom(static_cast<int>(std::floor(op.y0 * scale.y)), height, device.height());
-    QPainter painter(&device);
     painter.fillRect(QRect(x, y, width, height), Qt::white);
     painter.setFont(font);
     painter.setPen(Qt::black);
     painter.drawText(x, y + metrics.ascent(), text);
+}
+
+bool Continues(const DrawOp& previous, const DrawOp& op)
+{
+    return op.kind == DrawOp::Kind::Line && previous.kind == DrawOp::Kind::Line && op.color == previous.color &&
+           op.x0 == previous.x1 && op.y0 == previous.y1;
+}
+
+// The lines that follow one another with one pen, from ops[first], as one
+// polyline: its joins are smooth. Returns the index after them.
+std::size_t RenderLines(QPainter& painter, Scale scale, const std::vector<DrawOp>& ops, std::size_t first)
+{
+    QPolygonF line{DevicePoint(ops[first].x0, ops[first].y0, scale)};
+    std::size_t i = first;
+    for (; i < ops.size() && (i == first || Continues(ops[i - 1], ops[i])); ++i)
+        line << DevicePoint(ops[i].x1, ops[i].y1, scale);
+    const Color c = ops[first].color;
+    QPen pen(QColor(c.r, c.g, c.b), PEN_WIDTH * scale.dpr);
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    painter.setPen(pen);
+    painter.drawPolyline(line);
+    return i;
 }
 
 void Draw(const Canvas* canvas, DrawOp op)
@@ -134,20 +105,28 @@ void Draw(const Canvas* canvas, DrawOp op)
 
 }  // namespace
 
-void qtplatform::RenderOp(QImage& device, QSize drawingSize, const DrawOp& op)
+void qtplatform::RenderOps(QImage& device, QSize drawingSize, double dpr, const std::vector<DrawOp>& ops,
+                           std::size_t first)
 {
-    const Scale scale = ScaleOf(device, drawingSize);
-    switch (op.kind) {
-    case DrawOp::Kind::Fill:
-        device.fill(Qt::white);
-        break;
-    case DrawOp::Kind::Line:
-        DrawLineWithoutEnd(device, qRgb(op.color.r, op.color.g, op.color.b), PixelCentre(op.x0, scale.x),
-                           PixelCentre(op.y0, scale.y), PixelCentre(op.x1, scale.x), PixelCentre(op.y1, scale.y));
-        break;
-    case DrawOp::Kind::Text:
-        RenderText(device, scale, op);
-        break;
+    const Scale scale = ScaleOf(device, drawingSize, dpr);
+    QPainter painter(&device);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    for (std::size_t i = first; i < ops.size();) {
+        const DrawOp& op = ops[i];
+        switch (op.kind) {
+        case DrawOp::Kind::Fill:
+            painter.fillRect(device.rect(), Qt::white);
+            ++i;
+            break;
+        case DrawOp::Kind::Line:
+            i = RenderLines(painter, scale, ops, i);
+            break;
+        case DrawOp::Kind::Text:
+            RenderText(painter, device, scale, op);
+            ++i;
+            break;
+        }
     }
 }
 

@@ -56,10 +56,12 @@ void ReactivateOwner(QWidget* owner);
 // turn of events; the others with the paint that draws them.
 void AddToClientArea(DrawOp op, bool direct);
 
-// Draws an op on a picture of the client area at its size in device pixels,
-// for a drawing of drawingSize: geometry scaled to fill the picture, lines
-// one device pixel wide, text in the default font at the scale.
-void RenderOp(QImage& device, QSize drawingSize, const DrawOp& op);
+// Draws ops[first] on and the ops after it on a picture of the client area
+// at its size in device pixels, for a drawing of drawingSize on a screen of
+// dpr device pixels per pixel: geometry scaled to fill the picture, lines of
+// one width on the screen, text at the menus' size or larger.
+void RenderOps(QImage& device, QSize drawingSize, double dpr, const std::vector<DrawOp>& ops,
+               std::size_t first = 0);
 
 // The main window's side of long work.
 bool IsMainWindowPart(const QObject* object);

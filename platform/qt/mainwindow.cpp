@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSettings>
 #include <QStatusBar>
 #include <QThread>
 #include <QWheelEvent>
@@ -82,7 +83,7 @@ public:
     {
         ops_.push_back(std::move(op));
         if (!device_.isNull())
-            qtplatform::RenderOp(device_, drawing_, ops_.back());
+            qtplatform::RenderOps(device_, drawing_, devicePixelRatioF(), ops_, ops_.size() - 1);
         if (direct)
             update();
     }
@@ -92,8 +93,7 @@ public:
     {
         QImage image(DeviceSize(), QImage::Format_RGB32);
         image.fill(Qt::white);
-        for (const DrawOp& op : ops)
-            qtplatform::RenderOp(image, drawing_, op);
+        qtplatform::RenderOps(image, drawing_, devicePixelRatioF(), ops);
         return image;
     }
 
@@ -205,7 +205,7 @@ private:
 };
 
 // Closing from the title bar destroys the window as DestroyMainWindow does,
-// once no command or long work runs.
+// once no command or long work runs and the program agrees.
 class MainFrame : public QMainWindow {
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -233,16 +233,24 @@ struct MainState {
 MainState Main;
 int CommandsRunning = 0;  // one inside another; kept apart from Main, which a command may reset
 
+bool ProgramLetsClose()
+{
+    return !Main.handlers.onClose || Main.handlers.onClose();
+}
+
 void MainFrame::closeEvent(QCloseEvent* event)
 {
+    event->ignore();  // the window goes through DestroyMainWindow only
     if (CommandsRunning > 0 || qtplatform::InLongWork()) {
-        event->ignore();
         Main.closeAsked = true;
         qtplatform::AskLongWorkToStop();
         return;
     }
-    event->accept();
-    DestroyMainWindow();
+    ++CommandsRunning;  // the question is a command's: a second close waits for its answer
+    const bool close = ProgramLetsClose();
+    --CommandsRunning;
+    if (close)
+        DestroyMainWindow();
 }
 
 void NotifyScroll(ScrollBar bar, ScrollRequest request, int position)
@@ -289,6 +297,8 @@ void AddItems(QMenu* menu, const std::vector<MenuItem>& items)
         case MenuItem::Kind::Command: {
             QAction* action = menu->addAction(qtplatform::QtText(item.text));
             action->setEnabled(!item.greyed);
+            if (!item.keys.empty())
+                action->setShortcut(QKeySequence(qtplatform::QtText(item.keys)));
             SetMark(action, item.checked);
             const int command = item.command;
             QObject::connect(action, &QAction::triggered, action, [action, command] {
@@ -317,6 +327,9 @@ void BuildMenuBar(QMainWindow* frame, const MenuBar& menu)
         AddItems(target->addMenu(qtplatform::QtText(menu[i].text)), menu[i].items);
     }
 }
+
+// How long a status text stays: time to read a sentence.
+constexpr int STATUS_MILLISECONDS = 10000;
 
 // Room for the frame's own parts around the client area: title, menu,
 // status and scroll bars, borders.
@@ -360,14 +373,24 @@ void BuildClient(const MainWindowSetup& setup)
     Main.client->setFocus();
 }
 
+// The window's place and size of the last run, kept by the desktop's settings.
+const QString GEOMETRY_SETTING = QStringLiteral("fenêtre");
+
+// The status bar is one line of text high: the progress and "Annuler" that
+// long work shows fit in it.
 void BuildStatusBar()
 {
     QStatusBar* status = Main.frame->statusBar();
+    const int line = status->fontMetrics().height() + 4;
     Main.work.what = new QLabel;
     Main.work.progress = new QProgressBar;
     Main.work.progress->setRange(0, 1000);
     Main.work.progress->setMaximumWidth(200);
+    Main.work.progress->setMaximumHeight(line);
+    Main.work.progress->setTextVisible(false);
     Main.work.stop = new QPushButton(QStringLiteral("Annuler"));
+    Main.work.stop->setFlat(true);
+    Main.work.stop->setMaximumHeight(line);
     Main.work.stop->setObjectName(QStringLiteral("stop long work"));
     QObject::connect(Main.work.stop, &QPushButton::clicked, Main.work.stop, [] { qtplatform::AskLongWorkToStop(); });
     status->addWidget(Main.work.what);
@@ -462,7 +485,13 @@ bool CloseIsPending()
 
 void CloseIfPendingAndIdle()
 {
-    if (Main.closeAsked && CommandsRunning == 0 && !InLongWork())
+    if (!Main.closeAsked || CommandsRunning > 0 || InLongWork())
+        return;
+    Main.closeAsked = false;
+    ++CommandsRunning;
+    const bool close = ProgramLetsClose();
+    --CommandsRunning;
+    if (close)
         DestroyMainWindow();
 }
 
@@ -482,6 +511,7 @@ bool CreateMainWindow(const MainWindowSetup& setup)
     BuildClient(setup);
     BuildStatusBar();
     Main.frame->resize(Main.frame->sizeHint());
+    Main.frame->restoreGeometry(QSettings().value(GEOMETRY_SETTING).toByteArray());
     MainWindow = &Main.window;
     if (Main.handlers.onCreate)
         Main.handlers.onCreate();
@@ -525,6 +555,7 @@ void DestroyMainWindow()
 {
     if (!Main.frame)
         return;
+    QSettings().setValue(GEOMETRY_SETTING, Main.frame->saveGeometry());
     Main.frame->hide();
     // The command that asks for it may be running from the window's own menu.
     Main.frame->deleteLater();
@@ -585,6 +616,21 @@ void SetScrollRange(ScrollBar bar, int min, int max)
         widget->setValue(0);
     widget->settingByProgram = false;
     widget->setEnabled(!unused);  // greyed in its place: neither the window nor the chart moves
+}
+
+void SetScrollPage(ScrollBar bar, int page)
+{
+    if (ScrollBarWidget* widget = BarOf(bar))
+        widget->setPageStep(std::max(page, 1));
+}
+
+void ShowStatus(const std::string& text)
+{
+    if (!Main.frame)
+        return;
+    // The same text again is a new one: it shows for its whole time.
+    Main.frame->statusBar()->clearMessage();
+    Main.frame->statusBar()->showMessage(qtplatform::QtText(text), STATUS_MILLISECONDS);
 }
 
 void SetScrollPos(ScrollBar bar, int position)

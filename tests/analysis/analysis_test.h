@@ -77,6 +77,6 @@ inline void ExpectFound(const Wave& w, const Wave& truth, const char* what)
     EXPECT_NEAR(2 * M_PI / w.speed / 3600, 2 * M_PI / truth.speed / 3600, 1e-3) << what << ": period (h)";
     EXPECT_NEAR(w.ampl, truth.ampl, 0.005) << what << ": amplitude (m)";
     EXPECT_NEAR(std::remainder(w.etab - truth.etab, 2 * M_PI), 0, 0.01) << what << ": phase gap (rad)";
-    EXPECT_EQ(w.name, Format("Onde déteminée de période %.6f", 2 * M_PI / w.speed / 3600)) << what;
+    EXPECT_EQ(w.name, Format("Onde déterminée de période %.6f", 2 * M_PI / w.speed / 3600)) << what;
 }
 

@@ -86,7 +86,7 @@ TEST_F(ScanTest, TheAnalysisTaskRunsWhatTheDisplayModeSaysUnderTheWaitCursor)
     struct Case { const char* what; int mode; double minHours, maxHours;
                   std::size_t lines; int lastColumn; const char* appended; };
     const Case cases[] = {
-        {"11.75 h to 13 h: 4500 s, step 7", 0, 11.75, 13, 643, 639, "Onde déteminée de période 12.4"},
+        {"11.75 h to 13 h: 4500 s, step 7", 0, 11.75, 13, 643, 639, "Onde déterminée de période 12.4"},
         {"23 h to 25 h: 7200 s, step 11 capped to 10", 0, 23, 25, 720, 639, ""},
         // 12 h + 56.25 s, truncated to 56 s: the last sample, 55 s on, is column trunc(55/56 × 640).
         {"56 s, narrower than 640 s: step 1", 0, 12, 12.015625, 56, 628, ""},

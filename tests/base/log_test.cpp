@@ -17,14 +17,15 @@ TEST_F(LogTest, StartsAfreshWithTheWelcomeLineAndWritesCrLf)
     EXPECT_TRUE(headless::Messages().empty());
 }
 
-TEST_F(LogTest, ALogThatCannotBeOpenedIsReportedWithoutOwnerAndThenSkipped)
+TEST_F(LogTest, ALogThatCannotBeOpenedIsReportedWithoutOwnerNamingTheFolderAndThenSkipped)
 {
     std::filesystem::create_directory(LOG_FILE_NAME);
     OpenLog();
     ASSERT_EQ(headless::Messages().size(), 1u);
     const headless::MessageRecord& box = headless::Messages()[0];
-    EXPECT_EQ(box.owner + " | " + box.caption + " | " + box.text,
-              "none | Erreur | Impossible d'ouvrir le fichier Haliome.LOG");
+    EXPECT_EQ(box.owner + " | " + box.text.substr(0, box.text.find('\n')),
+              "none | Le journal « Haliome.log » ne peut pas être créé dans le dossier « " +
+                  std::filesystem::current_path().string() + " » : ce nom est celui d'un dossier.");
     EXPECT_EQ(LogFile, nullptr);
     LogPrintf("nothing %s\n", "happens");
     LogText("nor here\n");

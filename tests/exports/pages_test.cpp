@@ -32,21 +32,25 @@ void InZone(const char* zone)
 TEST_F(PrintedTablesTest, EachPageNamesTheClockOfItsDays)
 {
     // The computer's zone is said to be assumed; a port's own zone is its clock whatever TZ says.
-    struct Case { const char* zone; bool port; int month; const char* note; };
+    struct Case { const char* zone; bool port; int year, month; const char* note; };
     const Case cases[] = {
-        {"Europe/Paris", false, 2, "Heures légales (zone de l'ordinateur : Europe/Paris, supposée) et hauteurs en "
+        {"Europe/Paris", false, 2009, 2, "Heures légales (zone de l'ordinateur : Europe/Paris, supposée) et hauteurs en "
                                    "mètres au-dessus du zéro du relevé : du 1er au 28, CET (UTC+01:00), heure d'été "
                                    "non appliquée ; du 29 au 31, CEST (UTC+02:00), heure d'été appliquée."},
-        {"UTC", false, 6, "Heures légales (zone de l'ordinateur : UTC, supposée) et hauteurs en mètres au-dessus du "
+        {"UTC", false, 2009, 6, "Heures légales (zone de l'ordinateur : UTC, supposée) et hauteurs en mètres au-dessus du "
                           "zéro du relevé : UTC (UTC+00:00), heure d'été non appliquée."},
-        {"America/St_Johns", true, 6, "Heures légales (America/St_Johns) et hauteurs en mètres au-dessus du zéro du "
+        {"America/St_Johns", true, 2009, 6, "Heures légales (America/St_Johns) et hauteurs en mètres au-dessus du zéro du "
                                       "relevé : NDT (UTC-02:30), heure d'été appliquée."},
+        // Summer time from Sunday 31 March 2024: a spell of one day.
+        {"Europe/Paris", false, 2024, 2, "Heures légales (zone de l'ordinateur : Europe/Paris, supposée) et hauteurs "
+                                         "en mètres au-dessus du zéro du relevé : du 1er au 30, CET (UTC+01:00), heure "
+                                         "d'été non appliquée ; le 31, CEST (UTC+02:00), heure d'été appliquée."},
     };
     for (const Case& c : cases) {
         std::string why;
         InZone(c.port ? "Europe/Paris" : c.zone);
         ASSERT_TRUE(SetPortZone(c.port ? c.zone : "", why)) << why;
-        const std::vector<TablePage> pages = TablePages(2009, c.month).value();
+        const std::vector<TablePage> pages = TablePages(c.year, c.month).value();
         ASSERT_EQ(pages.size(), 1u);
         EXPECT_EQ(pages[0].notes, std::vector<std::string>{c.note}) << c.zone << " " << c.month;
     }

@@ -22,6 +22,7 @@ TEST_F(FilesTest, ANulInANameSurvivesTheWaveFileAndALineEndBecomesABlank)
     Header.PortName = port;
     AppendWave(WaveOf(12, 1, 0, name));
     AppendWave(WaveOf(12, 1, 0, "deux\rlignes\n"));  // typed in a dialog: the line would end there
+    WaveFilePath = "PORT.TID";
     SaveWaveFile();
     Header = FileHeaderValues{};
     WaveSet = WaveTable{};
@@ -31,7 +32,7 @@ TEST_F(FilesTest, ANulInANameSurvivesTheWaveFileAndALineEndBecomesABlank)
     EXPECT_EQ(WaveSet.waves[0].name, name);
     EXPECT_EQ(WaveSet.waves[1].name, "deux lignes ");
     ASSERT_EQ(headless::Messages().size(), 1u);
-    EXPECT_NE(headless::Messages()[0].text.find("dans ces désignations :\n - l'onde 1 : deux\rlignes\n"),
+    EXPECT_NE(headless::Messages()[0].text.find("dans ces désignations :\n - l'onde 2 : deux\rlignes\n"),
               std::string::npos) << headless::Messages()[0].text;
 }
 

@@ -19,6 +19,11 @@ namespace {
 using headless::DrawOp;
 using Ends = std::tuple<int, int, int, int>;
 
+// The height axis about a mean level of 3 m: a label 7 px above each metre's row.
+const std::vector<std::string> HEIGHTS{"-2 m@14,353", "-1 m@14,323", "0 m@14,293", "1 m@14,263",
+                                       "2 m@14,233",  "3 m@14,203",  "4 m@14,173", "5 m@14,143",
+                                       "6 m@14,113",  "7 m@14,83",   "8 m@14,53",  "9 m@14,23"};
+
 Ends EndsOf(const DrawOp& op) { return {op.x0, op.y0, op.x1, op.y1}; }
 
 class ChartTest : public ProgramTest {
@@ -37,12 +42,14 @@ protected:
         WaveSet.MeanLevel = 3.0;
         ModelReady = 1;
     }
-    // Lines drawn with this pen, in order.
+    // Lines drawn with this pen, in order, but the legend's stroke.
     static std::vector<DrawOp> LinesOf(Color pen)
     {
         std::vector<DrawOp> lines;
         std::copy_if(headless::ClientArea().begin(), headless::ClientArea().end(), std::back_inserter(lines),
-                     [pen](const DrawOp& op) { return op.kind == DrawOp::Kind::Line && op.color == pen; });
+                     [pen](const DrawOp& op) {
+                         return op.kind == DrawOp::Kind::Line && op.color == pen && !(op.x0 == 520 && op.x1 == 545);
+                     });
         return lines;
     }
     // The texts drawn, as "text@x,y".
@@ -79,20 +86,25 @@ TEST_F(ChartTest, BeforeTheModelIsReadyOnlyTheDiagonalIsDrawn)
 
 TEST_F(ChartTest, TheOneDayChartHas641PointsItsMarksAndTheTimesOfHighAndLowWaters)
 {
-    // High waters at 03:00 and 15:00, low waters at 09:00 and 21:00, 1.5 m about 3 m.
+    // High waters at 03:00 and 15:00, low waters at 09:00 and 21:00, 1.5 m
+    // about 3 m: a small tide, drawn at 100 px a metre (150 px each way).
     AppendWave(WaveOf(12, 1.5, M_PI / 2, "semi-diurne"));
     SendCommand(CMD_ONE_DAY_CHART);
     std::vector<DrawOp> curve = LinesOf(PenBlue);
-    ASSERT_EQ(curve.size(), 641u);
-    EXPECT_EQ(std::make_tuple(curve[0].x0, curve[0].y0, curve[640].x1), std::make_tuple(0, 210, 640));
-    EXPECT_EQ(curve[80].y1, 165);  // 03:00 is column 80 (135 s a pixel): 1.5 m above the mean
+    ASSERT_EQ(curve.size(), 640u);
+    EXPECT_EQ(std::make_tuple(curve[0].x0, curve[0].y0, curve[639].x1), std::make_tuple(0, 210, 640));
+    EXPECT_EQ(curve[79].y1, 60);  // 03:00 is column 80 (135 s a pixel): 1.5 m above the mean
     // The mark is the first 10-second sample after the extreme, whose height is
-    // a little less extreme: 30 px above a high water's height (165 − 30), 10
-    // below a low water's (255 + 10, less one as the height is just above the
+    // a little less extreme: 30 px above a high water's height (60 − 30), 10
+    // below a low water's (360 + 10, less one as the height is just above the
     // low). x = trunc(minutes / 1440 × 640 − 15).
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"0m@2,360", "8m@2,95", "   Jeudi 1 janvier 2009@240,5",
-                                                 " 3:00@65,135", " 9:00@225,264", "15:00@385,135",
-                                                 "21:00@545,264"}));
+    // Every half metre is labelled where the curve puts it: 3 m, the mean, at 210.
+    EXPECT_EQ(Texts(),
+              (std::vector<std::string>{"1.5 m@14,353", "2 m@14,303", "2.5 m@14,253", "3 m@14,203", "3.5 m@14,153",
+                                        "4 m@14,103", "4.5 m@14,53", "   Jeudi 1 janvier 2009@240,5", "3h@70,404",
+                                        "6h@150,404", "9h@230,404", "12h@310,404", "15h@390,404", "18h@470,404",
+                                        "21h@550,404", " 3:00@65,30", " 9:00@225,369", "15:00@385,30",
+                                        "21:00@545,369"}));
 
     // A flat model lies on the mean level and has no tide to mark. Candidates
     // every minute from 00:00 to 24:02; each kind is drawn over the smaller
@@ -104,7 +116,7 @@ TEST_F(ChartTest, TheOneDayChartHas641PointsItsMarksAndTheTimesOfHighAndLowWater
     EXPECT_EQ(TickCounts(), (std::vector<int>{145, 25, 2, 1}));
     for (const DrawOp& op : LinesOf(PenBlue))
         EXPECT_EQ(op.y1, 210);
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"0m@2,360", "8m@2,95"}));
+    EXPECT_EQ(Texts(), HEIGHTS);
 }
 
 // A flat prediction with a record 0.5 m above it, but for hours 5 to 8 not
@@ -119,15 +131,15 @@ TEST_F(ChartTest, TheMultiDayChartDrawsItsCurvesWithTheirGapsAndTheMarksOfItsZoo
         values[hour] = MISSING_HEIGHT_CM;
     InstallRecord(365, values);
     SendCommand(CMD_ALL_CHART);
-    EXPECT_EQ(LinesOf(PenBlue).size(), 621u);
+    EXPECT_EQ(LinesOf(PenBlue).size(), 620u);
     std::vector<DrawOp> difference = LinesOf(PenRed);
     ASSERT_FALSE(difference.empty());
     EXPECT_EQ(EndsOf(difference.back()), Ends(0, 230, 620, 230));  // the difference's base line
     difference.pop_back();
     for (const std::vector<DrawOp>& lines : {LinesOf(PenGreen), difference}) {
-        ASSERT_EQ(lines.size(), 621u - 179 - 1);
-        EXPECT_EQ(lines[144].x1, 144);
-        EXPECT_EQ(std::make_tuple(lines[145].x0, lines[145].x1), std::make_tuple(324, 325));
+        ASSERT_EQ(lines.size(), 620u - 179 - 1);
+        EXPECT_EQ(lines[143].x1, 144);
+        EXPECT_EQ(std::make_tuple(lines[144].x0, lines[144].x1), std::make_tuple(324, 325));
         for (const DrawOp& op : lines)
             EXPECT_EQ(op.y1, 210 - 15) << "at " << op.x1;
     }
@@ -144,11 +156,17 @@ TEST_F(ChartTest, TheMultiDayChartDrawsItsCurvesWithTheirGapsAndTheMarksOfItsZoo
         EXPECT_EQ(TickCounts(), c.counts) << "zoom " << c.zoom;
     }
     // The time axis spans 620 × 10000 s = 71 days 18:13:20 from the record's start.
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"de @2,5", "jeu. 1 janv. 2009 00:00@22,5", "à @435,5",
-                                                 "ven. 13 mars 2009 18:13@450,5", "0m@2,360", "8m@2,95"}));
+    // Days labelled a week apart at 10000 s a pixel, the heights, and the legend.
+    std::vector<std::string> texts{"1/01@-10,404",  "8/01@50,404",  "15/01@110,404", "22/01@171,404",
+                                   "29/01@231,404", "5/02@292,404", "12/02@352,404", "19/02@413,404",
+                                   "26/02@473,404", "5/03@534,404", "12/03@594,404", "de @2,5",
+                                   "jeu. 1 janv. 2009 00:00@22,5", "à @435,5", "ven. 13 mars 2009 18:13@450,5"};
+    texts.insert(texts.end(), HEIGHTS.begin(), HEIGHTS.end());
+    texts.insert(texts.end(), {"prédite@550,24", "relevée@550,40", "différence@550,56"});
+    EXPECT_EQ(Texts(), texts);
 
     SendCommand(CMD_SOURCE_FIRST + 1);  // "Marée normale": the source is the prediction
-    EXPECT_EQ(LinesOf(PenGreen).size(), 621u);
+    EXPECT_EQ(LinesOf(PenGreen).size(), 620u);
     // A zoom bar emptied to 0..0 puts every column at the same time.
     AppendWave(WaveOf(12, 1, 0));
     SetScrollRange(ScrollBar::Vertical, 0, 0);
@@ -194,11 +212,33 @@ TEST_F(ChartTest, TheYearCanBeMovedOnAndBackAHundredTimes)
     for (int i = 0; i < 70; ++i)
         SendCommand(CMD_NEXT_YEAR);
     // 70 years of 365 days from 1 January 2009 (17 of them leap years).
-    EXPECT_EQ(Texts().at(1), "jeu. 15 déc. 2078 00:00@22,5");
+    auto shownFrom = [] {
+        const std::vector<std::string> texts = Texts();
+        return *std::find_if(texts.begin(), texts.end(), [](const std::string& t) { return t.ends_with("@22,5"); });
+    };
+    EXPECT_EQ(shownFrom(), "jeu. 15 déc. 2078 00:00@22,5");
     for (int i = 0; i < 140; ++i)
         SendCommand(CMD_PREVIOUS_YEAR);
     // Paris kept Greenwich time in the winter of 1939.
-    EXPECT_EQ(Texts().at(1), "mer. 18 janv. 1939 23:00@22,5");
+    EXPECT_EQ(shownFrom(), "mer. 18 janv. 1939 23:00@22,5");
+}
+
+
+// What an import shows first: the chart scrolled to the first measured hour,
+// on the one-day chart to its day, on the multi-day chart to within a bar
+// step (an hour at most for a year), and to the bar's end past the record.
+TEST_F(ChartTest, EitherChartScrollsToATime)
+{
+    const std::int64_t t = 200 * DAY_SECONDS + 5 * HOUR_SECONDS;
+    SendCommand(CMD_ONE_DAY_CHART);
+    ScrollChartTo(t);
+    EXPECT_EQ(OneDayColumnTime(0), 200 * DAY_SECONDS);
+    SendCommand(CMD_ALL_CHART);
+    ScrollChartTo(t);
+    EXPECT_LE(MultiDayColumnTime(0), t);
+    EXPECT_LT(t - MultiDayColumnTime(0), HOUR_SECONDS);
+    ScrollChartTo(400 * DAY_SECONDS);
+    EXPECT_EQ(GetScrollPos(ScrollBar::Horizontal), 10000);
 }
 
 }  // namespace

@@ -67,7 +67,8 @@ void ResetProgramState()
     RecordFilePath = DEFAULT_RECORD_FILE_PATH;
     Import = PendingImport{};
     StationChoice = PendingStation{};
-    WaveFilePath = DEFAULT_WAVE_FILE_PATH;
+    WaveFilePath.clear();
+    SavedWavesRevision = 0;
     ForgetCurrentStation();
 #endif
 #if __has_include("exports/perioddialog.h")

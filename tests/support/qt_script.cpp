@@ -12,11 +12,14 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSettings>
+#include <QStatusBar>
 #include <QThread>
 #include <QTimer>
 
@@ -40,6 +43,8 @@ struct Queues {
 Queues Q;
 std::function<void(const std::string&)> Unanswered;
 std::function<void(const MessageRecord&)> Observer;
+std::function<void(const std::string&)> StatusObserver;
+QPointer<QStatusBar> WatchedStatusBar;
 
 void Report(const std::string& what)
 {
@@ -69,20 +74,23 @@ MessageIcon IconOf(QMessageBox::Icon icon)
 void Answer(QMessageBox* box)
 {
     const bool yesNo = box->button(QMessageBox::Yes) != nullptr;
+    const bool cancel = box->button(QMessageBox::Cancel) != nullptr;
+    const MessageButtons buttons = !yesNo ? MessageButtons::Ok : cancel ? MessageButtons::YesNoCancel : MessageButtons::YesNo;
     MessageRecord record{OwnerOf(box), qtplatform::Utf8(box->windowTitle()), qtplatform::Utf8(box->text()),
-                         yesNo ? MessageButtons::YesNo : MessageButtons::Ok, IconOf(box->icon()), MessageAnswer::Ok};
+                         buttons, IconOf(box->icon()), MessageAnswer::Ok};
     if (!Q.answers.empty()) {
         record.answer = Q.answers.front();
         Q.answers.pop_front();
     } else if (yesNo) {
-        Report("nothing answers the Yes/No message box \"" + record.caption + "\": " + record.text);
-        record.answer = MessageAnswer::No;
+        Report("nothing answers the question \"" + record.caption + "\": " + record.text);
+        record.answer = cancel ? MessageAnswer::Cancel : MessageAnswer::No;
     }
     if (Observer)
         Observer(record);
-    const QMessageBox::StandardButton button = record.answer == MessageAnswer::Yes ? QMessageBox::Yes
-                                               : record.answer == MessageAnswer::No ? QMessageBox::No
-                                                                                     : QMessageBox::Ok;
+    const QMessageBox::StandardButton button = record.answer == MessageAnswer::Yes      ? QMessageBox::Yes
+                                               : record.answer == MessageAnswer::No     ? QMessageBox::No
+                                               : record.answer == MessageAnswer::Cancel ? QMessageBox::Cancel
+                                                                                        : QMessageBox::Ok;
     if (QAbstractButton* pressed = box->button(button))
         pressed->click();
     else
@@ -100,9 +108,14 @@ void Answer(QFileDialog* dialog)
     Q.fileChoices.pop_front();
     if (!choice)
         return dialog->reject();
-    dialog->setDirectory(QDir::current());
     QLineEdit* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    name->setText(QString::fromStdString(*choice));
+    if (choice->empty() && name->text().isEmpty()) {
+        Report("the file dialog \"" + qtplatform::Utf8(dialog->windowTitle()) + "\" proposes no name");
+        return dialog->reject();
+    }
+    dialog->setDirectory(QDir::current());
+    if (!choice->empty())  // otherwise the name it proposes
+        name->setText(QString::fromStdString(*choice));
     QMetaObject::invokeMethod(dialog, "accept");  // as Enter in the name field
 }
 
@@ -202,8 +215,22 @@ bool WindowIsIdle()
            !qtplatform::InLongWork() && !Q.inUserAction;
 }
 
+// What the status bar shows of each window, from its first action on.
+void WatchStatusBar()
+{
+    auto* frame = qobject_cast<QMainWindow*>(qtplatform::WidgetOf(MainWindow));
+    if (!frame || frame->statusBar() == WatchedStatusBar)
+        return;
+    WatchedStatusBar = frame->statusBar();
+    QObject::connect(WatchedStatusBar, &QStatusBar::messageChanged, WatchedStatusBar, [](const QString& text) {
+        if (!text.isEmpty() && StatusObserver)
+            StatusObserver(qtplatform::Utf8(text));
+    });
+}
+
 void RunNextUserAction()
 {
+    WatchStatusBar();
     if (Q.userActions.empty())
         return DestroyMainWindow();  // the user closes the window
     std::function<void()> action = std::move(Q.userActions.front());
@@ -265,15 +292,23 @@ void QueueDialogAction(DialogAction action) { Q.dialogActions.push_back(std::mov
 void QueueUserAction(std::function<void()> action) { Q.userActions.push_back(std::move(action)); }
 void SetUnansweredHandler(std::function<void(const std::string&)> handler) { Unanswered = std::move(handler); }
 void SetMessageObserver(std::function<void(const MessageRecord&)> observer) { Observer = std::move(observer); }
+void SetStatusObserver(std::function<void(const std::string&)> observer) { StatusObserver = std::move(observer); }
+
+void CloseMainWindow()
+{
+    qtplatform::WidgetOf(MainWindow)->close();
+}
 
 void QueueStop(int, bool)
 {
     Report("a stop at a given look of long work, which the Qt backend does not count");
 }
 
+// Each run starts from no settings, as the headless backend's.
 void Reset()
 {
     Q = Queues{};
+    QSettings().clear();
     Looker()->start();
 }
 

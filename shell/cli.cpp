@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cerrno>
 #include <ctime>
 #include <optional>
 #include <string>
@@ -10,6 +11,7 @@
 #include "analysis/knownwaves.h"
 #include "base/calendar.h"
 #include "base/fields.h"
+#include "base/savefile.h"
 #include "base/text.h"
 #include "exports/exportfile.h"
 #include "exports/formats.h"
@@ -34,6 +36,8 @@ namespace {
 constexpr int DONE = 0;
 constexpr int FILE_FAILED = 1;
 constexpr int BAD_USAGE = 2;
+
+constexpr const char* STANDARD_OUTPUT = "-";
 
 struct Arguments {
     std::string input;
@@ -190,6 +194,13 @@ void ChooseNodalCorrections(const Arguments& args, int firstYear, int lastYear)
 
 // ---- Subcommands -----------------------------------------------------------------
 
+// Where a subcommand's report goes: the output, unless the file it writes
+// takes it.
+std::ostream& ReportStream(const Arguments& args, Streams io)
+{
+    return args.output == STANDARD_OUTPUT ? io.errors : io.out;
+}
+
 // The zone and unit given for a gauge file that does not state its own.
 std::optional<ImportChoices> ChoicesOrSay(const Arguments& args, std::ostream& errors)
 {
@@ -246,10 +257,10 @@ int Import(const Arguments& args, Streams io)
         io.errors << "haliome-cli: " << message << "\n";
         return FILE_FAILED;
     }
-    io.out << record.description << PortFactsOf(record) << "\n";
+    ReportStream(args, io) << record.description << PortFactsOf(record) << "\n";
     const std::string text = RecordFileText(record.portLine, record.year, record.days, record.values,
                                             RecordPortLines(record.zone, record.datumName, record.datumOffset, true));
-    return WriteExportFile(args.output, WithCrLf(text)) ? DONE : FILE_FAILED;
+    return WriteOutput(args.output, WithCrLf(text), true, io.out) ? DONE : FILE_FAILED;
 }
 
 // The start-up of the window: the record, its mean level and the five listed
@@ -270,17 +281,17 @@ int Fit(const Arguments& args, Streams io)
             RunJointAnalysis(args.shallow ? JointSet::KnownAndShallow : JointSet::Known, args.rayleigh);
         if (!report)
             return FILE_FAILED;  // said by its message
-        io.out << *report;
-        return WriteExportFile(args.output, WaveFileBytes()) ? DONE : FILE_FAILED;
+        ReportStream(args, io) << *report;
+        return WriteOutput(args.output, WaveFileBytes(), true, io.out) ? DONE : FILE_FAILED;
     }
     DetermineListedWaves();
     if (args.known)
         AddAllKnownWaves();
     if (args.shallow)
         AddAllShallowWaterWaves();
-    if (!WriteExportFile(args.output, WaveFileBytes()))
+    if (!WriteOutput(args.output, WaveFileBytes(), true, io.out))
         return FILE_FAILED;
-    return args.compare.empty() ? DONE : CompareWithStation(args.compare, io.out, io.errors);
+    return args.compare.empty() ? DONE : CompareWithStation(args.compare, ReportStream(args, io), io.errors);
 }
 
 // The wave file or the station, the port as the command line adjusts it,
@@ -315,16 +326,16 @@ int Tides(const Arguments& args, Streams io)
     }
     const ExportForm form = FormOf(args);
     if (args.format == "csv")
-        io.out << TidesCsv(*tides, form);
+        io.out << WithoutCr(TidesCsv(*tides, form));
     else if (args.format == "ics")
         io.out << TidesICalendar(*tides, PortName(), TimeNow());
     else if (args.format == "json")
-        io.out << TidesJson(*tides, PortName(), form);
+        io.out << WithoutCr(TidesJson(*tides, PortName(), form));
     else {
         // A station's note (offsets, licence) follows the banner.
-        std::string text = TidesText(*tides, form);
+        std::string text = WithoutCr(TidesText(*tides, form));
         if (const std::string note = PortTablesNote(); !note.empty())
-            text.insert(text.find('\n') + 1, note + "\r\n");
+            text.insert(text.find('\n') + 1, note + "\n");
         io.out << text;
     }
     return DONE;
@@ -338,11 +349,11 @@ int Predict(const Arguments& args, Streams io)
     const ExportForm form = FormOf(args);
     const std::vector<GridHeight> heights = HeightsOnGrid(*span, args.stepMinutes * 60L);
     if (args.format == "json")
-        io.out << HeightsJson(heights, PortName(), form);
+        io.out << WithoutCr(HeightsJson(heights, PortName(), form));
     else if (args.format == "text")
-        io.out << HeightsText(heights, form);
+        io.out << WithoutCr(HeightsText(heights, form));
     else
-        io.out << HeightsCsv(heights, form);
+        io.out << WithoutCr(HeightsCsv(heights, form));
     return DONE;
 }
 
@@ -359,7 +370,7 @@ int Pdf(const Arguments& args, Streams io)
     ChooseNodalCorrections(args, args.year, args.year);
     std::optional<std::vector<TablePage>> pages = TablePages(args.year, WHOLE_YEAR);
     std::optional<std::string> pdf = pages ? PdfOfPages(*pages, "Annuaire des marées " + PortName()) : std::nullopt;
-    return pdf && WriteExportFile(args.output, *pdf) ? DONE : FILE_FAILED;  // a failure has been said
+    return pdf && WriteOutput(args.output, *pdf, false, io.out) ? DONE : FILE_FAILED;  // a failure has been said
 }
 
 // ---- The command line ------------------------------------------------------------
@@ -521,5 +532,17 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     int status = RunCommand(app, args, Streams{out, errors});
     headless::SetMessageObserver(nullptr);
     headless::SetUnansweredHandler(nullptr);
+    if (!out.flush()) {
+        errors << "haliome-cli: la sortie standard n'a pas pu être écrite : " << SystemReasonText(errno) << ".\n";
+        return FILE_FAILED;
+    }
     return asked && status == DONE ? FILE_FAILED : status;
+}
+
+bool WriteOutput(const std::string& path, std::string_view bytes, bool text, std::ostream& out)
+{
+    if (path != STANDARD_OUTPUT)
+        return WriteExportFile(path, bytes);
+    out << (text ? WithoutCr(bytes) : std::string(bytes));
+    return true;
 }

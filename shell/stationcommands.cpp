@@ -9,10 +9,10 @@
 
 #include "base/calendar.h"
 #include "base/text.h"
-#include "exports/exportfile.h"
 #include "files/catalogue.h"
 #include "files/station.h"
 #include "files/wavefile.h"
+#include "shell/cli.h"
 #include "model/astronomy.h"
 #include "model/port.h"
 #include "model/waves.h"
@@ -111,14 +111,14 @@ int ListStations(const StationArguments& args, std::ostream& out, std::ostream& 
     return DONE;
 }
 
-int WriteStation(const StationArguments& args, std::ostream& errors)
+int WriteStation(const StationArguments& args, std::ostream& out, std::ostream& errors)
 {
     const std::int32_t year = args.year ? args.year : LocalTimeOf(TimeNow()).tm_year + 1900;
     if (!LoadStationPort(args.query, year, false, errors))
         return FILE_FAILED;
     if (const std::string note = PortTablesNote(); !note.empty())
         errors << "haliome-cli: " << note << "; the wave file holds the reference's waves\n";
-    return WriteExportFile(args.output, WaveFileBytes()) ? DONE : FILE_FAILED;
+    return WriteOutput(args.output, WaveFileBytes(), true, out) ? DONE : FILE_FAILED;
 }
 
 // H (m) and g (degrees in [0, 360)) of a wave of the wave set's year:
@@ -160,7 +160,7 @@ std::optional<int> RunStationCommand(const CLI::App& app, const StationArguments
     if (app.got_subcommand("stations"))
         return ListStations(args, out, errors);
     if (app.got_subcommand("station"))
-        return WriteStation(args, errors);
+        return WriteStation(args, out, errors);
     return std::nullopt;
 }
 

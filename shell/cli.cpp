@@ -24,6 +24,7 @@
 #include "files/station.h"
 #include "files/wavefile.h"
 #include "model/modeloptions.h"
+#include "model/record.h"
 #include "model/port.h"
 #include "platform/headless/headless.h"
 #include "shell/app.h"
@@ -274,6 +275,12 @@ int Fit(const Arguments& args, Streams io)
     RecordFilePath = args.input;
     if (!DetermineStartModel())
         return FILE_FAILED;
+    if (MeasuredHoursBefore(static_cast<std::int64_t>(UsableSpan() / HOUR_SECONDS)) == 0) {
+        io.errors << "haliome-cli: " << args.input
+                  << " : aucune heure mesurée dont un ajustement puisse se servir ; aucun fichier d'ondes n'est "
+                     "écrit.\n";
+        return FILE_FAILED;
+    }
     if (const int status = AdjustPortOrSay(args, io.errors); status != DONE)
         return status;
     if (args.joint) {
@@ -463,7 +470,7 @@ void DescribeCommands(CLI::App& app, Arguments& args)
     CLI::App* pdf = app.add_subcommand("pdf", "Printable tide tables of a year, a month a page");
     pdf->add_option("WAVES", args.input, "Wave file (.TID)");
     pdf->add_option("--station", args.station, "A station of the catalogue (id or name) instead of a wave file");
-    pdf->add_option("--year", args.year, "The year of the tables")->required();
+    pdf->add_option("--year", args.year, "The year of the tables")->required()->check(CLI::Range(1, 9999));
     pdf->add_option("-o,--output", args.output, "PDF file to write")->required();
     AddNodalOption(pdf, args);
     AddPortOptions(pdf, args);

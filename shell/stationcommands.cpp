@@ -151,7 +151,8 @@ void DescribeStationCommands(CLI::App& app, StationArguments& args)
     CLI::App* station = app.add_subcommand("station", "Write a station's waves of a year as a wave file");
     station->add_option("STATION", args.query, "The station's id, or its name when no other has it")->required();
     station->add_option("-o,--output", args.output, "Wave file to write (.TID)")->required();
-    station->add_option("--year", args.year, "The year of the waves (this year by default)");
+    station->add_option("--year", args.year, "The year of the waves (this year by default)")
+        ->check(CLI::Range(1, 9999));
 }
 
 std::optional<int> RunStationCommand(const CLI::App& app, const StationArguments& args, std::ostream& out,

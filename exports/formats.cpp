@@ -160,7 +160,7 @@ std::string TidesCsv(const std::vector<Tide>& tides, const ExportForm& form)
     std::string csv = Format("date,type,hauteur_%s%s,fuseau,zero,corrections_nodales\r\n", UnitOf(form),
                              coefficient ? ",coefficient" : "");
     for (const Tide& tide : tides)
-        csv += Format("%s,%s,%.2f", IsoDateTime(tide.time, form.clock).c_str(), tide.high ? "PM" : "BM",
+        csv += Format("%s,%s,%.2f", IsoDateTime(tide.time, form.clock, true).c_str(), tide.high ? "PM" : "BM",
                       InUnit(tide.height, form)) +
                (coefficient ? "," + CoefficientText(tide, "") : "") + trailer;
     return csv;
@@ -203,7 +203,7 @@ std::string TidesJson(const std::vector<Tide>& tides, const std::string& port, c
     for (std::size_t i = 0; i < tides.size(); ++i) {
         const Tide& tide = tides[i];
         json += Format("%s\r\n    {\"time\": \"%s\", \"type\": \"%s\", \"height_%s\": %.2f", i ? "," : "",
-                       IsoDateTime(tide.time, form.clock).c_str(), tide.high ? "PM" : "BM", UnitOf(form),
+                       IsoDateTime(tide.time, form.clock, true).c_str(), tide.high ? "PM" : "BM", UnitOf(form),
                        InUnit(tide.height, form));
         json += (Header.ShowCoefficient ? ", \"coefficient\": " + CoefficientText(tide, "null") : "") + "}";
     }
@@ -246,7 +246,7 @@ std::string HeightsCsv(const std::vector<GridHeight>& heights, const ExportForm&
         "," + CsvField(ClockOf(form)) + "," + CsvField(DatumText()) + "," + NodalText() + "\r\n";
     std::string csv = Format("date,hauteur_%s,fuseau,zero,corrections_nodales\r\n", UnitOf(form));
     for (const GridHeight& h : heights)
-        csv += Format("%s,%.3f", IsoDateTime(h.time, form.clock).c_str(), InUnit(h.height, form)) + trailer;
+        csv += Format("%s,%.3f", IsoDateTime(h.time, form.clock, true).c_str(), InUnit(h.height, form)) + trailer;
     return csv;
 }
 
@@ -255,7 +255,7 @@ std::string HeightsJson(const std::vector<GridHeight>& heights, const std::strin
     std::string json = JsonHead(port, form) + "  \"heights\": [";
     for (std::size_t i = 0; i < heights.size(); ++i)
         json += Format("%s\r\n    {\"time\": \"%s\", \"height_%s\": %.3f}", i ? "," : "",
-                       IsoDateTime(heights[i].time, form.clock).c_str(), UnitOf(form), InUnit(heights[i].height, form));
+                       IsoDateTime(heights[i].time, form.clock, true).c_str(), UnitOf(form), InUnit(heights[i].height, form));
     return json + "\r\n  ]\r\n}\r\n";
 }
 

@@ -9,9 +9,10 @@
 #include "base/calendar.h"
 #include "exports/tides.h"
 
-// Dates are written as IsoDateTime gives them on the clock asked for: on the
-// local clock with its UTC offset ("2009-03-29T04:12+02:00"), or in UTC
-// ("2009-03-29T02:12Z"). Heights are above the port's datum, which each
+// Dates are written as IsoDateTime gives them, with seconds, on the clock
+// asked for: on the local clock with its UTC offset
+// ("2009-03-29T04:12:00+02:00"), or in UTC ("2009-03-29T02:12:00Z"), as ISO
+// 8601 parsers and --from take them back. Heights are above the port's datum, which each
 // export names with the clock (ClockDescription); the coefficient is left
 // out when the port turns it off.
 

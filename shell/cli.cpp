@@ -71,21 +71,44 @@ struct Streams {
 
 // ---- Dates -----------------------------------------------------------------------
 
+// What --to means in every subcommand, as the help says it.
+constexpr const char* TO_HELP =
+    "End of the period: a date alone takes in that whole day, a date and time is the first instant left out";
+constexpr const char* DATE_HELP =
+    "YYYY-MM-DD, or YYYY-MM-DDTHH:MM[:SS] on the port's clock, or with Z or an offset (+02:00) as the outputs "
+    "write it";
+
+// The date of option --from or --to (endOfDay), or nothing, said.
+std::optional<CalendarTime> DateOrSay(const char* option, const std::string& text, Clock clock, std::ostream& errors)
+{
+    std::optional<CalendarTime> t = TimeOfIsoDate(text, clock, std::string(option) == "--to");
+    if (!t)
+        errors << "haliome-cli: " << option << " " << text << ": expected a date " << DATE_HELP << "\n";
+    return t;
+}
+
+// The period from --from to --to, or nothing when one is unreadable, said;
+// either bound may be absent when optional.
+bool PeriodOrSay(const Arguments& args, Clock clock, bool optional, std::optional<CalendarTime>& from,
+                 std::optional<CalendarTime>& to, std::ostream& errors)
+{
+    if ((!optional || !args.from.empty()) && !(from = DateOrSay("--from", args.from, clock, errors)))
+        return false;
+    if ((!optional || !args.to.empty()) && !(to = DateOrSay("--to", args.to, clock, errors)))
+        return false;
+    if (from && to && *to <= *from) {
+        errors << "haliome-cli: --to must come after --from\n";
+        return false;
+    }
+    return true;
+}
+
 std::optional<TimeSpan> SpanOrSay(const Arguments& args, std::ostream& errors)
 {
-    const Clock clock = args.utc ? Clock::Utc : Clock::Local;
-    std::optional<CalendarTime> from = TimeOfIsoDate(args.from, clock, false);
-    std::optional<CalendarTime> to = TimeOfIsoDate(args.to, clock, true);
-    const char* shape = "a date YYYY-MM-DD or a date and time YYYY-MM-DDTHH:MM";
-    if (!from)
-        errors << "haliome-cli: --from " << args.from << ": expected " << shape << "\n";
-    else if (!to)
-        errors << "haliome-cli: --to " << args.to << ": expected " << shape << "\n";
-    else if (*to <= *from)
-        errors << "haliome-cli: --to must come after --from\n";
-    else
-        return TimeSpan{*from, *to};
-    return std::nullopt;
+    std::optional<CalendarTime> from, to;
+    if (!PeriodOrSay(args, args.utc ? Clock::Utc : Clock::Local, false, from, to, errors))
+        return std::nullopt;
+    return TimeSpan{*from, *to};
 }
 
 // ---- The port --------------------------------------------------------------------
@@ -232,17 +255,9 @@ bool PortChoicesOrSay(const Arguments& args, PortChoices& port, std::ostream& er
         port.datumName = name;
     }
     UseClockOf(port.zone);
-    if (!args.from.empty() && !(port.from = TimeOfIsoDate(args.from, Clock::Local, false)))
-        errors << "haliome-cli: --from " << args.from << ": expected a date YYYY-MM-DD or a date and time "
-               << "YYYY-MM-DDTHH:MM\n";
-    else if (!args.to.empty() && !(port.to = TimeOfIsoDate(args.to, Clock::Local, true)))
-        errors << "haliome-cli: --to " << args.to << ": expected a date YYYY-MM-DD or a date and time "
-               << "YYYY-MM-DDTHH:MM\n";
-    else if (port.from && port.to && *port.to <= *port.from)
-        errors << "haliome-cli: --to must come after --from\n";
-    else
-        return port.zone.empty() ? ClockKnownOrSay(errors) : true;
-    return false;
+    if (!PeriodOrSay(args, Clock::Local, true, port.from, port.to, errors))
+        return false;
+    return port.zone.empty() ? ClockKnownOrSay(errors) : true;
 }
 
 // A gauge file to an hourly record file, as the import dialog does it: the
@@ -384,8 +399,8 @@ int Pdf(const Arguments& args, Streams io)
 
 void AddPeriodOptions(CLI::App* command, Arguments& args)
 {
-    command->add_option("--from", args.from, "First date, YYYY-MM-DD or YYYY-MM-DDTHH:MM")->required();
-    command->add_option("--to", args.to, "Last date (a date alone takes in the whole day)")->required();
+    command->add_option("--from", args.from, std::string("Start of the period, ") + DATE_HELP)->required();
+    command->add_option("--to", args.to, TO_HELP)->required();
     command->add_flag("--utc", args.utc, "Dates in UTC rather than on the local clock (TZ)");
 }
 
@@ -423,8 +438,8 @@ void DescribeCommands(CLI::App& app, Arguments& args)
     import->add_option("--unit", args.unit, "The heights' unit when the file does not say")
         ->check(CLI::IsMember({"m", "cm", "mm", "ft"}));
     import->add_option("--name", args.name, "The port's name, where the file names no station");
-    import->add_option("--from", args.from, "Keep the measurements from this date (the port's clock)");
-    import->add_option("--to", args.to, "Keep them to this date (a date alone takes in the whole day)");
+    import->add_option("--from", args.from, std::string("Keep the measurements from this date, ") + DATE_HELP);
+    import->add_option("--to", args.to, TO_HELP);
     AddPortOptions(import, args);
 
     CLI::App* fit = app.add_subcommand("fit", "Fit the start-up waves to an hourly record and save them");

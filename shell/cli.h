@@ -18,9 +18,11 @@
 // never.
 //
 // each with --tz ZONE (the port's zone) and --datum NAME[=OFFSET]. Dates are
-// ISO 8601, YYYY-MM-DD or YYYY-MM-DDTHH:MM, on the port's clock (its zone, or
-// the computer's, TZ, for a port that names none) or in UTC with --utc; a
-// date alone as --to takes in that whole day.
+// ISO 8601 as TimeOfIsoDate reads them, every form the outputs write among
+// them: YYYY-MM-DD or YYYY-MM-DDTHH:MM[:SS] on the port's clock (its zone,
+// or the computer's, TZ, for a port that names none) or in UTC with --utc,
+// or with Z or an offset. A period includes --from and leaves --to out, in
+// every subcommand; a date alone as --to takes in that whole day.
 //
 // -o - writes to standard output. Text on standard output (tables, CSV,
 // JSON, a record or wave file) ends its lines with LF, as the tools of a

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "base/text.h"
 #include "model/modeloptions.h"
@@ -69,12 +70,36 @@ std::string TideSummary(const Tide& tide)
     return (tide.high ? "Pleine mer " : "Basse mer ") + FrenchDecimal(tide.height, 1) + " m";
 }
 
+// The wave set the tides come from, as 16 hex digits: FNV-1a (64 bits) of
+// the port's name, the year, the mean level and every wave's numbers, so
+// that two wave sets of one port give their tides different UIDs and the
+// same set the same ones.
+std::string WaveSetHash()
+{
+    std::uint64_t hash = 14695981039346656037ULL;
+    auto mix = [&hash](const void* data, std::size_t size) {
+        for (std::size_t i = 0; i < size; ++i) {
+            hash ^= static_cast<const unsigned char*>(data)[i];
+            hash *= 1099511628211ULL;
+        }
+    };
+    mix(Header.PortName.data(), Header.PortName.size());
+    mix(&Header.StartYear, sizeof Header.StartYear);
+    mix(&WaveSet.MeanLevel, sizeof WaveSet.MeanLevel);
+    for (int i = 0; i < WaveSet.count; ++i) {
+        const Wave& w = WaveSet.waves[i];
+        for (const double* x : {&w.speed, &w.ampl, &w.etab})
+            mix(x, sizeof *x);
+    }
+    return Format("%016llx", static_cast<unsigned long long>(hash));
+}
+
 std::string TideEvent(const Tide& tide, const std::string& port, const std::string& stamp,
-                      const std::string& description)
+                      const std::string& description, const std::string& waveSet)
 {
     const std::string start = IsoBasicUtc(tide.time);
     std::string event = "BEGIN:VEVENT\r\n";
-    event += IcsLine("UID:" + start + (tide.high ? "-PM-" : "-BM-") + IcsText(port) + "@haliome");
+    event += "UID:" + start + (tide.high ? "-PM-" : "-BM-") + waveSet + "@haliome\r\n";
     event += "DTSTAMP:" + stamp + "\r\n";
     event += "DTSTART:" + start + "\r\n";
     event += IcsLine("SUMMARY:" + IcsText(TideSummary(tide)));
@@ -178,8 +203,9 @@ std::string TidesICalendar(const std::vector<Tide>& tides, const std::string& po
     const std::string description = "Hauteurs en mètres " + HeightsReference() + " ; heure du port : " +
                                     ClockDescription() + " ; corrections nodales : " +
                                     NodalText() + ".";
+    const std::string waveSet = WaveSetHash();
     for (const Tide& tide : tides)
-        ics += TideEvent(tide, port, stampText, description);
+        ics += TideEvent(tide, port, stampText, description, waveSet);
     return ics + "END:VCALENDAR\r\n";
 }
 

@@ -36,7 +36,10 @@ std::string TidesCsv(const std::vector<Tide>& tides, const ExportForm& form);
 
 // A calendar of one event per tide, at its time in UTC, at port, saying in
 // its description the datum, the clock and the nodal corrections. stamp is
-// when the calendar is made (its DTSTAMP).
+// when the calendar is made (its DTSTAMP). A UID is the tide's time, its
+// kind and a hash of the wave set in memory: the same tide of the same wave
+// set keeps it, another wave set gives another. A calendar without tides
+// is not one (RFC 5545): the caller refuses it.
 std::string TidesICalendar(const std::vector<Tide>& tides, const std::string& port, CalendarTime stamp);
 
 // An object with the port, its clock, the datum, the unit, whether the nodal

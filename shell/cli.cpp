@@ -346,6 +346,10 @@ int Tides(const Arguments& args, Streams io)
         io.errors << "haliome-cli: the period cannot be converted to local months\n";
         return BAD_USAGE;
     }
+    if (args.format == "ics" && tides->empty()) {
+        io.errors << "haliome-cli: aucune marée dans la période ; un calendrier iCalendar en demande au moins une.\n";
+        return FILE_FAILED;
+    }
     const ExportForm form = FormOf(args);
     if (args.format == "csv")
         io.out << WithoutCr(TidesCsv(*tides, form));

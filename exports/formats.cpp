@@ -257,41 +257,53 @@ std::string TidesText(const std::vector<Tide>& tides, const ExportForm& form)
     return text;
 }
 
-std::vector<GridHeight> HeightsOnGrid(const TimeSpan& span, long stepSeconds)
+namespace {
+
+// Rows handed to the writer at once: few enough to hold, many enough that
+// the writer is not called for every line.
+constexpr int ROWS_A_PIECE = 1024;
+
+std::string HeightsHead(HeightsFormat format, const std::string& port, const ExportForm& form)
 {
-    std::vector<GridHeight> heights;
-    for (CalendarTime t = span.from; t < span.to; t += stepSeconds)
-        heights.push_back(
-            GridHeight{t, HeightAboveDatum(PredictHeight(static_cast<double>(t - Header.Time_of_debut), 0))});
-    return heights;
+    if (format == HeightsFormat::Csv)
+        return Format("date,hauteur_%s,fuseau,zero,corrections_nodales\r\n", UnitOf(form));
+    if (format == HeightsFormat::Json)
+        return JsonHead(port, form) + "  \"heights\": [";
+    return BannerLine(form);
 }
 
-std::string HeightsCsv(const std::vector<GridHeight>& heights, const ExportForm& form)
+// The row of the height (m) at t; trailer ends a CSV row.
+std::string HeightRow(HeightsFormat format, CalendarTime t, double height, bool first, const ExportForm& form,
+                      const std::string& trailer)
+{
+    if (format == HeightsFormat::Csv)
+        return Format("%s,%.3f", IsoDateTime(t, form.clock, true).c_str(), InUnit(height, form)) + trailer;
+    if (format == HeightsFormat::Json)
+        return Format("%s\r\n    {\"time\": \"%s\", \"height_%s\": %.3f}", first ? "" : ",",
+                      IsoDateTime(t, form.clock, true).c_str(), UnitOf(form), InUnit(height, form));
+    return Format("%s  %7.3f %s\r\n", ClockTimeText(t, form.clock).c_str(), InUnit(height, form), UnitOf(form));
+}
+
+}  // namespace
+
+bool WriteHeights(const TimeSpan& span, long stepSeconds, HeightsFormat format, const std::string& port,
+                  const ExportForm& form, const std::function<bool(const std::string&)>& write)
 {
     const std::string trailer =
         "," + CsvField(ClockOf(form)) + "," + CsvField(DatumText()) + "," + NodalText() + "\r\n";
-    std::string csv = Format("date,hauteur_%s,fuseau,zero,corrections_nodales\r\n", UnitOf(form));
-    for (const GridHeight& h : heights)
-        csv += Format("%s,%.3f", IsoDateTime(h.time, form.clock, true).c_str(), InUnit(h.height, form)) + trailer;
-    return csv;
-}
-
-std::string HeightsJson(const std::vector<GridHeight>& heights, const std::string& port, const ExportForm& form)
-{
-    std::string json = JsonHead(port, form) + "  \"heights\": [";
-    for (std::size_t i = 0; i < heights.size(); ++i)
-        json += Format("%s\r\n    {\"time\": \"%s\", \"height_%s\": %.3f}", i ? "," : "",
-                       IsoDateTime(heights[i].time, form.clock, true).c_str(), UnitOf(form), InUnit(heights[i].height, form));
-    return json + "\r\n  ]\r\n}\r\n";
-}
-
-std::string HeightsText(const std::vector<GridHeight>& heights, const ExportForm& form)
-{
-    std::string text = BannerLine(form);
-    for (const GridHeight& h : heights)
-        text += Format("%s  %7.3f %s\r\n", ClockTimeText(h.time, form.clock).c_str(), InUnit(h.height, form),
-                       UnitOf(form));
-    return text;
+    std::string piece = HeightsHead(format, port, form);
+    int rows = 0;
+    for (CalendarTime t = span.from; t < span.to; t += stepSeconds) {
+        const double height = HeightAboveDatum(PredictHeight(static_cast<double>(t - Header.Time_of_debut), 0));
+        piece += HeightRow(format, t, height, t == span.from, form, trailer);
+        if (++rows == ROWS_A_PIECE) {
+            if (!write(piece))
+                return false;
+            piece.clear();
+            rows = 0;
+        }
+    }
+    return write(piece + (format == HeightsFormat::Json ? "\r\n  ]\r\n}\r\n" : ""));
 }
 
 namespace {

@@ -3,6 +3,7 @@
 // with CR LF line ends.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -49,16 +50,16 @@ std::string TidesJson(const std::vector<Tide>& tides, const std::string& port, c
 // The banner, then one aligned line per tide, for reading.
 std::string TidesText(const std::vector<Tide>& tides, const ExportForm& form);
 
-// The predicted height (m above the datum, over all waves) at span.from,
-// span.from + step, … before span.to; stepSeconds > 0.
-struct GridHeight {
-    CalendarTime time = 0;
-    double height = 0;  // m
-};
-std::vector<GridHeight> HeightsOnGrid(const TimeSpan& span, long stepSeconds);
-std::string HeightsCsv(const std::vector<GridHeight>& heights, const ExportForm& form);
-std::string HeightsJson(const std::vector<GridHeight>& heights, const std::string& port, const ExportForm& form);
-std::string HeightsText(const std::vector<GridHeight>& heights, const ExportForm& form);
+// The predicted heights (m above the datum, over all waves) at span.from,
+// span.from + step, … before span.to (stepSeconds > 0): as CSV (a header
+// row, then the date and height of each with the clock, datum and nodal
+// corrections), as JSON (TidesJson's members, then the list) or as text
+// (the banner, then aligned lines). The text is handed to write a piece at
+// a time, so that a long grid is never held whole; write returns false to
+// stop, and so does WriteHeights then.
+enum class HeightsFormat { Csv, Json, Text };
+bool WriteHeights(const TimeSpan& span, long stepSeconds, HeightsFormat format, const std::string& port,
+                  const ExportForm& form, const std::function<bool(const std::string&)>& write);
 
 // The mean level, then one row per wave of the set: name, period (h), speed
 // (degrees per hour), amplitude (m), phase in degrees and in radians, then,

@@ -373,13 +373,12 @@ int Predict(const Arguments& args, Streams io)
     if (const int status = LoadPortAndSpan(args, true, io.errors, span); status != DONE)
         return status;
     const ExportForm form = FormOf(args);
-    const std::vector<GridHeight> heights = HeightsOnGrid(*span, args.stepMinutes * 60L);
-    if (args.format == "json")
-        io.out << WithoutCr(HeightsJson(heights, PortName(), form));
-    else if (args.format == "text")
-        io.out << WithoutCr(HeightsText(heights, form));
-    else
-        io.out << WithoutCr(HeightsCsv(heights, form));
+    const HeightsFormat format = args.format == "json"   ? HeightsFormat::Json
+                                 : args.format == "text" ? HeightsFormat::Text
+                                                         : HeightsFormat::Csv;
+    // A failed output stops the grid; RunCli says why.
+    WriteHeights(*span, args.stepMinutes * 60L, format, PortName(), form,
+                 [&io](const std::string& piece) { return static_cast<bool>(io.out << WithoutCr(piece)); });
     return DONE;
 }
 

@@ -216,8 +216,8 @@ std::string JsonHead(const std::string& port, const ExportForm& form)
 {
     return "{\r\n  \"port\": " + JsonString(port) + ",\r\n  \"zone\": " +
            (Header.TimeZone.empty() ? std::string("null") : JsonString(Header.TimeZone)) +
-           ",\r\n  \"clock\": " + JsonString(ClockOf(form)) + ",\r\n  \"datum\": " + JsonString(DatumText()) +
-           ",\r\n  \"unit\": \"" + UnitOf(form) + "\",\r\n  \"nodal_corrections\": " +
+           ",\r\n  \"fuseau\": " + JsonString(ClockOf(form)) + ",\r\n  \"zero\": " + JsonString(DatumText()) +
+           ",\r\n  \"unite\": \"" + UnitOf(form) + "\",\r\n  \"corrections_nodales\": " +
            (Model.NodalCorrections ? "true" : "false") + ",\r\n";
 }
 
@@ -225,10 +225,10 @@ std::string JsonHead(const std::string& port, const ExportForm& form)
 
 std::string TidesJson(const std::vector<Tide>& tides, const std::string& port, const ExportForm& form)
 {
-    std::string json = JsonHead(port, form) + "  \"tides\": [";
+    std::string json = JsonHead(port, form) + "  \"marees\": [";
     for (std::size_t i = 0; i < tides.size(); ++i) {
         const Tide& tide = tides[i];
-        json += Format("%s\r\n    {\"time\": \"%s\", \"type\": \"%s\", \"height_%s\": %.2f", i ? "," : "",
+        json += Format("%s\r\n    {\"date\": \"%s\", \"type\": \"%s\", \"hauteur_%s\": %.2f", i ? "," : "",
                        IsoDateTime(tide.time, form.clock, true).c_str(), tide.high ? "PM" : "BM", UnitOf(form),
                        InUnit(tide.height, form));
         json += (Header.ShowCoefficient ? ", \"coefficient\": " + CoefficientText(tide, "null") : "") + "}";
@@ -268,7 +268,7 @@ std::string HeightsHead(HeightsFormat format, const std::string& port, const Exp
     if (format == HeightsFormat::Csv)
         return Format("date,hauteur_%s,fuseau,zero,corrections_nodales\r\n", UnitOf(form));
     if (format == HeightsFormat::Json)
-        return JsonHead(port, form) + "  \"heights\": [";
+        return JsonHead(port, form) + "  \"hauteurs\": [";
     return BannerLine(form);
 }
 
@@ -279,7 +279,7 @@ std::string HeightRow(HeightsFormat format, CalendarTime t, double height, bool 
     if (format == HeightsFormat::Csv)
         return Format("%s,%.3f", IsoDateTime(t, form.clock, true).c_str(), InUnit(height, form)) + trailer;
     if (format == HeightsFormat::Json)
-        return Format("%s\r\n    {\"time\": \"%s\", \"height_%s\": %.3f}", first ? "" : ",",
+        return Format("%s\r\n    {\"date\": \"%s\", \"hauteur_%s\": %.3f}", first ? "" : ",",
                       IsoDateTime(t, form.clock, true).c_str(), UnitOf(form), InUnit(height, form));
     return Format("%s  %7.3f %s\r\n", ClockTimeText(t, form.clock).c_str(), InUnit(height, form), UnitOf(form));
 }

@@ -43,8 +43,10 @@ std::string TidesCsv(const std::vector<Tide>& tides, const ExportForm& form);
 // is not one (RFC 5545): the caller refuses it.
 std::string TidesICalendar(const std::vector<Tide>& tides, const std::string& port, CalendarTime stamp);
 
-// An object with the port, its clock, the datum, the unit, whether the nodal
-// corrections were used and the list of tides.
+// An object with the port, its zone, its clock, the datum, the unit, whether
+// the nodal corrections were used and the list of tides; its members are
+// named as the CSV's columns ("fuseau", "zero", "corrections_nodales",
+// "date", "hauteur_m"), so that a script reads the same names in both.
 std::string TidesJson(const std::vector<Tide>& tides, const std::string& port, const ExportForm& form);
 
 // The banner, then one aligned line per tide, for reading.

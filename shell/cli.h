@@ -36,7 +36,9 @@
 
 // Runs the command line and returns the exit status: 0 when done (and for
 // --help and --version), 2 on bad usage, 1 when a file cannot be read or
-// written or is refused. Results go to out, messages to errors.
+// written or is refused, out included (a full device, a closed pipe).
+// Results go to out, messages to errors, in French as the program's outputs
+// and the messages of the computations it shares with the window are.
 int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& errors);
 
 // Writes bytes as the whole file at path (WriteExportFile), or to out when

@@ -293,17 +293,22 @@ std::optional<CalendarTime> TimeOfIsoDate(const std::string& text, Clock clock, 
 {
     IsoFields when;
     const std::size_t taken = IsoDateTimeAtStart(text, when);
-    const bool dateOrMinute = !when.hasTime || (when.separator == 'T' && !when.hasSeconds && !when.offsetMinutes);
-    if (taken == 0 || taken != text.size() || !dateOrMinute)  // YYYY-MM-DD or YYYY-MM-DDTHH:MM only
+    if (taken == 0 || taken != text.size())
         return std::nullopt;
     const auto year = static_cast<long>(when.date.year);
     const auto month = static_cast<int>(when.date.month - 1), day = static_cast<int>(when.date.day);
+    if (when.offsetMinutes) {
+        std::optional<CalendarTime> utc = UtcClockTime(year, month, day, when.hour, when.minute);
+        if (!utc)
+            return std::nullopt;
+        return *utc + when.second - *when.offsetMinutes * 60L;
+    }
     std::optional<CalendarTime> t = ClockTime(clock, year, month, day, when.hour, when.minute);
     if (!t || TimeOn(clock, *t).tm_mday != day)  // a day the local clock skipped
         return std::nullopt;
     if (!when.hasTime && endOfDay)
         return ClockTime(clock, year, month, day + 1, 0, 0);
-    return t;
+    return *t + when.second;
 }
 
 long UtcOffsetOf(CalendarTime t)
@@ -508,9 +513,10 @@ std::string IsoMinuteText(CalendarTime t, Clock clock, const char* separator)
                   shown.tm_hour, shown.tm_min);
 }
 
-std::string IsoDateTime(CalendarTime t, Clock clock)
+std::string IsoDateTime(CalendarTime t, Clock clock, bool seconds)
 {
-    return IsoMinuteText(t, clock, "T") + (clock == Clock::Utc ? "Z" : UtcOffsetText(UtcOffsetOf(t)));
+    const std::string second = seconds ? Format(":%02i", TimeOn(clock, t).tm_sec) : std::string();
+    return IsoMinuteText(t, clock, "T") + second + (clock == Clock::Utc ? "Z" : UtcOffsetText(UtcOffsetOf(t)));
 }
 
 std::string IsoBasicUtc(CalendarTime t)

@@ -103,10 +103,12 @@ std::optional<CalendarTime> LocalClockTime(long year, int month, int day, int ho
 std::optional<CalendarTime> UtcClockTime(long year, int month, int day, int hour, int minute);
 std::optional<CalendarTime> ClockTime(Clock clock, long year, int month, int day, int hour, int minute);
 
-// The time an ISO 8601 text YYYY-MM-DD or YYYY-MM-DDTHH:MM names on the
-// clock; a date alone is its midnight, or the next one when it ends a period
-// (endOfDay). Nothing for a text of another form, or a date and time that
-// does not exist on that clock.
+// The time an ISO 8601 text names, each form IsoDateTimeAtStart reads and
+// nothing after it: YYYY-MM-DD, or a date and time YYYY-MM-DDTHH:MM[:SS]
+// ('T' or a blank between them) on the clock, or with an offset (Z, ±hh:mm)
+// the instant it names whatever the clock. A date alone is its midnight, or
+// the next one when it ends a period (endOfDay). Nothing for a text of
+// another form, or a date and time that does not exist on that clock.
 std::optional<CalendarTime> TimeOfIsoDate(const std::string& text, Clock clock, bool endOfDay);
 
 // s east of UTC that the local clock is at t, daylight saving included.
@@ -176,8 +178,8 @@ std::string UtcOffsetText(long seconds);
 std::string IsoMinuteText(CalendarTime t, Clock clock, const char* separator);
 
 // ISO 8601 with the clock's offset: "2009-03-29T04:12+02:00" on the local
-// clock, "2009-03-29T02:12Z" in UTC.
-std::string IsoDateTime(CalendarTime t, Clock clock);
+// clock, "2009-03-29T02:12Z" in UTC; with seconds, "2009-03-29T04:12:00+02:00".
+std::string IsoDateTime(CalendarTime t, Clock clock, bool seconds = false);
 
 // ISO 8601's basic form in UTC, to the second: "20090329T021200Z".
 std::string IsoBasicUtc(CalendarTime t);

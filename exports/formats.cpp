@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "base/text.h"
 #include "model/astronomy.h"
@@ -71,12 +72,36 @@ std::string TideSummary(const Tide& tide)
     return (tide.high ? "Pleine mer " : "Basse mer ") + FrenchDecimal(tide.height, 1) + " m";
 }
 
+// The wave set the tides come from, as 16 hex digits: FNV-1a (64 bits) of
+// the port's name, the year, the mean level and every wave's numbers, so
+// that two wave sets of one port give their tides different UIDs and the
+// same set the same ones.
+std::string WaveSetHash()
+{
+    std::uint64_t hash = 14695981039346656037ULL;
+    auto mix = [&hash](const void* data, std::size_t size) {
+        for (std::size_t i = 0; i < size; ++i) {
+            hash ^= static_cast<const unsigned char*>(data)[i];
+            hash *= 1099511628211ULL;
+        }
+    };
+    mix(Header.PortName.data(), Header.PortName.size());
+    mix(&Header.StartYear, sizeof Header.StartYear);
+    mix(&WaveSet.MeanLevel, sizeof WaveSet.MeanLevel);
+    for (int i = 0; i < WaveSet.count; ++i) {
+        const Wave& w = WaveSet.waves[i];
+        for (const double* x : {&w.speed, &w.ampl, &w.etab})
+            mix(x, sizeof *x);
+    }
+    return Format("%016llx", static_cast<unsigned long long>(hash));
+}
+
 std::string TideEvent(const Tide& tide, const std::string& port, const std::string& stamp,
-                      const std::string& description)
+                      const std::string& description, const std::string& waveSet)
 {
     const std::string start = IsoBasicUtc(tide.time);
     std::string event = "BEGIN:VEVENT\r\n";
-    event += IcsLine("UID:" + start + (tide.high ? "-PM-" : "-BM-") + IcsText(port) + "@haliome");
+    event += "UID:" + start + (tide.high ? "-PM-" : "-BM-") + waveSet + "@haliome\r\n";
     event += "DTSTAMP:" + stamp + "\r\n";
     event += "DTSTART:" + start + "\r\n";
     event += IcsLine("SUMMARY:" + IcsText(TideSummary(tide)));
@@ -162,7 +187,7 @@ std::string TidesCsv(const std::vector<Tide>& tides, const ExportForm& form)
     std::string csv = Format("date,type,hauteur_%s%s,fuseau,zero,corrections_nodales\r\n", UnitOf(form),
                              coefficient ? ",coefficient" : "");
     for (const Tide& tide : tides)
-        csv += Format("%s,%s,%.2f", IsoDateTime(tide.time, form.clock).c_str(), tide.high ? "PM" : "BM",
+        csv += Format("%s,%s,%.2f", IsoDateTime(tide.time, form.clock, true).c_str(), tide.high ? "PM" : "BM",
                       InUnit(tide.height, form)) +
                (coefficient ? "," + CoefficientText(tide, "") : "") + trailer;
     return csv;
@@ -180,8 +205,9 @@ std::string TidesICalendar(const std::vector<Tide>& tides, const std::string& po
     const std::string description = "Hauteurs en mètres " + HeightsReference() + " ; heure du port : " +
                                     ClockDescription() + " ; corrections nodales : " +
                                     NodalText() + ".";
+    const std::string waveSet = WaveSetHash();
     for (const Tide& tide : tides)
-        ics += TideEvent(tide, port, stampText, description);
+        ics += TideEvent(tide, port, stampText, description, waveSet);
     return ics + "END:VCALENDAR\r\n";
 }
 
@@ -192,8 +218,8 @@ std::string JsonHead(const std::string& port, const ExportForm& form)
 {
     return "{\r\n  \"port\": " + JsonString(port) + ",\r\n  \"zone\": " +
            (Header.TimeZone.empty() ? std::string("null") : JsonString(Header.TimeZone)) +
-           ",\r\n  \"clock\": " + JsonString(ClockOf(form)) + ",\r\n  \"datum\": " + JsonString(DatumText()) +
-           ",\r\n  \"unit\": \"" + UnitOf(form) + "\",\r\n  \"nodal_corrections\": " +
+           ",\r\n  \"fuseau\": " + JsonString(ClockOf(form)) + ",\r\n  \"zero\": " + JsonString(DatumText()) +
+           ",\r\n  \"unite\": \"" + UnitOf(form) + "\",\r\n  \"corrections_nodales\": " +
            (Model.NodalCorrections ? "true" : "false") + ",\r\n";
 }
 
@@ -201,11 +227,11 @@ std::string JsonHead(const std::string& port, const ExportForm& form)
 
 std::string TidesJson(const std::vector<Tide>& tides, const std::string& port, const ExportForm& form)
 {
-    std::string json = JsonHead(port, form) + "  \"tides\": [";
+    std::string json = JsonHead(port, form) + "  \"marees\": [";
     for (std::size_t i = 0; i < tides.size(); ++i) {
         const Tide& tide = tides[i];
-        json += Format("%s\r\n    {\"time\": \"%s\", \"type\": \"%s\", \"height_%s\": %.2f", i ? "," : "",
-                       IsoDateTime(tide.time, form.clock).c_str(), tide.high ? "PM" : "BM", UnitOf(form),
+        json += Format("%s\r\n    {\"date\": \"%s\", \"type\": \"%s\", \"hauteur_%s\": %.2f", i ? "," : "",
+                       IsoDateTime(tide.time, form.clock, true).c_str(), tide.high ? "PM" : "BM", UnitOf(form),
                        InUnit(tide.height, form));
         json += (Header.ShowCoefficient ? ", \"coefficient\": " + CoefficientText(tide, "null") : "") + "}";
     }
@@ -233,41 +259,53 @@ std::string TidesText(const std::vector<Tide>& tides, const ExportForm& form)
     return text;
 }
 
-std::vector<GridHeight> HeightsOnGrid(const TimeSpan& span, long stepSeconds)
+namespace {
+
+// Rows handed to the writer at once: few enough to hold, many enough that
+// the writer is not called for every line.
+constexpr int ROWS_A_PIECE = 1024;
+
+std::string HeightsHead(HeightsFormat format, const std::string& port, const ExportForm& form)
 {
-    std::vector<GridHeight> heights;
-    for (CalendarTime t = span.from; t < span.to; t += stepSeconds)
-        heights.push_back(
-            GridHeight{t, HeightAboveDatum(PredictHeight(static_cast<double>(t - Header.Time_of_debut), 0))});
-    return heights;
+    if (format == HeightsFormat::Csv)
+        return Format("date,hauteur_%s,fuseau,zero,corrections_nodales\r\n", UnitOf(form));
+    if (format == HeightsFormat::Json)
+        return JsonHead(port, form) + "  \"hauteurs\": [";
+    return BannerLine(form);
 }
 
-std::string HeightsCsv(const std::vector<GridHeight>& heights, const ExportForm& form)
+// The row of the height (m) at t; trailer ends a CSV row.
+std::string HeightRow(HeightsFormat format, CalendarTime t, double height, bool first, const ExportForm& form,
+                      const std::string& trailer)
+{
+    if (format == HeightsFormat::Csv)
+        return Format("%s,%.3f", IsoDateTime(t, form.clock, true).c_str(), InUnit(height, form)) + trailer;
+    if (format == HeightsFormat::Json)
+        return Format("%s\r\n    {\"date\": \"%s\", \"hauteur_%s\": %.3f}", first ? "" : ",",
+                      IsoDateTime(t, form.clock, true).c_str(), UnitOf(form), InUnit(height, form));
+    return Format("%s  %7.3f %s\r\n", ClockTimeText(t, form.clock).c_str(), InUnit(height, form), UnitOf(form));
+}
+
+}  // namespace
+
+bool WriteHeights(const TimeSpan& span, long stepSeconds, HeightsFormat format, const std::string& port,
+                  const ExportForm& form, const std::function<bool(const std::string&)>& write)
 {
     const std::string trailer =
         "," + CsvField(ClockOf(form)) + "," + CsvField(DatumText()) + "," + NodalText() + "\r\n";
-    std::string csv = Format("date,hauteur_%s,fuseau,zero,corrections_nodales\r\n", UnitOf(form));
-    for (const GridHeight& h : heights)
-        csv += Format("%s,%.3f", IsoDateTime(h.time, form.clock).c_str(), InUnit(h.height, form)) + trailer;
-    return csv;
-}
-
-std::string HeightsJson(const std::vector<GridHeight>& heights, const std::string& port, const ExportForm& form)
-{
-    std::string json = JsonHead(port, form) + "  \"heights\": [";
-    for (std::size_t i = 0; i < heights.size(); ++i)
-        json += Format("%s\r\n    {\"time\": \"%s\", \"height_%s\": %.3f}", i ? "," : "",
-                       IsoDateTime(heights[i].time, form.clock).c_str(), UnitOf(form), InUnit(heights[i].height, form));
-    return json + "\r\n  ]\r\n}\r\n";
-}
-
-std::string HeightsText(const std::vector<GridHeight>& heights, const ExportForm& form)
-{
-    std::string text = BannerLine(form);
-    for (const GridHeight& h : heights)
-        text += Format("%s  %7.3f %s\r\n", ClockTimeText(h.time, form.clock).c_str(), InUnit(h.height, form),
-                       UnitOf(form));
-    return text;
+    std::string piece = HeightsHead(format, port, form);
+    int rows = 0;
+    for (CalendarTime t = span.from; t < span.to; t += stepSeconds) {
+        const double height = HeightAboveDatum(PredictHeight(static_cast<double>(t - Header.Time_of_debut), 0));
+        piece += HeightRow(format, t, height, t == span.from, form, trailer);
+        if (++rows == ROWS_A_PIECE) {
+            if (!write(piece))
+                return false;
+            piece.clear();
+            rows = 0;
+        }
+    }
+    return write(piece + (format == HeightsFormat::Json ? "\r\n  ]\r\n}\r\n" : ""));
 }
 
 namespace {

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "base/calendar.h"
 #include "base/log.h"
 #include "base/text.h"
 #include "platform/platform.h"
@@ -49,6 +50,26 @@ PdfWriterFunction PdfWriterOrReport()
     return writer;
 }
 
+// The writer dates the document by the system clock; it takes TimeNow()'s
+// date instead, so that SOURCE_DATE_EPOCH makes the same command give the
+// same bytes. The date is written in UTC in the writer's own length, the
+// cross-reference table's offsets staying right.
+void StampCreationDate(std::string& pdf)
+{
+    const std::string key = "/CreationDate (D:";
+    const std::size_t at = pdf.find(key);
+    const std::size_t end = at == std::string::npos ? at : pdf.find(')', at);
+    if (end == std::string::npos)
+        return;
+    const std::size_t from = at + key.size();
+    const std::tm utc = UtcTimeOf(TimeNow());
+    std::string date = Format("%04i%02i%02i%02i%02i%02i", utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday,
+                              utc.tm_hour, utc.tm_min, utc.tm_sec);
+    date += end - from == date.size() + 1 ? "Z" : "+00'00'";
+    if (date.size() == end - from)
+        pdf.replace(from, date.size(), date);
+}
+
 }  // namespace
 
 std::optional<std::string> PdfOfPages(const std::vector<TablePage>& pages, const std::string& title)
@@ -61,5 +82,6 @@ std::optional<std::string> PdfOfPages(const std::vector<TablePage>& pages, const
         ReportPdfFailure("le dessin des pages a échoué");
         return std::nullopt;
     }
+    StampCreationDate(pdf);
     return pdf;
 }

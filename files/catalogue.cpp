@@ -53,8 +53,9 @@ std::string ProgramFolder()
 
 std::string NotInstalled(const std::string& path)
 {
-    return "the station catalogue is not installed (" + path +
-           " cannot be read): tools/install-deps fetches it, or set HALIOME_CATALOGUE to a neaps.tcdb file";
+    return "le catalogue des stations n'est pas installé (" + path +
+           " ne peut pas être lu) : tools/install-deps le télécharge, ou HALIOME_CATALOGUE peut nommer un fichier "
+           "neaps.tcdb";
 }
 
 bool Matches(const fb::Station* s, const std::string& lowerText)

@@ -51,7 +51,7 @@ std::optional<StationModel> StationModelOf(int index, std::int32_t year, std::st
     }
     const std::optional<CalendarTime> origin = YearStartOnZone(model.station.timezone, year);
     if (!origin) {
-        message = Format("the year %i cannot be converted to dates", year);
+        message = Format("l'année %i ne peut pas être convertie en dates", year);
         return std::nullopt;
     }
     model.origin = *origin;

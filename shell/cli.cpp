@@ -2,14 +2,17 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cerrno>
 #include <ctime>
 #include <optional>
+#include <regex>
 #include <string>
 
 #include "analysis/jointfit.h"
 #include "analysis/knownwaves.h"
 #include "base/calendar.h"
 #include "base/fields.h"
+#include "base/savefile.h"
 #include "base/text.h"
 #include "exports/exportfile.h"
 #include "exports/formats.h"
@@ -22,6 +25,7 @@
 #include "files/station.h"
 #include "files/wavefile.h"
 #include "model/modeloptions.h"
+#include "model/record.h"
 #include "model/port.h"
 #include "platform/headless/headless.h"
 #include "shell/app.h"
@@ -34,6 +38,8 @@ namespace {
 constexpr int DONE = 0;
 constexpr int FILE_FAILED = 1;
 constexpr int BAD_USAGE = 2;
+
+constexpr const char* STANDARD_OUTPUT = "-";
 
 struct Arguments {
     std::string input;
@@ -66,21 +72,46 @@ struct Streams {
 
 // ---- Dates -----------------------------------------------------------------------
 
+// What --to means in every subcommand, as the help says it.
+constexpr const char* TO_HELP =
+    "Fin de la période : une date seule en comprend toute la journée, une date et heure est le premier instant "
+    "exclu";
+constexpr const char* STATION_HELP = "Une station du catalogue (id ou nom) au lieu d'un fichier d'ondes";
+constexpr const char* DATE_HELP =
+    "AAAA-MM-JJ, ou AAAA-MM-JJTHH:MM[:SS] à l'heure du port, ou suivie de Z ou d'un décalage (+02:00) comme les "
+    "sorties l'écrivent";
+
+// The date of option --from or --to (endOfDay), or nothing, said.
+std::optional<CalendarTime> DateOrSay(const char* option, const std::string& text, Clock clock, std::ostream& errors)
+{
+    std::optional<CalendarTime> t = TimeOfIsoDate(text, clock, std::string(option) == "--to");
+    if (!t)
+        errors << "haliome-cli: " << option << " " << text << " : date attendue, " << DATE_HELP << ".\n";
+    return t;
+}
+
+// The period from --from to --to, or nothing when one is unreadable, said;
+// either bound may be absent when optional.
+bool PeriodOrSay(const Arguments& args, Clock clock, bool optional, std::optional<CalendarTime>& from,
+                 std::optional<CalendarTime>& to, std::ostream& errors)
+{
+    if ((!optional || !args.from.empty()) && !(from = DateOrSay("--from", args.from, clock, errors)))
+        return false;
+    if ((!optional || !args.to.empty()) && !(to = DateOrSay("--to", args.to, clock, errors)))
+        return false;
+    if (from && to && *to <= *from) {
+        errors << "haliome-cli: --to doit venir après --from.\n";
+        return false;
+    }
+    return true;
+}
+
 std::optional<TimeSpan> SpanOrSay(const Arguments& args, std::ostream& errors)
 {
-    const Clock clock = args.utc ? Clock::Utc : Clock::Local;
-    std::optional<CalendarTime> from = TimeOfIsoDate(args.from, clock, false);
-    std::optional<CalendarTime> to = TimeOfIsoDate(args.to, clock, true);
-    const char* shape = "a date YYYY-MM-DD or a date and time YYYY-MM-DDTHH:MM";
-    if (!from)
-        errors << "haliome-cli: --from " << args.from << ": expected " << shape << "\n";
-    else if (!to)
-        errors << "haliome-cli: --to " << args.to << ": expected " << shape << "\n";
-    else if (*to <= *from)
-        errors << "haliome-cli: --to must come after --from\n";
-    else
-        return TimeSpan{*from, *to};
-    return std::nullopt;
+    std::optional<CalendarTime> from, to;
+    if (!PeriodOrSay(args, args.utc ? Clock::Utc : Clock::Local, false, from, to, errors))
+        return std::nullopt;
+    return TimeSpan{*from, *to};
 }
 
 // ---- The port --------------------------------------------------------------------
@@ -95,8 +126,8 @@ bool DatumOrSay(const Arguments& args, std::string& name, std::optional<double>&
     if (!name.empty() && (equals == std::string::npos || offset))
         return true;
     errors << "haliome-cli: --datum " << args.datum
-           << ": expected the datum's name, then = and the height of the mean level above it in metres "
-              "(Chart Datum=2.78)\n";
+           << " : attendu le nom du zéro, puis = et la hauteur du niveau moyen au-dessus de lui en mètres "
+              "(Chart Datum=2.78).\n";
     return false;
 }
 
@@ -107,7 +138,8 @@ bool ClockKnownOrSay(std::ostream& errors)
     if (!Header.TimeZone.empty() || ComputerZoneKnown())
         return true;
     errors << "haliome-cli: TZ=" << ComputerZoneName()
-           << " names no time zone that the system knows, and the port names none: give the port's with --tz\n";
+           << " ne nomme aucun fuseau que le système connaisse, et le port n'en nomme pas : donnez le sien avec "
+              "--tz.\n";
     return false;
 }
 
@@ -117,7 +149,7 @@ int AdjustPortOrSay(const Arguments& args, std::ostream& errors)
 {
     std::string why;
     if (!args.tz.empty() && args.tz != Header.TimeZone && !SetPortZone(args.tz, why)) {
-        errors << "haliome-cli: --tz " << args.tz << ": " << why << "\n";
+        errors << "haliome-cli: --tz " << args.tz << " : " << why << "\n";
         return FILE_FAILED;
     }
     if (!ClockKnownOrSay(errors))
@@ -138,7 +170,7 @@ bool CanReadOrSay(const std::string& path, std::ostream& errors)
 {
     if (ReadFileBytes(path, 0))  // its first byte, if any, is enough to know
         return true;
-    errors << "haliome-cli: cannot read " << path << "\n";
+    errors << "haliome-cli: " << path << " ne peut pas être lu.\n";
     return false;
 }
 
@@ -147,12 +179,12 @@ bool LoadWaveFile(const std::string& path, std::ostream& errors)
 {
     std::optional<std::string> bytes = ReadFileBytes(path, MAX_WAVE_FILE_BYTES);
     if (!bytes) {
-        errors << "haliome-cli: cannot read " << path << "\n";
+        errors << "haliome-cli: " << path << " ne peut pas être lu.\n";
         return false;
     }
     if (bytes->size() > MAX_WAVE_FILE_BYTES) {
-        errors << "haliome-cli: " << path << " is larger than a wave file can be (" << (MAX_WAVE_FILE_BYTES >> 20)
-               << " MiB)\n";
+        errors << "haliome-cli: " << path << " est plus grand qu'un fichier d'ondes ne peut l'être ("
+               << (MAX_WAVE_FILE_BYTES >> 20) << " Mio).\n";
         return false;
     }
     WaveFilePath = path;
@@ -165,7 +197,7 @@ bool LoadPort(const Arguments& args, int year, bool heightsNeeded, std::ostream&
     if (!args.station.empty())
         return LoadStationPort(args.station, year, heightsNeeded, errors);
     if (args.input.empty()) {
-        errors << "haliome-cli: a wave file or --station STATION is needed\n";
+        errors << "haliome-cli: un fichier d'ondes ou --station STATION est attendu.\n";
         return false;
     }
     ForgetCurrentStation();
@@ -190,6 +222,13 @@ void ChooseNodalCorrections(const Arguments& args, int firstYear, int lastYear)
 
 // ---- Subcommands -----------------------------------------------------------------
 
+// Where a subcommand's report goes: the output, unless the file it writes
+// takes it.
+std::ostream& ReportStream(const Arguments& args, Streams io)
+{
+    return args.output == STANDARD_OUTPUT ? io.errors : io.out;
+}
+
 // The zone and unit given for a gauge file that does not state its own.
 std::optional<ImportChoices> ChoicesOrSay(const Arguments& args, std::ostream& errors)
 {
@@ -197,7 +236,7 @@ std::optional<ImportChoices> ChoicesOrSay(const Arguments& args, std::ostream& e
     if (!args.zone.empty()) {
         choices.zoneMinutes = ZoneFromText(args.zone);
         if (!choices.zoneMinutes) {
-            errors << "haliome-cli: --zone " << args.zone << ": expected an offset such as UTC, +1 or -05:30\n";
+            errors << "haliome-cli: --zone " << args.zone << " : attendu un décalage tel que UTC, +1 ou -05:30.\n";
             return std::nullopt;
         }
     }
@@ -220,17 +259,9 @@ bool PortChoicesOrSay(const Arguments& args, PortChoices& port, std::ostream& er
         port.datumName = name;
     }
     UseClockOf(port.zone);
-    if (!args.from.empty() && !(port.from = TimeOfIsoDate(args.from, Clock::Local, false)))
-        errors << "haliome-cli: --from " << args.from << ": expected a date YYYY-MM-DD or a date and time "
-               << "YYYY-MM-DDTHH:MM\n";
-    else if (!args.to.empty() && !(port.to = TimeOfIsoDate(args.to, Clock::Local, true)))
-        errors << "haliome-cli: --to " << args.to << ": expected a date YYYY-MM-DD or a date and time "
-               << "YYYY-MM-DDTHH:MM\n";
-    else if (port.from && port.to && *port.to <= *port.from)
-        errors << "haliome-cli: --to must come after --from\n";
-    else
-        return port.zone.empty() ? ClockKnownOrSay(errors) : true;
-    return false;
+    if (!PeriodOrSay(args, Clock::Local, true, port.from, port.to, errors))
+        return false;
+    return port.zone.empty() ? ClockKnownOrSay(errors) : true;
 }
 
 // A gauge file to an hourly record file, as the import dialog does it: the
@@ -246,10 +277,10 @@ int Import(const Arguments& args, Streams io)
         io.errors << "haliome-cli: " << message << "\n";
         return FILE_FAILED;
     }
-    io.out << record.description << PortFactsOf(record) << "\n";
+    ReportStream(args, io) << record.description << PortFactsOf(record) << "\n";
     const std::string text = RecordFileText(record.portLine, record.year, record.days, record.values,
                                             RecordPortLines(record.zone, record.datumName, record.datumOffset, true));
-    return WriteExportFile(args.output, WithCrLf(text)) ? DONE : FILE_FAILED;
+    return WriteOutput(args.output, WithCrLf(text), true, io.out) ? DONE : FILE_FAILED;
 }
 
 // The start-up of the window: the record, its mean level and the five listed
@@ -263,6 +294,12 @@ int Fit(const Arguments& args, Streams io)
     RecordFilePath = args.input;
     if (!DetermineStartModel())
         return FILE_FAILED;
+    if (MeasuredHoursBefore(static_cast<std::int64_t>(UsableSpan() / HOUR_SECONDS)) == 0) {
+        io.errors << "haliome-cli: " << args.input
+                  << " : aucune heure mesurée dont un ajustement puisse se servir ; aucun fichier d'ondes n'est "
+                     "écrit.\n";
+        return FILE_FAILED;
+    }
     if (const int status = AdjustPortOrSay(args, io.errors); status != DONE)
         return status;
     if (args.joint) {
@@ -270,7 +307,7 @@ int Fit(const Arguments& args, Streams io)
             RunJointAnalysis(args.shallow ? JointSet::KnownAndShallow : JointSet::Known, args.rayleigh);
         if (!report)
             return FILE_FAILED;  // said by its message
-        io.out << *report;
+        ReportStream(args, io) << *report;
     } else {
         DetermineListedWaves();
         if (args.known)
@@ -278,9 +315,9 @@ int Fit(const Arguments& args, Streams io)
         if (args.shallow)
             AddAllShallowWaterWaves();
     }
-    if (!WriteExportFile(args.output, WaveFileBytes()))
+    if (!WriteOutput(args.output, WaveFileBytes(), true, io.out))
         return FILE_FAILED;
-    return args.compare.empty() ? DONE : CompareWithStation(args.compare, io.out, io.errors);
+    return args.compare.empty() ? DONE : CompareWithStation(args.compare, ReportStream(args, io), io.errors);
 }
 
 // The wave file or the station, the port as the command line adjusts it,
@@ -310,21 +347,25 @@ int Tides(const Arguments& args, Streams io)
         return status;
     std::optional<std::vector<Tide>> tides = PortTidesIn(*span);
     if (!tides) {
-        io.errors << "haliome-cli: the period cannot be converted to local months\n";
+        io.errors << "haliome-cli: la période ne peut pas être convertie en mois de l'heure locale.\n";
         return BAD_USAGE;
+    }
+    if (args.format == "ics" && tides->empty()) {
+        io.errors << "haliome-cli: aucune marée dans la période ; un calendrier iCalendar en demande au moins une.\n";
+        return FILE_FAILED;
     }
     const ExportForm form = FormOf(args);
     if (args.format == "csv")
-        io.out << TidesCsv(*tides, form);
+        io.out << WithoutCr(TidesCsv(*tides, form));
     else if (args.format == "ics")
         io.out << TidesICalendar(*tides, PortName(), TimeNow());
     else if (args.format == "json")
-        io.out << TidesJson(*tides, PortName(), form);
+        io.out << WithoutCr(TidesJson(*tides, PortName(), form));
     else {
         // A station's note (offsets, licence) follows the banner.
-        std::string text = TidesText(*tides, form);
+        std::string text = WithoutCr(TidesText(*tides, form));
         if (const std::string note = PortTablesNote(); !note.empty())
-            text.insert(text.find('\n') + 1, note + "\r\n");
+            text.insert(text.find('\n') + 1, note + "\n");
         io.out << text;
     }
     return DONE;
@@ -336,20 +377,19 @@ int Predict(const Arguments& args, Streams io)
     if (const int status = LoadPortAndSpan(args, true, io.errors, span); status != DONE)
         return status;
     const ExportForm form = FormOf(args);
-    const std::vector<GridHeight> heights = HeightsOnGrid(*span, args.stepMinutes * 60L);
-    if (args.format == "json")
-        io.out << HeightsJson(heights, PortName(), form);
-    else if (args.format == "text")
-        io.out << HeightsText(heights, form);
-    else
-        io.out << HeightsCsv(heights, form);
+    const HeightsFormat format = args.format == "json"   ? HeightsFormat::Json
+                                 : args.format == "text" ? HeightsFormat::Text
+                                                         : HeightsFormat::Csv;
+    // A failed output stops the grid; RunCli says why.
+    WriteHeights(*span, args.stepMinutes * 60L, format, PortName(), form,
+                 [&io](const std::string& piece) { return static_cast<bool>(io.out << WithoutCr(piece)); });
     return DONE;
 }
 
 int Pdf(const Arguments& args, Streams io)
 {
     if (!SpanOf(args.year, WHOLE_YEAR)) {
-        io.errors << "haliome-cli: the year " << args.year << " cannot be converted to dates\n";
+        io.errors << "haliome-cli: l'année " << args.year << " ne peut pas être convertie en dates.\n";
         return BAD_USAGE;
     }
     if (!LoadPort(args, args.year, true, io.errors))
@@ -359,101 +399,104 @@ int Pdf(const Arguments& args, Streams io)
     ChooseNodalCorrections(args, args.year, args.year);
     std::optional<std::vector<TablePage>> pages = TablePages(args.year, WHOLE_YEAR);
     std::optional<std::string> pdf = pages ? PdfOfPages(*pages, "Annuaire des marées " + PortName()) : std::nullopt;
-    return pdf && WriteExportFile(args.output, *pdf) ? DONE : FILE_FAILED;  // a failure has been said
+    return pdf && WriteOutput(args.output, *pdf, false, io.out) ? DONE : FILE_FAILED;  // a failure has been said
 }
 
 // ---- The command line ------------------------------------------------------------
 
 void AddPeriodOptions(CLI::App* command, Arguments& args)
 {
-    command->add_option("--from", args.from, "First date, YYYY-MM-DD or YYYY-MM-DDTHH:MM")->required();
-    command->add_option("--to", args.to, "Last date (a date alone takes in the whole day)")->required();
-    command->add_flag("--utc", args.utc, "Dates in UTC rather than on the local clock (TZ)");
+    command->add_option("--from", args.from, std::string("Début de la période, ") + DATE_HELP)->required();
+    command->add_option("--to", args.to, TO_HELP)->required();
+    command->add_flag("--utc", args.utc, "Dates en UTC plutôt qu'à l'heure du port");
 }
 
 void AddNodalOption(CLI::App* command, Arguments& args)
 {
     CLI::Option* on = command->add_flag(
         "--nodal", args.nodal,
-        "Apply the nodal corrections (\"Corrections nodales\"); without it or --no-nodal, tides, predict and pdf "
-        "apply them when a date falls outside the wave set's year");
-    command->add_flag("--no-nodal", args.noNodal, "Do not apply the nodal corrections")->excludes(on);
+        "Appliquer les corrections nodales ; sans --nodal ni --no-nodal, tides, predict et pdf les appliquent quand "
+        "une date sort de l'année des ondes");
+    command->add_flag("--no-nodal", args.noNodal, "Ne pas appliquer les corrections nodales")->excludes(on);
 }
 
 // The port's clock and datum, which files may name and the command line sets.
 void AddPortOptions(CLI::App* command, Arguments& args)
 {
-    command->add_option("--tz", args.tz, "The port's time zone, an IANA name such as Europe/Amsterdam");
+    command->add_option("--tz", args.tz, "Le fuseau du port, un nom IANA tel que Europe/Amsterdam");
     command->add_option("--datum", args.datum,
-                        "The datum heights are given above: NAME, or NAME=OFFSET with the mean level OFFSET m "
-                        "above it");
+                        "Le zéro des hauteurs : NOM, ou NOM=DÉCALAGE avec le niveau moyen DÉCALAGE m au-dessus");
 }
 
 void AddUnitsOption(CLI::App* command, Arguments& args)
 {
-    command->add_option("--units", args.units, "Heights in metres (m) or feet (ft)")
+    command->add_option("--units", args.units, "Hauteurs en mètres (m) ou en pieds (ft)")
         ->check(CLI::IsMember({"m", "ft"}))
         ->default_str("m");
 }
 
 void DescribeCommands(CLI::App& app, Arguments& args)
 {
-    CLI::App* import = app.add_subcommand("import", "Turn a tide gauge's file into an hourly record file");
-    import->add_option("FILE", args.input, "UHSLC, GESLA, NOAA CO-OPS, DIA, MEDS, BOM, NOOS or dated text file")->required();
-    import->add_option("-o,--output", args.output, "Hourly record file to write (.TXT)")->required();
-    import->add_option("--zone", args.zone, "The file's clock when it does not say, e.g. UTC, +1, -05:30");
-    import->add_option("--unit", args.unit, "The heights' unit when the file does not say")
+    CLI::App* import = app.add_subcommand("import", "Faire d'un fichier de marégraphe un relevé horaire");
+    import->add_option("FICHIER", args.input, "Fichier UHSLC, GESLA, NOAA CO-OPS, DIA, MEDS, BOM, NOOS ou texte daté")
+        ->required();
+    import->add_option("-o,--output", args.output, "Relevé horaire à écrire (.TXT), - : la sortie standard")
+        ->required();
+    import->add_option("--zone", args.zone, "L'heure du fichier quand il ne la dit pas : UTC, +1, -05:30");
+    import->add_option("--unit", args.unit, "L'unité des hauteurs quand le fichier ne la dit pas")
         ->check(CLI::IsMember({"m", "cm", "mm", "ft"}));
-    import->add_option("--name", args.name, "The port's name, where the file names no station");
-    import->add_option("--from", args.from, "Keep the measurements from this date (the port's clock)");
-    import->add_option("--to", args.to, "Keep them to this date (a date alone takes in the whole day)");
+    import->add_option("--name", args.name, "Le nom du port, quand le fichier ne nomme pas de station");
+    import->add_option("--from", args.from, std::string("Garder les mesures depuis cette date, ") + DATE_HELP);
+    import->add_option("--to", args.to, TO_HELP);
     AddPortOptions(import, args);
 
-    CLI::App* fit = app.add_subcommand("fit", "Fit the start-up waves to an hourly record and save them");
-    fit->add_option("RECORD", args.input, "Hourly record file (.TXT)")->required();
-    fit->add_option("-o,--output", args.output, "Wave file to write (.TID)")->required();
-    fit->add_flag("--known", args.known, "Then fit every known wave as well");
-    fit->add_flag("--shallow", args.shallow, "Then fit the shallow-water waves as well");
+    CLI::App* fit = app.add_subcommand("fit", "Déterminer les ondes du démarrage d'un relevé horaire et les écrire");
+    fit->add_option("RELEVE", args.input, "Relevé horaire (.TXT)")->required();
+    fit->add_option("-o,--output", args.output, "Fichier d'ondes à écrire (.TID), - : la sortie standard")->required();
+    fit->add_flag("--known", args.known, "Puis déterminer aussi toutes les ondes connues");
+    fit->add_flag("--shallow", args.shallow, "Puis déterminer aussi les ondes d'eau peu profonde");
     fit->add_flag("--joint", args.joint,
-                  "Fit the known waves (and with --shallow the shallow-water ones) all at once, in place of the "
-                  "start-up's, and print the analysis");
-    fit->add_option("--rayleigh", args.rayleigh, "With --joint: the Rayleigh number (1 unless given)")
-        ->check(CLI::Range(0.0, 100.0))
+                  "Déterminer les ondes connues (et avec --shallow celles d'eau peu profonde) toutes ensemble, à la "
+                  "place de celles du démarrage, et écrire l'analyse");
+    fit->add_option("--rayleigh", args.rayleigh, "Avec --joint : le nombre de Rayleigh (1 sinon)")
+        ->check(CLI::Range(0.0, 100.0).description("de 0 à 100"))
         ->needs("--joint");
-    fit->add_option("--compare", args.compare, "Set the fitted waves beside a station's published constants");
+    fit->add_option("--compare", args.compare, "Mettre les ondes déterminées face aux constantes publiées d'une station");
     AddNodalOption(fit, args);
     AddPortOptions(fit, args);
 
-    CLI::App* tides = app.add_subcommand("tides", "High and low waters of a period");
-    tides->add_option("WAVES", args.input, "Wave file (.TID)");
-    tides->add_option("--station", args.station, "A station of the catalogue (id or name) instead of a wave file");
+    CLI::App* tides = app.add_subcommand("tides", "Pleines et basses mers d'une période");
+    tides->add_option("ONDES", args.input, "Fichier d'ondes (.TID)");
+    tides->add_option("--station", args.station, STATION_HELP);
     AddPeriodOptions(tides, args);
     AddNodalOption(tides, args);
     AddPortOptions(tides, args);
     AddUnitsOption(tides, args);
-    tides->add_option("--format", args.format, "text, csv, ics or json")
+    tides->add_option("--format", args.format, "text, csv, ics ou json")
         ->check(CLI::IsMember({"text", "csv", "ics", "json"}))
         ->default_str("text");
 
-    CLI::App* predict = app.add_subcommand("predict", "Predicted heights on a regular grid");
-    predict->add_option("WAVES", args.input, "Wave file (.TID)");
-    predict->add_option("--station", args.station, "A station of the catalogue (id or name) instead of a wave file");
+    CLI::App* predict = app.add_subcommand("predict", "Hauteurs prédites à pas réguliers");
+    predict->add_option("ONDES", args.input, "Fichier d'ondes (.TID)");
+    predict->add_option("--station", args.station, STATION_HELP);
     AddPeriodOptions(predict, args);
     AddNodalOption(predict, args);
     AddPortOptions(predict, args);
     AddUnitsOption(predict, args);
-    predict->add_option("--step", args.stepMinutes, "Minutes between two heights")
+    predict->add_option("--step", args.stepMinutes, "Minutes entre deux hauteurs")
         ->required()
-        ->check(CLI::Range(1, 1000000));
-    predict->add_option("--format", args.format, "csv, json or text")
+        ->check(CLI::Range(1, 1000000).description("de 1 à 1000000"));
+    predict->add_option("--format", args.format, "csv, json ou text")
         ->check(CLI::IsMember({"csv", "json", "text"}))
         ->default_str("csv");
 
-    CLI::App* pdf = app.add_subcommand("pdf", "Printable tide tables of a year, a month a page");
-    pdf->add_option("WAVES", args.input, "Wave file (.TID)");
-    pdf->add_option("--station", args.station, "A station of the catalogue (id or name) instead of a wave file");
-    pdf->add_option("--year", args.year, "The year of the tables")->required();
-    pdf->add_option("-o,--output", args.output, "PDF file to write")->required();
+    CLI::App* pdf = app.add_subcommand("pdf", "Annuaire des marées d'une année à imprimer, un mois par page");
+    pdf->add_option("ONDES", args.input, "Fichier d'ondes (.TID)");
+    pdf->add_option("--station", args.station, STATION_HELP);
+    pdf->add_option("--year", args.year, "L'année de l'annuaire")
+        ->required()
+        ->check(CLI::Range(1, 9999).description("de 1 à 9999"));
+    pdf->add_option("-o,--output", args.output, "Fichier PDF à écrire, - : la sortie standard")->required();
     AddNodalOption(pdf, args);
     AddPortOptions(pdf, args);
 
@@ -465,7 +508,7 @@ int RunCommand(const CLI::App& app, const Arguments& args, Streams io)
     Model.NodalCorrections = args.nodal ? 1 : 0;
     if (!args.tz.empty() && !IsKnownZone(args.tz)) {
         io.errors << "haliome-cli: --tz " << args.tz
-                  << ": the system knows no such time zone (an IANA name such as Europe/Paris is expected)\n";
+                  << " : le système ne connaît pas ce fuseau (un nom IANA tel que Europe/Paris est attendu).\n";
         return BAD_USAGE;
     }
     std::string datumName;
@@ -486,16 +529,81 @@ int RunCommand(const CLI::App& app, const Arguments& args, Streams io)
     return Pdf(args, io);
 }
 
+// ---- One language ----------------------------------------------------------------
+// The command line speaks French, as the program does: its outputs and the
+// messages of the computations it shares with the window are French.
+
+// The parser's error, which it words in English, in French.
+std::string FrenchParseError(const std::string& english)
+{
+    static const std::pair<std::regex, const char*> PHRASES[] = {
+        {std::regex("^A subcommand is required$"), "une sous-commande est attendue"},
+        {std::regex("^(\\S+) is required$"), "$1 est obligatoire"},
+        {std::regex("^(\\S+): Value (.*) not in range (.*) to (.*)$"), "$1 : la valeur $2 n'est pas entre $3 et $4"},
+        {std::regex("^(\\S+): (.*) not in (\\{.*\\})$"), "$1 : $2 n'est pas parmi $3"},
+        {std::regex("^Could not convert: (\\S+) = (.*)$"), "$1 $2 : ce n'est pas un nombre"},
+        {std::regex("^The following arguments? (was|were) not expected: (.*)$"), "argument inattendu : $2"},
+        {std::regex("^(\\S+) excludes (\\S+)$"), "$1 exclut $2"},
+        {std::regex("^(\\S+) requires (\\S+)$"), "$1 demande $2"},
+        {std::regex("^(\\S+): .* missing$"), "$1 : il manque sa valeur"},
+    };
+    for (const auto& [pattern, french] : PHRASES)
+        if (std::regex_match(english, pattern))
+            return std::regex_replace(english, pattern, french);
+    return english;
+}
+
+// The parser's words for its help and its errors.
+void SpeakFrench(CLI::App& app)
+{
+    app.set_help_flag("-h,--help", "Afficher cette aide et quitter");
+    for (const auto& [english, french] :
+         {std::pair{"Usage", "Utilisation"}, {"Positionals", "Arguments"}, {"OPTIONS", "OPTIONS"},
+          {"REQUIRED", "OBLIGATOIRE"}, {"Needs", "Demande"}, {"Excludes", "Exclut"},
+          {"SUBCOMMAND", "SOUS-COMMANDE"}, {"SUBCOMMANDS", "SOUS-COMMANDES"}})
+        app.get_formatter()->label(english, french);
+    app.failure_message([](const CLI::App*, const CLI::Error& e) {
+        return "haliome-cli: " + FrenchParseError(e.what()) + ".\nhaliome-cli --help en dit plus.\n";
+    });
+}
+
+// The subcommands' heading and the kinds of values, once every option is there.
+void NameKindsInFrench(CLI::App& app)
+{
+    for (CLI::App* command : app.get_subcommands({})) {
+        command->group("Sous-commandes");
+        for (CLI::Option* option : command->get_options()) {
+            const std::string kind = option->get_type_name();  // with its validator's values: "TEXT:{m,ft}"
+            for (const auto& [english, french] :
+                 {std::pair{"TEXT", "TEXTE"}, {"INT", "ENTIER"}, {"FLOAT", "NOMBRE"}})
+                if (kind.rfind(english, 0) == 0 && (kind.size() == std::string(english).size() ||
+                                                    kind[std::string(english).size()] == ':'))
+                    option->type_name(french);
+        }
+    }
+}
+
+// A message box's text without what only the window's user needs to hear:
+// a command line keeps nothing in memory from one run to the next.
+std::string WithoutWindowNotes(std::string text)
+{
+    for (const std::string note :
+         {"\n\nL'enregistrement en mémoire est conservé.", "\n\nLes ondes en mémoire sont conservées."})
+        if (const std::size_t at = text.find(note); at != std::string::npos)
+            text.erase(at, note.size());
+    return text;
+}
+
 // What the program says on the headless backend goes to errors: every
 // message box, and any question nobody is there to answer.
 void ReportMessagesTo(std::ostream& errors, bool& asked)
 {
     headless::Reset();
     headless::SetMessageObserver([&errors](const headless::MessageRecord& box) {
-        errors << "haliome-cli: " << box.caption << ": " << box.text << "\n";
+        errors << "haliome-cli: " << box.caption << " : " << WithoutWindowNotes(box.text) << "\n";
     });
     headless::SetUnansweredHandler([&errors, &asked](const std::string& what) {
-        errors << "haliome-cli: unanswered " << what << "\n";
+        errors << "haliome-cli: sans réponse : " << what << "\n";
         asked = true;
     });
 }
@@ -504,12 +612,14 @@ void ReportMessagesTo(std::ostream& errors, bool& asked)
 
 int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& errors)
 {
-    CLI::App app{"Haliome's tide computations for scripts: fits, tide times, heights and printable tables.",
+    CLI::App app{"Les calculs de marée d'Haliome pour les scripts : ondes, heures des marées, hauteurs et annuaires.",
                  "haliome-cli"};
-    app.set_version_flag("--version", "haliome-cli " HALIOME_VERSION);
+    SpeakFrench(app);
+    app.set_version_flag("--version", "haliome-cli " HALIOME_VERSION, "Afficher la version et quitter");
     app.require_subcommand(1);
     Arguments args;
     DescribeCommands(app, args);
+    NameKindsInFrench(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -521,5 +631,17 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     int status = RunCommand(app, args, Streams{out, errors});
     headless::SetMessageObserver(nullptr);
     headless::SetUnansweredHandler(nullptr);
+    if (!out.flush()) {
+        errors << "haliome-cli: la sortie standard n'a pas pu être écrite : " << SystemReasonText(errno) << ".\n";
+        return FILE_FAILED;
+    }
     return asked && status == DONE ? FILE_FAILED : status;
+}
+
+bool WriteOutput(const std::string& path, std::string_view bytes, bool text, std::ostream& out)
+{
+    if (path != STANDARD_OUTPUT)
+        return WriteExportFile(path, bytes);
+    out << (text ? WithoutCr(bytes) : std::string(bytes));
+    return true;
 }

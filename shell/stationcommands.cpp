@@ -9,10 +9,10 @@
 
 #include "base/calendar.h"
 #include "base/text.h"
-#include "exports/exportfile.h"
 #include "files/catalogue.h"
 #include "files/station.h"
 #include "files/wavefile.h"
+#include "shell/cli.h"
 #include "model/astronomy.h"
 #include "model/modeloptions.h"
 #include "model/port.h"
@@ -44,11 +44,11 @@ std::optional<int> StationOrSay(const std::string& idOrName, std::ostream& error
     if (std::optional<int> index = StationCalled(idOrName, sameName))
         return index;
     if (sameName.empty()) {
-        errors << "haliome-cli: no station is called " << idOrName << " (haliome-cli stations " << idOrName
-               << " searches)\n";
+        errors << "haliome-cli: aucune station ne s'appelle " << idOrName << " (haliome-cli stations " << idOrName
+               << " la cherche).\n";
         return std::nullopt;
     }
-    errors << "haliome-cli: " << sameName.size() << " stations are called " << idOrName << ", give one's id:";
+    errors << "haliome-cli: " << sameName.size() << " stations s'appellent " << idOrName << ", donnez l'id de l'une :";
     for (int i : sameName)
         errors << " " << StationAt(i).id;
     errors << "\n";
@@ -76,7 +76,7 @@ std::optional<std::pair<double, double>> PointOrSay(const std::string& text, std
     if (std::sscanf(text.c_str(), "%lf,%lf%c", &lat, &lon, &end) == 2 && std::fabs(lat) <= 90 &&
         std::fabs(lon) <= 180)
         return std::make_pair(lat, lon);
-    errors << "haliome-cli: --near " << text << ": expected LATITUDE,LONGITUDE in degrees, e.g. 48.38,-4.50\n";
+    errors << "haliome-cli: --near " << text << " : attendu LATITUDE,LONGITUDE en degrés, par exemple 48.38,-4.50.\n";
     return std::nullopt;
 }
 
@@ -109,18 +109,18 @@ int ListStations(const StationArguments& args, std::ostream& out, std::ostream& 
     }
     out << (json ? "\n]\n" : "");
     if (!json)
-        errors << "haliome-cli: " << found.size() << " stations (catalogue " << CatalogueVersion() << ")\n";
+        errors << "haliome-cli: " << found.size() << " stations (catalogue " << CatalogueVersion() << ").\n";
     return DONE;
 }
 
-int WriteStation(const StationArguments& args, std::ostream& errors)
+int WriteStation(const StationArguments& args, std::ostream& out, std::ostream& errors)
 {
     const std::int32_t year = args.year ? args.year : LocalTimeOf(TimeNow()).tm_year + 1900;
     if (!LoadStationPort(args.query, year, false, errors))
         return FILE_FAILED;
     if (const std::string note = PortTablesNote(); !note.empty())
-        errors << "haliome-cli: " << note << "; the wave file holds the reference's waves\n";
-    return WriteExportFile(args.output, WaveFileBytes()) ? DONE : FILE_FAILED;
+        errors << "haliome-cli: " << note << " ; le fichier d'ondes a les ondes de la station de référence.\n";
+    return WriteOutput(args.output, WaveFileBytes(), true, out) ? DONE : FILE_FAILED;
 }
 
 // cm: the RMS, over every hour of the record, of the difference between the
@@ -154,19 +154,22 @@ double PredictionsRmsCm(const std::vector<Wave>& published)
 
 void DescribeStationCommands(CLI::App& app, StationArguments& args)
 {
-    CLI::App* stations = app.add_subcommand("stations", "Stations of the catalogue of published tide constants");
-    stations->add_option("QUERY", args.query, "Part of a name, place, region, country or id");
-    stations->add_option("--near", args.near, "LAT,LON: nearest stations first");
-    stations->add_option("--country", args.country, "ISO 3166 country code, e.g. FR");
-    stations->add_option("--format", args.format, "text or json")
+    CLI::App* stations = app.add_subcommand("stations", "Stations du catalogue des constantes de marée publiées");
+    stations->add_option("RECHERCHE", args.query, "Une partie d'un nom, d'un lieu, d'une région, d'un pays ou d'un id");
+    stations->add_option("--near", args.near, "LAT,LON : les stations les plus proches d'abord");
+    stations->add_option("--country", args.country, "Code de pays ISO 3166, par exemple FR");
+    stations->add_option("--format", args.format, "text ou json")
         ->check(CLI::IsMember({"text", "json"}))
         ->default_str("text");
-    stations->add_flag("--all", args.all, "With the stations the catalogue does not accept");
+    stations->add_flag("--all", args.all, "Avec les stations que le catalogue n'accepte pas");
 
-    CLI::App* station = app.add_subcommand("station", "Write a station's waves of a year as a wave file");
-    station->add_option("STATION", args.query, "The station's id, or its name when no other has it")->required();
-    station->add_option("-o,--output", args.output, "Wave file to write (.TID)")->required();
-    station->add_option("--year", args.year, "The year of the waves (this year by default)");
+    CLI::App* station = app.add_subcommand("station", "Écrire les ondes d'une station pour une année en fichier d'ondes");
+    station->add_option("STATION", args.query, "L'id de la station, ou son nom quand aucune autre ne le porte")
+        ->required();
+    station->add_option("-o,--output", args.output, "Fichier d'ondes à écrire (.TID), - : la sortie standard")
+        ->required();
+    station->add_option("--year", args.year, "L'année des ondes (l'année en cours sinon)")
+        ->check(CLI::Range(1, 9999).description("de 1 à 9999"));
 }
 
 std::optional<int> RunStationCommand(const CLI::App& app, const StationArguments& args, std::ostream& out,
@@ -175,7 +178,7 @@ std::optional<int> RunStationCommand(const CLI::App& app, const StationArguments
     if (app.got_subcommand("stations"))
         return ListStations(args, out, errors);
     if (app.got_subcommand("station"))
-        return WriteStation(args, errors);
+        return WriteStation(args, out, errors);
     return std::nullopt;
 }
 
@@ -194,11 +197,11 @@ bool LoadStationPort(const std::string& idOrName, std::int32_t year, bool height
     }
     if (heightsNeeded && model->reference) {
         errors << "haliome-cli: " << model->station.id
-               << " is a subordinate station: it has high and low waters only (tides)\n";
+               << " est une station secondaire : elle n'a que des pleines et basses mers (tides).\n";
         return false;
     }
     if (!model->waves.unknown.empty()) {
-        errors << "haliome-cli: " << model->station.id << ": left out, constituents unknown to the program:";
+        errors << "haliome-cli: " << model->station.id << " : laissées de côté, des ondes que le programme ne connaît pas :";
         for (const std::string& name : model->waves.unknown)
             errors << " " << name;
         errors << "\n";
@@ -245,9 +248,9 @@ int CompareWithStation(const std::string& idOrName, std::ostream& out, std::ostr
         errors << "haliome-cli: " << message << "\n";
         return FILE_FAILED;
     }
-    out << "Fitted waves beside " << station->station.name << " (" << station->station.id
-        << "): amplitude H (m) and Greenwich phase lag g (degrees, UTC)\n";
-    out << "wave\tH fitted\tg fitted\tH published\tg published\tdifference (cm)\n";
+    out << "Ondes déterminées face à " << station->station.name << " (" << station->station.id
+        << ") : amplitude H (m) et situation g par rapport à Greenwich (degrés, UTC)\n";
+    out << "onde\tH déterminée\tg déterminée\tH publiée\tg publiée\técart (cm)\n";
     // The fit may give a line in several waves (a wave refitted on the
     // residual): their vectors add up.
     std::vector<std::pair<int, std::complex<double>>> lines;

@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QHashFunctions>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -13,6 +14,8 @@
 
 #include <algorithm>
 #include <clocale>
+#include <cstdlib>
+#include <filesystem>
 #include <type_traits>
 
 namespace {
@@ -27,12 +30,32 @@ QString Q(const std::string& utf8)
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
+// Qt makes a runtime folder in $TMPDIR where XDG_RUNTIME_DIR names none, and
+// leaves it there: it gets one of its own, gone when the program ends.
+void ProvideRuntimeFolder()
+{
+    static std::filesystem::path folder;
+    const char* given = std::getenv("XDG_RUNTIME_DIR");
+    if (given && *given)
+        return;
+    std::string name = (std::filesystem::temp_directory_path() / "haliome-runtime-XXXXXX").string();
+    if (!mkdtemp(name.data()))
+        return;
+    folder = name;
+    setenv("XDG_RUNTIME_DIR", name.c_str(), 1);
+    std::atexit([] {
+        std::error_code error;
+        std::filesystem::remove_all(folder, error);
+    });
+}
+
 // The batch program and the command line run without Qt; the painter needs
 // its fonts all the same.
 void EnsureGuiApplication()
 {
     if (QCoreApplication::instance())
         return;
+    ProvideRuntimeFolder();
     static int argc = 3;
     static char arg0[] = "haliome", arg1[] = "-platform", arg2[] = "offscreen";
     static char* argv[] = {arg0, arg1, arg2, nullptr};
@@ -214,6 +237,9 @@ void DrawPage(QPainter& painter, const TablePage& page, const QRectF& area)
 extern "C" bool HaliomePdfOfPages(const std::vector<TablePage>& pages, const std::string& title, std::string& pdf)
 {
     EnsureGuiApplication();
+    // The writer keeps its fonts in hashes: with a seed of the run's, their
+    // order in the file, and so its bytes, would change from run to run.
+    QHashSeed::setDeterministicGlobalSeed();
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     {

@@ -13,7 +13,8 @@ set(entry ${PREFIX}/share/applications/haliome.desktop)
 foreach(file bin/haliome bin/haliome-batch bin/haliome-cli lib/haliome/libhaliome_pdf.so
         share/applications/haliome.desktop
         share/icons/hicolor/scalable/apps/haliome.svg share/icons/hicolor/48x48/apps/haliome.png
-        share/icons/hicolor/128x128/apps/haliome.png share/icons/hicolor/256x256/apps/haliome.png)
+        share/icons/hicolor/128x128/apps/haliome.png share/icons/hicolor/256x256/apps/haliome.png
+        share/man/man1/haliome-cli.1 share/bash-completion/completions/haliome-cli)
   if(NOT EXISTS ${PREFIX}/${file})
     message(FATAL_ERROR "not installed: ${file}")
   endif()

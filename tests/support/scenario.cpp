@@ -128,13 +128,15 @@ private:
 };
 
 // A program of the build run as the user runs it, with its standard output
-// and error caught in files beside the working directory. The sanitizer
+// and error caught in files beside the working directory, or its output sent
+// to outPath when one is given. The sanitizer
 // build's program is told the leaks the test programs pass over
 // (tests/support/leak_suppressions.h), through a third file.
-int RunProcess(const std::vector<std::string>& args, std::string& out, std::string& errors)
+int RunProcess(const std::vector<std::string>& args, const std::string& outPath, std::string& out,
+               std::string& errors)
 {
-    const std::string outPath = fs::temp_directory_path() / "haliome-scenario-out-XXXXXX";
-    std::string outName = outPath, errName = outPath, leakName = outPath;
+    const std::string caught = fs::temp_directory_path() / "haliome-scenario-out-XXXXXX";
+    std::string outName = caught, errName = caught, leakName = caught;
     errName.replace(errName.find("out-"), 4, "err-");
     leakName.replace(leakName.find("out-"), 4, "lsan-");
     const int outFd = mkstemp(outName.data()), errFd = mkstemp(errName.data());
@@ -142,7 +144,10 @@ int RunProcess(const std::vector<std::string>& args, std::string& out, std::stri
     WriteFile(leakName, __lsan_default_suppressions());
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, outFd, 1);
+    if (outPath.empty())
+        posix_spawn_file_actions_adddup2(&actions, outFd, 1);
+    else
+        posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_adddup2(&actions, errFd, 2);
     std::vector<char*> argv;
     for (const std::string& a : args)
@@ -200,13 +205,18 @@ struct Player {
             transcript.Section(wholeLog ? "log" : "log after start-up", log.substr(startUpLog));
     }
 
+    // The command, and "> PATH" at its end to send its output there.
     void Cli(std::vector<std::string> args)
     {
         args[0] = HALIOME_CLI_PROGRAM;
-        std::string out, errors, shown = "haliome-cli";
+        std::string out, errors, shown = "haliome-cli", outPath;
         for (std::size_t i = 1; i < args.size(); ++i)
             shown += " " + args[i];
-        const int status = RunProcess(args, out, errors);
+        if (args.size() > 2 && args[args.size() - 2] == ">") {
+            outPath = args.back();
+            args.resize(args.size() - 2);
+        }
+        const int status = RunProcess(args, outPath, out, errors);
         transcript.Section(shown, out);
         if (!errors.empty())
             transcript.Section("errors", errors);

@@ -129,6 +129,12 @@ bool SaveFileBytes(const std::string& path, std::string_view bytes, std::string&
     return error == 0;
 }
 
+bool NamesSameFile(const std::string& a, const std::string& b)
+{
+    std::error_code error;
+    return std::filesystem::equivalent(a, b, error);
+}
+
 std::string SystemReasonText(int errorNumber)
 {
     switch (errorNumber) {

@@ -10,6 +10,7 @@
 #include "analysis/knownwaves.h"
 #include "base/calendar.h"
 #include "base/fields.h"
+#include "base/savefile.h"
 #include "base/text.h"
 #include "exports/exportfile.h"
 #include "exports/formats.h"
@@ -472,6 +473,10 @@ int RunCommand(const CLI::App& app, const Arguments& args, Streams io)
     std::optional<double> offset;
     if (!args.datum.empty() && !DatumOrSay(args, datumName, offset, io.errors))
         return BAD_USAGE;
+    if (!args.output.empty() && NamesSameFile(args.output, args.input)) {
+        io.errors << "haliome-cli: -o " << args.output << " is " << args.input << ", which it would replace\n";
+        return FILE_FAILED;
+    }
     AssumedPortZone = args.tz;
     if (std::optional<int> status = RunStationCommand(app, args.stations, io.out, io.errors))
         return *status;

@@ -404,7 +404,7 @@ bool ImportMeasurementFile(const std::string& path, const ImportChoices& choices
     if (!ReadMeasurementFile(path, m, message))
         return false;
     const int zoneMinutes = !m.zoneStated && choices.zoneMinutes ? *choices.zoneMinutes : m.zoneMinutes;
-    const HeightUnit unit = !m.unitStated && choices.unit ? *choices.unit : m.unit;
+    const HeightUnit unit = (!m.unitStated || m.unitFromHeader) && choices.unit ? *choices.unit : m.unit;
     return MeasuredRecord(path, m, zoneMinutes, unit, choices.port, out, message);
 }
 

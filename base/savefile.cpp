@@ -10,6 +10,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "base/log.h"
+
 namespace {
 
 std::string FolderOf(const std::string& path)
@@ -124,8 +126,10 @@ int Save(const std::string& path, std::string_view bytes)
 bool SaveFileBytes(const std::string& path, std::string_view bytes, std::string& why)
 {
     const int error = Save(path, bytes);
-    if (error != 0)
+    if (error != 0) {
         why = SystemReasonText(error);
+        ++FailedActions;
+    }
     return error == 0;
 }
 

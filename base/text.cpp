@@ -66,7 +66,10 @@ std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t ma
             break;
         }
     }
+    const bool failed = std::ferror(f) != 0;  // a folder opens, and its first read fails
     std::fclose(f);
+    if (failed)
+        return std::nullopt;
     return bytes;
 }
 

@@ -24,9 +24,9 @@ std::string WithCrLf(std::string_view text);
 // Writes text to a stream with CR LF line ends.
 void WriteText(std::FILE* stream, std::string_view text);
 
-// The whole file as bytes, or nothing when it cannot be opened. At most
-// maxBytes + 1 bytes are read, so that the caller can tell a file larger than
-// it would take without holding all of it.
+// The whole file as bytes, or nothing when it cannot be opened or read (a
+// folder). At most maxBytes + 1 bytes are read, so that the caller can tell
+// a file larger than it would take without holding all of it.
 std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t maxBytes = SIZE_MAX);
 
 // What a text-mode read sees: each CR LF becomes LF.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/calendar.h"
+#include "base/log.h"
 #include "base/savefile.h"
 #include "base/text.h"
 #include "files/recordfile.h"
@@ -408,6 +409,8 @@ bool SaveConverterFile(const char* name, const std::string& text, std::string& w
 
 void Tell(const std::string& text, MessageIcon icon)
 {
+    if (icon == MessageIcon::Error || icon == MessageIcon::Warning)
+        ++FailedActions;
     ShowMessage(nullptr, text, "Convertisseur", MessageButtons::Ok, icon);
 }
 

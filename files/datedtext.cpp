@@ -138,6 +138,24 @@ bool ReadRow(std::string_view line, int number, bool& first, Measurements& m, Im
     return AppendMeasurement(m, utcOrClock, micro, false, number, refusal);
 }
 
+// The decimals of the height that ends a row: the digits at its end after
+// a decimal sign; 0 for a whole number.
+std::size_t DecimalsAtEnd(std::string_view line)
+{
+    line = Trim(line);
+    const std::size_t digits = line.size() - 1 - std::min(line.find_last_not_of("0123456789"), line.size() - 1);
+    const std::size_t mark = line.size() - digits - 1;
+    return digits > 0 && mark < line.size() && (line[mark] == '.' || line[mark] == ',') ? digits : 0;
+}
+
+// A last row without its line end is whole when its height has the decimals
+// of the row before: a file cut inside its last number has fewer (1.48 read
+// as 1.4); a whole number cannot show it, and is taken as cut.
+bool RowWhole(const LineReader& in, std::string_view line, std::string_view previous)
+{
+    return !LastLineUnended(in) || (DecimalsAtEnd(line) > 0 && DecimalsAtEnd(line) == DecimalsAtEnd(previous));
+}
+
 }  // namespace
 
 bool LooksLikeDatedText(std::string_view text)
@@ -160,8 +178,12 @@ bool ReadDatedText(std::string_view text, Measurements& m, ImportRefusal& refusa
         ReadUnitFrom(line, m);
     else if (!ReadRow(line, in.number, first, m, refusal))
         return false;
-    while (NextFilledLine(in, line))
+    for (std::string_view previous = line; NextFilledLine(in, line); previous = line) {
+        if (!RowWhole(in, line, previous))
+            return RefuseAt(refusal, in.number, "ligne tronquée : la dernière ligne n'a pas de fin de ligne "
+                                                "et sa hauteur n'a pas les décimales de la ligne d'avant");
         if (!ReadRow(line, in.number, first, m, refusal))
             return false;
+    }
     return true;
 }

@@ -2,7 +2,9 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cstdint>
 #include <ctime>
+#include <new>
 #include <optional>
 #include <string>
 
@@ -35,6 +37,10 @@ namespace {
 constexpr int DONE = 0;
 constexpr int FILE_FAILED = 1;
 constexpr int BAD_USAGE = 2;
+
+// Bounds of the work a command line may ask for, checked before it starts.
+constexpr std::int64_t MAX_SPAN_SECONDS = std::int64_t{36525} * 86400;  // a century
+constexpr std::int64_t MAX_GRID_HEIGHTS = 5000000;  // predict: about ten years at one-minute steps
 
 struct Arguments {
     std::string input;
@@ -79,6 +85,8 @@ std::optional<TimeSpan> SpanOrSay(const Arguments& args, std::ostream& errors)
         errors << "haliome-cli: --to " << args.to << ": expected " << shape << "\n";
     else if (*to <= *from)
         errors << "haliome-cli: --to must come after --from\n";
+    else if (*to - *from > MAX_SPAN_SECONDS)
+        errors << "haliome-cli: --from to --to spans more than a century (36525 days)\n";
     else
         return TimeSpan{*from, *to};
     return std::nullopt;
@@ -336,6 +344,11 @@ int Predict(const Arguments& args, Streams io)
     std::optional<TimeSpan> span;
     if (const int status = LoadPortAndSpan(args, true, io.errors, span); status != DONE)
         return status;
+    if ((span->to - span->from) / (args.stepMinutes * 60L) >= MAX_GRID_HEIGHTS) {
+        io.errors << "haliome-cli: --step " << args.stepMinutes << " gives more than " << MAX_GRID_HEIGHTS
+                  << " heights over the period: take a longer step or a shorter period\n";
+        return BAD_USAGE;
+    }
     const ExportForm form = FormOf(args);
     const std::vector<GridHeight> heights = HeightsOnGrid(*span, args.stepMinutes * 60L);
     if (args.format == "json")
@@ -523,7 +536,12 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     }
     bool asked = false;
     ReportMessagesTo(errors, asked);
-    int status = RunCommand(app, args, Streams{out, errors});
+    int status = FILE_FAILED;
+    try {
+        status = RunCommand(app, args, Streams{out, errors});
+    } catch (const std::bad_alloc&) {
+        errors << "haliome-cli: the memory ran out; nothing more was done\n";
+    }
     headless::SetMessageObserver(nullptr);
     headless::SetUnansweredHandler(nullptr);
     return asked && status == DONE ? FILE_FAILED : status;

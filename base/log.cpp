@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 
 std::FILE* LogFile = nullptr;
+int FailedActions = 0;
 
 void OpenLog()
 {

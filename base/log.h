@@ -26,3 +26,8 @@ void ShowMessageAndLog(Window owner, const std::string& text, const std::string&
 inline constexpr const char* LOG_FILE_NAME = "Haliome.log";
 
 extern std::FILE* LogFile;  // null while the log is not open
+
+// What the user asked for and did not get since the start: a file not
+// written, a conversion refused. Each was said where it failed; the batch
+// program's exit status counts them.
+extern int FailedActions;

@@ -1,14 +1,18 @@
 #include "base/savefile.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+
+#include "base/log.h"
 
 namespace {
 
@@ -25,15 +29,57 @@ std::string NameOf(const std::string& path)
 }
 
 // The file that path names, its symbolic links followed, so that saving
-// replaces the file and keeps the link; path itself while it does not exist.
+// replaces the file and keeps the link; a link to a file that does not
+// exist yet names that file.
 std::string ResolvedPath(const std::string& path)
 {
-    char* real = realpath(path.c_str(), nullptr);
-    if (!real)
-        return path;
-    std::string resolved = real;
-    std::free(real);
-    return resolved;
+    if (char* real = realpath(path.c_str(), nullptr)) {
+        std::string resolved = real;
+        std::free(real);
+        return resolved;
+    }
+    std::string p = path;
+    char target[PATH_MAX];
+    for (int links = 0; links < 40; ++links) {  // as many as the system follows
+        const ssize_t n = readlink(p.c_str(), target, sizeof target);
+        if (n <= 0 || static_cast<std::size_t>(n) == sizeof target)
+            break;
+        const std::string next(target, static_cast<std::size_t>(n));
+        p = next[0] == '/' ? next : FolderOf(p) + "/" + next;
+    }
+    return p;
+}
+
+// The name of a save's new file, before it takes the file's name: it says
+// what it is, and a name of up to 255 bytes leaves it room.
+constexpr const char* PARTIAL_SAVE = ".partial-save.";
+constexpr std::size_t NAME_BYTES = 255;
+
+std::string PartialSavePrefix(const std::string& target)
+{
+    const std::string name = NameOf(target);
+    const std::size_t room = NAME_BYTES - 1 - std::strlen(PARTIAL_SAVE) - 6;
+    return "." + name.substr(0, room) + PARTIAL_SAVE;
+}
+
+// New files of saves of target that were cut short (the program killed):
+// each save holds a lock on its own while it writes, so a file whose lock
+// can be taken is debris.
+void RemovePartialSaves(const std::string& target)
+{
+    const std::string prefix = PartialSavePrefix(target);
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(FolderOf(target), error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() != prefix.size() + 6 || name.rfind(prefix, 0) != 0)
+            continue;
+        const int fd = open(entry.path().c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0)
+            continue;
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0)
+            unlink(entry.path().c_str());
+        close(fd);
+    }
 }
 
 // 0, or the error number of the first write that failed.
@@ -75,22 +121,23 @@ void SyncFolder(const std::string& folder)
 
 int WriteAndRename(const std::string& target, mode_t mode, std::string_view bytes)
 {
-    std::string temp = FolderOf(target) + "/." + NameOf(target) + ".XXXXXX";
+    RemovePartialSaves(target);
+    std::string temp = FolderOf(target) + "/" + PartialSavePrefix(target) + "XXXXXX";
     const int fd = mkstemp(temp.data());
     if (fd < 0)
         return errno;
+    flock(fd, LOCK_EX);  // held until closed, after the rename: while it is, the file is no debris
     int error = fchmod(fd, mode) != 0 ? errno : 0;
     if (error == 0)
         error = WriteAll(fd, bytes);
     if (error == 0 && fsync(fd) != 0)
         error = errno;
-    if (close(fd) != 0 && error == 0)
-        error = errno;
     if (error == 0 && rename(temp.c_str(), target.c_str()) != 0)
         error = errno;
     if (error != 0)
         unlink(temp.c_str());
-    else
+    close(fd);  // the bytes are on the disk already: fsync said so
+    if (error == 0)
         SyncFolder(FolderOf(target));
     return error;
 }
@@ -124,9 +171,17 @@ int Save(const std::string& path, std::string_view bytes)
 bool SaveFileBytes(const std::string& path, std::string_view bytes, std::string& why)
 {
     const int error = Save(path, bytes);
-    if (error != 0)
+    if (error != 0) {
         why = SystemReasonText(error);
+        ++FailedActions;
+    }
     return error == 0;
+}
+
+bool NamesSameFile(const std::string& a, const std::string& b)
+{
+    std::error_code error;
+    return std::filesystem::equivalent(a, b, error);
 }
 
 std::string SystemReasonText(int errorNumber)

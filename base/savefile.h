@@ -16,6 +16,10 @@
 // write checked.
 bool SaveFileBytes(const std::string& path, std::string_view bytes, std::string& why);
 
+// Whether a and b name one file, their links followed: a file that does not
+// exist is no other.
+bool NamesSameFile(const std::string& a, const std::string& b);
+
 // The system's reason for an error number, in French.
 std::string SystemReasonText(int errorNumber);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 std::string FormatV(const char* format, va_list args)
@@ -51,7 +52,7 @@ void WriteText(std::FILE* stream, std::string_view text)
     std::fwrite(bytes.data(), 1, bytes.size(), stream);
 }
 
-std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t maxBytes)
+std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t maxBytes, bool textOnly)
 {
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f)
@@ -61,12 +62,17 @@ std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t ma
     std::size_t n;
     while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) {
         bytes.append(chunk, n);
+        if (textOnly && std::memchr(chunk, '\0', n))
+            break;
         if (bytes.size() > maxBytes) {
             bytes.resize(maxBytes + 1);
             break;
         }
     }
+    const bool failed = std::ferror(f) != 0;  // a folder opens, and its first read fails
     std::fclose(f);
+    if (failed)
+        return std::nullopt;
     return bytes;
 }
 

@@ -24,10 +24,13 @@ std::string WithCrLf(std::string_view text);
 // Writes text to a stream with CR LF line ends.
 void WriteText(std::FILE* stream, std::string_view text);
 
-// The whole file as bytes, or nothing when it cannot be opened. At most
-// maxBytes + 1 bytes are read, so that the caller can tell a file larger than
-// it would take without holding all of it.
-std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t maxBytes = SIZE_MAX);
+// The whole file as bytes, or nothing when it cannot be opened or read (a
+// folder). At most maxBytes + 1 bytes are read, so that the caller can tell
+// a file larger than it would take without holding all of it. With
+// textOnly, the read stops after the first 64 KiB that hold a NUL byte,
+// which no text has: a device of zeros is not read to the bound.
+std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t maxBytes = SIZE_MAX,
+                                         bool textOnly = false);
 
 // What a text-mode read sees: each CR LF becomes LF.
 std::string WithoutCr(std::string_view bytes);

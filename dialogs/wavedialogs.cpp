@@ -1,6 +1,7 @@
 #include "dialogs/wavedialogs.h"
 
 #include <cmath>
+#include <vector>
 
 #include "analysis/fitting.h"
 #include "analysis/knownwaves.h"
@@ -38,6 +39,21 @@ bool IsFiniteOrReport(Window dialog, const char* caption, const char* field, dou
         return true;
     ShowMessage(dialog, Format("Le champ « %s » donne un nombre trop grand.", field), caption, MessageButtons::Ok,
                 MessageIcon::Warning);
+    return false;
+}
+
+// The wave set, with wave index given amplitude ampl, stays within
+// MAX_TIDE_RANGE_M.
+bool WithinTideRangeOrReport(Window dialog, const char* caption, int index, double ampl)
+{
+    std::vector<Wave> waves(WaveSet.waves, WaveSet.waves + WaveSet.count);
+    waves[static_cast<std::size_t>(index)].ampl = ampl;
+    if (WaveBeyondTideRange(waves.data(), static_cast<int>(waves.size())) < 0)
+        return true;
+    ShowMessage(dialog,
+                Format("Avec cette amplitude, les ondes prédiraient des hauteurs à plus de %g m du niveau moyen.",
+                       MAX_TIDE_RANGE_M),
+                caption, MessageButtons::Ok, MessageIcon::Warning);
     return false;
 }
 
@@ -257,7 +273,8 @@ void StoreEditedWave(Window dialog)
         !(etab = TypedNumberOrRefuse(dialog, EDIT_ETAB, "Etablissement", "2,91", caption)) ||
         !IsFiniteOrReport(dialog, caption, "Amplitude", *ampl) ||
         !IsFiniteOrReport(dialog, caption, "Etablissement", *etab) ||
-        (*periodHours != 0 && !HasSpeedOrReport(dialog, caption, periodText, *periodHours)))
+        (*periodHours != 0 && !HasSpeedOrReport(dialog, caption, periodText, *periodHours)) ||
+        !WithinTideRangeOrReport(dialog, caption, EditedWave, *ampl))
         return;
     Wave& w = WaveSet.waves[EditedWave];
     if (periodText != Format("%Lf", Lf(PeriodHoursFromSpeed(w.speed))) || amplText != Format("%Lf", Lf(w.ampl)) ||

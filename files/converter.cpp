@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/calendar.h"
+#include "base/log.h"
 #include "base/savefile.h"
 #include "base/text.h"
 #include "files/recordfile.h"
@@ -291,9 +292,9 @@ void PrintPair(std::string& report, long x, const Pair& pair, bool step)
 // m at hour x, in extended precision.
 long double HeightAt(float x, const Pair& pair)
 {
-    // Past the last tide there is no next one: its height holds. Two tides at
-    // one time (a blank line repeats the one before) have no curve between them.
-    if (x > pair.hi || pair.hi == pair.lo)
+    // Two tides at one time (a blank line repeats the one before) have no
+    // curve between them.
+    if (pair.hi == pair.lo)
         return static_cast<long double>(pair.Hhi);
     const auto lo = static_cast<long double>(pair.lo), hi = static_cast<long double>(pair.hi);
     const auto Hlo = static_cast<long double>(pair.Hlo), Hhi = static_cast<long double>(pair.Hhi);
@@ -324,9 +325,13 @@ long DrawHours(const TideSource& source, std::string& output, std::string& repor
             PrintPair(report, x, pair, true);
         }
         PrintPair(report, x, pair, false);
-        if (hour > pair.hi)
+        // Past the last tide nothing says where the curve goes: the hour is not measured.
+        if (hour > pair.hi) {
             ++held;
-        PrintTo(output, "%i\n", CentimetresOf(HeightAt(hour, pair)));
+            output += "-\n";
+        } else {
+            PrintTo(output, "%i\n", CentimetresOf(HeightAt(hour, pair)));
+        }
     }
     return held;
 }
@@ -354,9 +359,8 @@ std::string NotesOf(const TideSource& source, long held)
                         TIDES_PER_DAY * source.days, TIDES_PER_DAY, source.days);
     if (held > 0)
         notes += Format("Les %li dernières heures tombent après la dernière marée de la source (%f h) : elles "
-                        "en gardent la hauteur, %f m.\n",
-                        held, static_cast<double>(source.tides.back().time),
-                        static_cast<double>(source.tides.back().height));
+                        "sont laissées manquantes.\n",
+                        held, static_cast<double>(source.tides.back().time));
     return notes;
 }
 
@@ -408,6 +412,8 @@ bool SaveConverterFile(const char* name, const std::string& text, std::string& w
 
 void Tell(const std::string& text, MessageIcon icon)
 {
+    if (icon == MessageIcon::Error || icon == MessageIcon::Warning)
+        ++FailedActions;
     ShowMessage(nullptr, text, "Convertisseur", MessageButtons::Ok, icon);
 }
 

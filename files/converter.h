@@ -12,7 +12,8 @@
 //                                 smaller than the one before
 //
 // "sortie.txt", written: an hourly record file of 24 × days heights in whole
-// centimetres, the first for the hour before 00:00 of the first day.
+// centimetres, the first for the hour before 00:00 of the first day; "-"
+// for an hour after the last tide.
 //
 // "report.txt", written: one line per tide after the first (time in hours
 // since 00:00 of the first day, hour, minute, index, height in metres), the
@@ -39,8 +40,8 @@ inline constexpr std::size_t MAX_CONVERTER_SOURCE_BYTES = std::size_t{32} << 20;
 // line that is too long, whose hour, minute or height is out of range, or
 // whose time goes back) leaves "sortie.txt" as it was and says why, naming
 // the line, in the message and in "report.txt". Hours after the last tide
-// keep its height, and a source cut at TIDES_PER_DAY × days tides is said in
-// both as well. Both files are written whole or not at all: a file that
+// are left missing ("-"), and they and a source cut at TIDES_PER_DAY × days
+// tides are said in both as well. Both files are written whole or not at all: a file that
 // cannot be written is named with the reason, and what was there before
 // stays.
 void ConvertTideTimes();

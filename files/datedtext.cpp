@@ -1,11 +1,12 @@
 // A plain text of two columns: an ISO 8601 date and time, with or without
 // an offset from UTC, and a height, separated by a comma, a semicolon, a tab
 // or blanks, with a header line or not. An empty height after a separator
-// is missing. The unit is taken from the header when it names one (m, cm,
-// mm, ft), and the datum when it names one after the word "datum"; the
+// is missing. The unit is taken from the header when a column's head names
+// one (m, cm, mm, ft), and the datum when it names one after the word "datum"; the
 // offsets, when every row gives one, state the time base.
 #include <algorithm>
 #include <cctype>
+#include <optional>
 #include <string>
 
 #include "base/text.h"
@@ -40,26 +41,52 @@ void ReadDatumFrom(std::string_view header, Measurements& m)
     m.datum = std::string(Trim(name.substr(0, name.find_first_of(",;\t"))));
 }
 
-// A unit named by a word of the header: "height (m)", "niveau_cm", "[ft]".
-void ReadUnitFrom(std::string_view header, Measurements& m)
+bool EqualsIgnoringCase(std::string_view a, std::string_view b)
 {
-    ReadDatumFrom(header, m);
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+std::optional<HeightUnit> UnitNamed(std::string_view word)
+{
     const struct { const char* word; HeightUnit unit; } units[] = {
         {"m", HeightUnit::Metre}, {"cm", HeightUnit::Centimetre}, {"mm", HeightUnit::Millimetre},
         {"ft", HeightUnit::Foot}, {"feet", HeightUnit::Foot}};
-    std::string word;
-    for (std::size_t i = 0; i <= header.size(); ++i) {
-        const bool letter = i < header.size() && std::isalpha(static_cast<unsigned char>(header[i]));
-        if (letter) {
-            word += static_cast<char>(std::tolower(static_cast<unsigned char>(header[i])));
-            continue;
+    for (const auto& u : units)
+        if (EqualsIgnoringCase(word, u.word))
+            return u.unit;
+    return std::nullopt;
+}
+
+// The unit a column's head names, in brackets ("height (m)", "[ft]") or as
+// the word after its name ("niveau_cm"); a bracket that holds more than a
+// unit, such as a date pattern "(yyyy-mm-dd hh:mm)", names none.
+std::optional<HeightUnit> UnitOfColumn(std::string_view column)
+{
+    const std::size_t open = column.find_first_of("([");
+    if (open != std::string_view::npos) {
+        const std::size_t close = column.find_first_of(")]", open);
+        return UnitNamed(Trim(column.substr(open + 1, close == std::string_view::npos ? close : close - open - 1)));
+    }
+    column = Trim(column);
+    const std::size_t before = column.find_last_of(" _-");
+    if (before == std::string_view::npos)
+        return std::nullopt;
+    return UnitNamed(column.substr(before + 1));
+}
+
+// The datum, and the unit of the first column whose head names one.
+void ReadUnitFrom(std::string_view header, Measurements& m)
+{
+    ReadDatumFrom(header, m);
+    for (std::size_t start = 0; start <= header.size() && !m.unitStated;) {
+        const std::size_t end = std::min(header.find_first_of(",;\t", start), header.size());
+        if (const std::optional<HeightUnit> unit = UnitOfColumn(header.substr(start, end - start))) {
+            m.unit = *unit;
+            m.unitStated = m.unitFromHeader = true;
         }
-        for (const auto& u : units)
-            if (word == u.word) {
-                m.unit = u.unit;
-                m.unitStated = true;
-            }
-        word.clear();
+        start = end + 1;
     }
 }
 
@@ -111,6 +138,24 @@ bool ReadRow(std::string_view line, int number, bool& first, Measurements& m, Im
     return AppendMeasurement(m, utcOrClock, micro, false, number, refusal);
 }
 
+// The decimals of the height that ends a row: the digits at its end after
+// a decimal sign; 0 for a whole number.
+std::size_t DecimalsAtEnd(std::string_view line)
+{
+    line = Trim(line);
+    const std::size_t digits = line.size() - 1 - std::min(line.find_last_not_of("0123456789"), line.size() - 1);
+    const std::size_t mark = line.size() - digits - 1;
+    return digits > 0 && mark < line.size() && (line[mark] == '.' || line[mark] == ',') ? digits : 0;
+}
+
+// A last row without its line end is whole when its height has the decimals
+// of the row before: a file cut inside its last number has fewer (1.48 read
+// as 1.4); a whole number cannot show it, and is taken as cut.
+bool RowWhole(const LineReader& in, std::string_view line, std::string_view previous)
+{
+    return !LastLineUnended(in) || (DecimalsAtEnd(line) > 0 && DecimalsAtEnd(line) == DecimalsAtEnd(previous));
+}
+
 }  // namespace
 
 bool LooksLikeDatedText(std::string_view text)
@@ -133,8 +178,12 @@ bool ReadDatedText(std::string_view text, Measurements& m, ImportRefusal& refusa
         ReadUnitFrom(line, m);
     else if (!ReadRow(line, in.number, first, m, refusal))
         return false;
-    while (NextFilledLine(in, line))
+    for (std::string_view previous = line; NextFilledLine(in, line); previous = line) {
+        if (!RowWhole(in, line, previous))
+            return RefuseAt(refusal, in.number, "ligne tronquée : la dernière ligne n'a pas de fin de ligne "
+                                                "et sa hauteur n'a pas les décimales de la ligne d'avant");
         if (!ReadRow(line, in.number, first, m, refusal))
             return false;
+    }
     return true;
 }

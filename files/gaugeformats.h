@@ -28,6 +28,7 @@ struct Measurements {
     bool zoneInEachRow = false;         // each row gave its offset: times are UTC
     HeightUnit unit = HeightUnit::Metre;
     bool unitStated = false;
+    bool unitFromHeader = false;        // a header's word: the user's choice still wins
     std::string datum;                  // the zero of the heights, where the file names it
 };
 

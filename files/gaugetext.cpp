@@ -65,6 +65,11 @@ bool NextFilledLine(LineReader& in, std::string_view& line)
     return false;
 }
 
+bool LastLineUnended(const LineReader& in)
+{
+    return in.pos == in.text.size() && !in.text.empty() && in.text.back() != '\n' && in.text.back() != '\r';
+}
+
 std::string_view Trim(std::string_view s)
 {
     while (!s.empty() && IsBlank(s.front()))

@@ -23,6 +23,10 @@ LineReader LinesOf(std::string_view bytes);
 // The next line without its end (LF, CR LF or CR alone); false at the end.
 bool NextLine(LineReader& in, std::string_view& line);
 
+// Whether the line last read ends the text without a line end, so that the
+// file may have been cut inside it.
+bool LastLineUnended(const LineReader& in);
+
 // The next line that holds more than blanks; false at the end.
 bool NextFilledLine(LineReader& in, std::string_view& line);
 

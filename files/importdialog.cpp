@@ -48,6 +48,13 @@ void AddFieldRow(DialogTemplate& t, int row, const char* caption, int id, Contro
         t.controls.push_back({ControlKind::Label, NO_ID, hint, FIELD_X + width + 6, y, RIGHT - FIELD_X - width - 6, 9});
 }
 
+// A unit the format fixes is shown; one the file leaves open or only its
+// header names is the user's to choose.
+bool UnitChoosable(const Measurements& m)
+{
+    return !m.unitStated || m.unitFromHeader;
+}
+
 void ShowFacts(Window dialog)
 {
     const Measurements& m = Import.measurements;
@@ -59,9 +66,9 @@ void ShowFacts(Window dialog)
     SetControlText(dialog, IMPORT_VALUES_ID, facts.values);
     SetControlText(dialog, IMPORT_INTERVAL_ID, facts.interval);
     SetControlText(dialog, IMPORT_ZONE_ID, facts.zone);
-    if (m.unitStated)
+    if (!UnitChoosable(m))
         SetControlText(dialog, IMPORT_UNIT_ID, facts.unit);
-    if (!m.unitStated) {
+    else {
         for (const char* name : UNIT_NAMES)
             AddItem(dialog, IMPORT_UNIT_ID, name);
         SelectItem(dialog, IMPORT_UNIT_ID, static_cast<int>(m.unit));
@@ -148,7 +155,7 @@ void Accept(Window dialog)
                     "Importer des mesures", MessageButtons::Ok, MessageIcon::Warning);
         return;
     }
-    const int selected = m.unitStated ? static_cast<int>(m.unit) : SelectedItem(dialog, IMPORT_UNIT_ID);
+    const int selected = UnitChoosable(m) ? SelectedItem(dialog, IMPORT_UNIT_ID) : static_cast<int>(m.unit);
     const HeightUnit unit = selected >= 0 ? static_cast<HeightUnit>(selected) : m.unit;
     const std::optional<PortChoices> port = PortOf(dialog);
     if (!port)
@@ -237,7 +244,7 @@ RecordChange ImportMeasurements()
         return RecordChange::None;
     }
     const Measurements& m = Import.measurements;
-    RunModalDialog(MainWindow, ImportTemplate(!m.zoneStated, !m.unitStated), ImportDialog);
+    RunModalDialog(MainWindow, ImportTemplate(!m.zoneStated, UnitChoosable(m)), ImportDialog);
     RecordChange change = RecordChange::None;
     if (Import.accepted) {
         InstallImportedRecord(Import.record);

@@ -345,9 +345,14 @@ bool ReadMeasurementFile(const std::string& path, Measurements& out, std::string
     if (!error && size > MAX_MEASUREMENT_FILE_BYTES)  // refused before a gigabyte is read
         return tooLarge();
     try {
-        const std::optional<std::string> bytes = ReadFileBytes(path, MAX_MEASUREMENT_FILE_BYTES);
+        const std::optional<std::string> bytes = ReadFileBytes(path, MAX_MEASUREMENT_FILE_BYTES, true);
         if (!bytes) {
             message = Format("Le fichier de mesures « %s » ne peut pas être ouvert.", path.c_str());
+            return false;
+        }
+        if (bytes->find('\0') != std::string::npos) {
+            message = Format("Le fichier de mesures « %s » n'est pas un texte (il contient des octets nuls) : il "
+                             "n'a pas été importé.", path.c_str());
             return false;
         }
         if (bytes->size() > MAX_MEASUREMENT_FILE_BYTES)  // a pipe, whose size was not known
@@ -404,7 +409,7 @@ bool ImportMeasurementFile(const std::string& path, const ImportChoices& choices
     if (!ReadMeasurementFile(path, m, message))
         return false;
     const int zoneMinutes = !m.zoneStated && choices.zoneMinutes ? *choices.zoneMinutes : m.zoneMinutes;
-    const HeightUnit unit = !m.unitStated && choices.unit ? *choices.unit : m.unit;
+    const HeightUnit unit = (!m.unitStated || m.unitFromHeader) && choices.unit ? *choices.unit : m.unit;
     return MeasuredRecord(path, m, zoneMinutes, unit, choices.port, out, message);
 }
 

@@ -42,6 +42,9 @@ bool ReadUhslc(std::string_view text, Measurements& m, ImportRefusal& refusal)
         std::int64_t v[5];
         if (!RowFields(line, v))
             return RefuseAt(refusal, in.number, "cinq nombres entiers attendus : année, mois, jour, heure, hauteur (mm)");
+        // Every row ends with its line end: without it, the last height may be cut (1480 read as 14).
+        if (LastLineUnended(in))
+            return RefuseAt(refusal, in.number, "ligne tronquée : la dernière ligne n'a pas de fin de ligne");
         const std::optional<std::int64_t> clock = ClockSeconds(v[0], v[1], v[2], v[3], 0, 0);
         if (!clock)
             return RefuseAt(refusal, in.number, "date ou heure illisible");

@@ -361,6 +361,13 @@ bool ReadWaveFile(std::string_view bytes)
         RefuseWaveFile("il ne donne ni le niveau moyen ni aucune onde : ce n'est pas un fichier d'ondes");
         return false;
     }
+    if (const int beyond = WaveBeyondTideRange(file.waves.data(), static_cast<int>(file.waves.size())); beyond >= 0) {
+        RefuseWaveFile(Format("avec l'onde %s (amplitude %g m), ses ondes prédiraient des hauteurs à plus de %g m "
+                              "du niveau moyen",
+                              file.waves[static_cast<std::size_t>(beyond)].name.c_str(),
+                              file.waves[static_cast<std::size_t>(beyond)].ampl, MAX_TIDE_RANGE_M));
+        return false;
+    }
     CalendarTime start = 0;
     if (!TakePortClock(in, yearStart, file, start))
         return false;

@@ -38,6 +38,15 @@ void NoteWavesChanged()
     ++WaveSet.revision;
 }
 
+int WaveBeyondTideRange(const Wave* waves, int count)
+{
+    double sum = 0;  // m
+    for (int i = 0; i < count; ++i)
+        if ((sum += std::fabs(waves[i].ampl)) > MAX_TIDE_RANGE_M)
+            return i;
+    return -1;
+}
+
 bool WaveSetHasRoom()
 {
     return WaveSet.count < WAVE_CAPACITY;

@@ -45,6 +45,15 @@ void NoteWavesChanged();
 // active (count becomes 0) and sets the mean level to 6.02 m.
 void SetDefaultWaves();
 
+// No tide comes near: waves whose amplitudes add up beyond it are a
+// mistake, and their heights, tables and coefficients would be nonsense.
+inline constexpr double MAX_TIDE_RANGE_M = 100;
+
+// The first of the count waves with which the sum of the amplitudes passes
+// MAX_TIDE_RANGE_M (the highest height they can predict above the mean
+// level); -1 when they stay within it.
+int WaveBeyondTideRange(const Wave* waves, int count);
+
 // True when there is room for one more wave.
 bool WaveSetHasRoom();
 

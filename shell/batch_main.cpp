@@ -3,6 +3,7 @@
 // Without a script it starts and then quits as the user would.
 #include <cstdio>
 #include <iostream>
+#include <new>
 
 #include "base/text.h"
 #include "shell/script.h"
@@ -30,5 +31,10 @@ int main(int argc, char** argv)
         }
         script = *bytes;
     }
-    return RunScript(script, std::cout, std::cerr);
+    try {
+        return RunScript(script, std::cout, std::cerr);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "haliome-batch: the memory ran out; the script was stopped\n");
+        return 1;
+    }
 }

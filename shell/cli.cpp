@@ -3,7 +3,9 @@
 #include <CLI/CLI.hpp>
 
 #include <cerrno>
+#include <cstdint>
 #include <ctime>
+#include <new>
 #include <optional>
 #include <regex>
 #include <string>
@@ -40,6 +42,10 @@ constexpr int FILE_FAILED = 1;
 constexpr int BAD_USAGE = 2;
 
 constexpr const char* STANDARD_OUTPUT = "-";
+
+// The longest period a command line may ask for, checked before the work
+// starts: with a step of at least a minute it bounds predict's rows too.
+constexpr std::int64_t MAX_SPAN_SECONDS = std::int64_t{36525} * 86400;  // a century
 
 struct Arguments {
     std::string input;
@@ -111,6 +117,10 @@ std::optional<TimeSpan> SpanOrSay(const Arguments& args, std::ostream& errors)
     std::optional<CalendarTime> from, to;
     if (!PeriodOrSay(args, args.utc ? Clock::Utc : Clock::Local, false, from, to, errors))
         return std::nullopt;
+    if (*to - *from > MAX_SPAN_SECONDS) {
+        errors << "haliome-cli: de --from à --to, plus d'un siècle (36525 jours) : demandez une période plus courte.\n";
+        return std::nullopt;
+    }
     return TimeSpan{*from, *to};
 }
 
@@ -515,6 +525,10 @@ int RunCommand(const CLI::App& app, const Arguments& args, Streams io)
     std::optional<double> offset;
     if (!args.datum.empty() && !DatumOrSay(args, datumName, offset, io.errors))
         return BAD_USAGE;
+    if (!args.output.empty() && NamesSameFile(args.output, args.input)) {
+        io.errors << "haliome-cli: -o " << args.output << " est " << args.input << ", qu'il remplacerait.\n";
+        return FILE_FAILED;
+    }
     AssumedPortZone = args.tz;
     if (std::optional<int> status = RunStationCommand(app, args.stations, io.out, io.errors))
         return *status;
@@ -628,7 +642,12 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     }
     bool asked = false;
     ReportMessagesTo(errors, asked);
-    int status = RunCommand(app, args, Streams{out, errors});
+    int status = FILE_FAILED;
+    try {
+        status = RunCommand(app, args, Streams{out, errors});
+    } catch (const std::bad_alloc&) {
+        errors << "haliome-cli: la mémoire est épuisée ; rien de plus n'a été fait.\n";
+    }
     headless::SetMessageObserver(nullptr);
     headless::SetUnansweredHandler(nullptr);
     if (!out.flush()) {

@@ -1,9 +1,11 @@
 #include "shell/script.h"
 
+#include <algorithm>
 #include <functional>
 #include <sstream>
 #include <vector>
 
+#include "base/log.h"
 #include "base/savefile.h"
 #include "platform/headless/headless.h"
 #include "shell/app.h"
@@ -92,6 +94,14 @@ std::string MenuWords(std::string text)
     return text;
 }
 
+bool MenuHasCommand(const std::vector<MenuItem>& items, int command)
+{
+    return std::any_of(items.begin(), items.end(), [command](const MenuItem& item) {
+        return (item.kind == MenuItem::Kind::Command && item.command == command) ||
+               MenuHasCommand(item.items, command);
+    });
+}
+
 // The command of the menu item of that text; 0 when none.
 int CommandOfMenuText(const std::vector<MenuItem>& items, const std::string& text)
 {
@@ -134,7 +144,6 @@ struct Parser {
     std::ostream& out;
     std::ostream& errors;
     Script script;
-    bool writeFailed = false;  // a picture that could not be written; the script goes on
 
     void AddAnswer(std::function<void()> answer)
     {
@@ -167,7 +176,7 @@ struct Parser {
             if (!(words >> command))
                 return false;
             step.run = [command] { SendCommand(command); };
-            return true;
+            return MenuHasCommand(MainMenu(), command);
         }
         if (verb == "menu") {
             std::string text;
@@ -201,10 +210,8 @@ struct Parser {
     void WriteSvg(const std::string& path)
     {
         std::string why;
-        if (!SaveFileBytes(path, headless::ClientAreaSvg(), why)) {
+        if (!SaveFileBytes(path, headless::ClientAreaSvg(), why))
             errors << "haliome-batch: cannot write " << path << " (" << why << ")\n";
-            writeFailed = true;
-        }
     }
 
     bool ParseAnswer(const std::string& verb, const std::string& line, std::istringstream& words)
@@ -314,20 +321,26 @@ int RunScript(const std::string& text, std::ostream& out, std::ostream& errors,
         answer();
     if (afterStartUp)
         headless::QueueUserAction(afterStartUp);
+    bool actionFailed = false;  // said, and the script goes on as the user would
     for (const Step& step : parser.script.steps)
-        headless::QueueUserAction([&step, &failed, &errors] {
+        headless::QueueUserAction([&step, &failed, &actionFailed, &errors] {
             if (failed)
                 return;
+            const int failedBefore = FailedActions;
             for (const auto& answer : step.answers)
                 answer();
             step.run();
             headless::ExpectQueuesEmpty();
             if (failed)
                 errors << "haliome-batch: at line " << step.line << ": " << step.text << "\n";
+            else if (FailedActions != failedBefore) {
+                errors << "haliome-batch: line " << step.line << " failed: " << step.text << "\n";
+                actionFailed = true;
+            }
         });
     RunProgram();
     headless::SetMessageObserver(nullptr);
     headless::SetStatusObserver(nullptr);
     headless::SetUnansweredHandler(nullptr);
-    return failed ? 2 : parser.writeFailed ? 1 : 0;
+    return failed ? 2 : actionFailed ? 1 : 0;
 }

@@ -1,7 +1,7 @@
 // The batch program's scripts: the user's actions, one a line, run on the
 // headless backend around the whole program.
 //
-//   command 513              a menu command by identifier
+//   command 513              a menu command by identifier, one the menu carries
 //   menu TEXT                a menu command by its text, without its & and the
 //                            ellipsis that ends it (menu Réinitialisation)
 //   quit                     the main window's close box
@@ -32,9 +32,11 @@
 #include <ostream>
 #include <string>
 
-// Runs the program on the script and returns the exit status: 0, or 2 when
-// the script cannot be read, a question of the program finds no answer, or
-// an answer is left unused (the reason is written to errors). Message boxes,
+// Runs the program on the script and returns the exit status: 0; 1 when an
+// action failed (a file not written, a conversion refused), the script going
+// on; or 2 when a line is not understood (a command no menu item carries
+// included), a question of the program finds no answer, or an answer is left
+// unused. Each failure is written to errors with its line. Message boxes,
 // the status bar's texts and printed controls go to out. The end of the
 // script closes the window without a question. afterStartUp, when given, is called once
 // the start-up is done, before the script's first action.

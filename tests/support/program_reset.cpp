@@ -46,6 +46,7 @@ void ResetProgramState()
 {
 #if __has_include("base/log.h")
     CloseLog();
+    FailedActions = 0;
     ForgetComputerClock();
     Options = DisplayOptions{};
     UseComputation(ComputationSettings{});

@@ -335,6 +335,8 @@ struct Player {
             SetEnvironment(words.at(1));
         else if (verb == "@disk-full-after")
             diskFullAfter = words.at(1) == "none" ? -1 : std::stoll(words.at(1));
+        else if (verb == "@link")
+            fs::create_symlink(words.at(1), words.at(2));
         else if (verb == "@mkdir")
             fs::create_directories(words.at(1));
         else if (verb == "@resize")

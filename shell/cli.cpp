@@ -43,9 +43,10 @@ constexpr int BAD_USAGE = 2;
 
 constexpr const char* STANDARD_OUTPUT = "-";
 
-// The longest period a command line may ask for, checked before the work
-// starts: with a step of at least a minute it bounds predict's rows too.
+// Bounds of the work a command line may ask for, checked before it starts:
+// the longest period, and predict's rows (streamed, but about 100 bytes each).
 constexpr std::int64_t MAX_SPAN_SECONDS = std::int64_t{36525} * 86400;  // a century
+constexpr std::int64_t MAX_GRID_HEIGHTS = 10000000;  // nineteen years at one-minute steps
 
 struct Arguments {
     std::string input;
@@ -386,6 +387,11 @@ int Predict(const Arguments& args, Streams io)
     std::optional<TimeSpan> span;
     if (const int status = LoadPortAndSpan(args, true, io.errors, span); status != DONE)
         return status;
+    if ((span->to - span->from) / (args.stepMinutes * 60L) >= MAX_GRID_HEIGHTS) {
+        io.errors << "haliome-cli: --step " << args.stepMinutes << " donne plus de " << MAX_GRID_HEIGHTS
+                  << " hauteurs sur la période : prenez un pas plus long ou une période plus courte.\n";
+        return BAD_USAGE;
+    }
     const ExportForm form = FormOf(args);
     const HeightsFormat format = args.format == "json"   ? HeightsFormat::Json
                                  : args.format == "text" ? HeightsFormat::Text

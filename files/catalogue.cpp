@@ -101,7 +101,7 @@ bool OpenCatalogueFile(const std::string& path, std::string& message)
     flatbuffers::Verifier verifier(bytes.get(), n, 64, 10000000);
     if (n < 8 || !fb::CatalogueBufferHasIdentifier(bytes.get()) || !fb::VerifyCatalogueBuffer(verifier) ||
         !fb::GetCatalogue(bytes.get())->stations()) {
-        message = path + " is not a station catalogue (a FlatBuffers file of identifier TCDB)";
+        message = path + " n'est pas un catalogue de stations (un fichier FlatBuffers d'identifiant TCDB)";
         return false;
     }
     Opened = OpenedCatalogue{path, std::move(bytes), n, nullptr};

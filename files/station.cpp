@@ -46,7 +46,7 @@ std::optional<StationModel> StationModelOf(int index, std::int32_t year, std::st
     model.station = StationAt(index);
     model.year = year;
     if (!IsKnownZone(model.station.timezone)) {
-        message = model.station.id + ": its time zone " + model.station.timezone + " is not known to the system";
+        message = model.station.id + " : son fuseau horaire " + model.station.timezone + " n'est pas connu du système";
         return std::nullopt;
     }
     const std::optional<CalendarTime> origin = YearStartOnZone(model.station.timezone, year);
@@ -60,15 +60,15 @@ std::optional<StationModel> StationModelOf(int index, std::int32_t year, std::st
         std::vector<int> sameName;
         const std::optional<int> reference = StationCalled(model.station.offsets->reference, sameName);
         if (!reference) {
-            message = model.station.id + ": its reference station " + model.station.offsets->reference +
-                      " is not in the catalogue";
+            message = model.station.id + " : sa station de référence " + model.station.offsets->reference +
+                      " n'est pas dans le catalogue";
             return std::nullopt;
         }
         model.reference = StationAt(*reference);
         constants = &*model.reference;
     }
     if (model.station.current || constants->constituents.empty()) {
-        message = model.station.id + " has no tide constants (a current station or one without harmonics)";
+        message = model.station.id + " n'a pas de constantes de marée (station de courant, ou sans harmoniques)";
         return std::nullopt;
     }
     SetDatum(model, *constants);
@@ -123,8 +123,8 @@ std::string OffsetsNote(const StationModel& model)
         return "";
     const StationOffsets& o = *model.station.offsets;
     const char* how = o.ratio ? "x" : "+";
-    return Format("%s (%s): high and low waters of %s (%s), moved by %+d min (high) and %+d min (low), heights %s %.2f "
-                  "(high) and %s %.2f (low), above %s",
+    return Format("%s (%s) : pleines et basses mers de %s (%s), décalées de %+d min (PM) et %+d min (BM), hauteurs "
+                  "%s %.2f (PM) et %s %.2f (BM), au-dessus de %s",
                   model.station.name.c_str(), model.station.id.c_str(), model.reference->name.c_str(),
                   model.reference->id.c_str(), o.timeHigh, o.timeLow, how, o.heightHigh, how, o.heightLow,
                   model.datum.c_str());

@@ -208,8 +208,8 @@ bool LoadStationPort(const std::string& idOrName, std::int32_t year, bool height
     }
     std::string why;
     if (!MakeStationThePort(*model, why)) {
-        errors << "haliome-cli: " << model->station.id << ": the record in memory cannot take its clock: " << why
-               << "\n";
+        errors << "haliome-cli: " << model->station.id << " : l'enregistrement en mémoire ne peut pas prendre son heure : "
+               << why << ".\n";
         return false;
     }
     return true;
@@ -282,7 +282,8 @@ int CompareWithStation(const std::string& idOrName, std::ostream& out, std::ostr
     const CatalogueStation& constants = station->reference ? *station->reference : station->station;
     const PublishedWaves ofRecord =
         WavesOfPublishedConstants(constants.constituents, Header.Time_of_debut, Header.StartYear);
-    out << Format("RMS of the two predictions over the record's %i hours, mean levels left out: %.1f cm\n",
+    out << Format("Écart quadratique moyen des deux prédictions sur les %i heures du relevé, niveaux moyens mis à "
+                  "part : %.1f cm\n",
                   RecordSeries.RecordCount, PredictionsRmsCm(ofRecord.waves));
     return DONE;
 }
@@ -294,7 +295,7 @@ std::string PortTablesNote()
         return "";
     std::string note = OffsetsNote(*station);
     if (!station->station.commercialUse)
-        note += (note.empty() ? "" : "\n") + station->station.name + ": data under " + station->station.licence +
-                ", not for commercial use (" + station->station.licenceUrl + ")";
+        note += (note.empty() ? "" : "\n") + station->station.name + " : données sous licence " +
+                station->station.licence + ", usage commercial interdit (" + station->station.licenceUrl + ")";
     return note;
 }

@@ -130,7 +130,9 @@ TEST_F(StationTest, AFitOfVlissingenLiesBesideItsPublishedConstants)
     int checked = 0;
     double rmsCm = 0;
     while (std::getline(lines, line)) {
-        std::sscanf(line.c_str(), "RMS of the two predictions over the record's 8760 hours, mean levels left out: %lf",
+        std::sscanf(line.c_str(),
+                    "Écart quadratique moyen des deux prédictions sur les 8760 heures du relevé, niveaux moyens mis à "
+                    "part : %lf",
                     &rmsCm);
         char name[8] = {};
         double H = 0, g = 0, Hp = 0, gp = 0, cm = 0;

@@ -129,3 +129,13 @@ std::string OffsetsNote(const StationModel& model)
                   model.reference->id.c_str(), o.timeHigh, o.timeLow, how, o.heightHigh, how, o.heightLow,
                   model.datum.c_str());
 }
+
+std::string StationAttribution()
+{
+    const StationModel* model = CurrentStation();
+    if (!model)
+        return "";
+    const CatalogueStation& s = model->station;
+    return "Constantes de marée de " + s.name + " : " + s.attribution + " Licence " + s.licence + " (" +
+           s.licenceUrl + ")" + (s.commercialUse ? "." : ", usage commercial interdit.");
+}

@@ -39,6 +39,10 @@ const StationModel* CurrentStation();
 // The port no longer comes from a station (a wave file or a record was read).
 void ForgetCurrentStation();
 
+// The attribution that the licence of the station the port came from asks
+// of what shows its data, with the licence; "" when the port is no station.
+std::string StationAttribution();
+
 // A subordinate station's tables: each high and low water of its reference
 // moved by the published minutes and scaled (or shifted) by the published
 // heights; high is true for a high water.

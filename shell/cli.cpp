@@ -32,6 +32,7 @@
 #include "platform/headless/headless.h"
 #include "shell/app.h"
 #include "shell/commands.h"
+#include "shell/exportcommands.h"
 #include "shell/stationcommands.h"
 
 namespace {
@@ -413,7 +414,7 @@ int Pdf(const Arguments& args, Streams io)
     if (const int status = AdjustPortOrSay(args, io.errors); status != DONE)
         return status;
     ChooseNodalCorrections(args, args.year, args.year);
-    std::optional<std::vector<TablePage>> pages = TablePages(args.year, WHOLE_YEAR);
+    std::optional<std::vector<TablePage>> pages = PortTablePages(args.year, WHOLE_YEAR);
     std::optional<std::string> pdf = pages ? PdfOfPages(*pages, "Annuaire des marées " + PortName()) : std::nullopt;
     return pdf && WriteOutput(args.output, *pdf, false, io.out) ? DONE : FILE_FAILED;  // a failure has been said
 }

@@ -17,6 +17,7 @@
 #include "files/converter.h"
 #include "files/importdialog.h"
 #include "files/recordfile.h"
+#include "files/station.h"
 #include "files/stationdialog.h"
 #include "files/wavefile.h"
 #include "model/modeloptions.h"
@@ -215,6 +216,14 @@ void ShowText(const char* text, const char* caption)
     ShowMessage(MainWindow, text, caption, MessageButtons::Ok, MessageIcon::Information);
 }
 
+// The About box: the program, and the attribution of a station's data
+// while a station is the port.
+std::string AboutText()
+{
+    const std::string attribution = StationAttribution();
+    return attribution.empty() ? ABOUT_TEXT : std::string(ABOUT_TEXT) + "\n\n" + attribution;
+}
+
 }  // namespace
 
 bool MayCloseProgram()
@@ -307,7 +316,7 @@ void OnCommand(int command)
     case CMD_VERBOSE_FFT: Options.VerboseFft = !Options.VerboseFft; break;
     case CMD_CONVERTER: ConvertTideTimes(); break;
     case CMD_HELP: ShowText(HELP_TEXT, "Sommaire"); break;
-    case CMD_ABOUT: ShowText(ABOUT_TEXT, "À propos de Haliome"); break;
+    case CMD_ABOUT: ShowText(AboutText().c_str(), "À propos de Haliome"); break;
     default: break;  // the greyed "Interpolation horaires." and unknown identifiers
     }
 }

@@ -13,6 +13,7 @@
 #include "exports/pdf.h"
 #include "exports/perioddialog.h"
 #include "exports/tides.h"
+#include "files/station.h"
 #include "model/port.h"
 #include "platform/platform.h"
 
@@ -135,7 +136,7 @@ void ExportTablesPdf()
     if (!path)
         return;
     ShowWaitCursor();
-    std::optional<std::vector<TablePage>> pages = TablePages(period->year, period->month);
+    std::optional<std::vector<TablePage>> pages = PortTablePages(period->year, period->month);
     std::optional<std::string> pdf = pages ? PdfOfPages(*pages, "Annuaire des marées " + PortName()) : std::nullopt;
     ShowArrowCursor();
     if (pdf)
@@ -164,4 +165,13 @@ void ExportChartPicture()
         return ReportPictureRefused("Ce programme ne fait pas d'image du graphique dans ce format : sans "
                                     "fenêtre, le graphique s'enregistre en SVG seulement.");
     WriteAndLog(*path, *picture, "du graphique");
+}
+
+std::optional<std::vector<TablePage>> PortTablePages(long year, int month)
+{
+    std::optional<std::vector<TablePage>> pages = TablePages(year, month);
+    if (const std::string attribution = StationAttribution(); pages && !attribution.empty())
+        for (TablePage& page : *pages)
+            page.footer.push_back(attribution);
+    return pages;
 }

@@ -4,8 +4,17 @@
 // where it happens, and what was written goes to the log.
 #pragma once
 
+#include <optional>
+#include <vector>
+
+#include "exports/pages.h"
+
 void ExportTidesCsv();       // "Horaires de marées (CSV)…"
 void ExportTidesCalendar();  // "Calendrier (iCalendar)…"
 void ExportTablesPdf();      // "Annuaire des marées (PDF)…"
 void ExportWavesCsv();       // "Ondes (CSV)…"
 void ExportChartPicture();   // "Graphique (PNG ou SVG)…": the format by the name's extension
+
+// TablePages, and for a station the attribution its licence asks at the
+// foot of each page: what the window and the command line print.
+std::optional<std::vector<TablePage>> PortTablePages(long year, int month);

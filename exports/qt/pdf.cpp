@@ -191,6 +191,18 @@ void DrawLines(QPainter& painter, const std::vector<std::string>& lines, const Q
     }
 }
 
+// The height that DrawLines takes for lines in the painter's font, wrapped
+// at width.
+double LinesHeight(QPainter& painter, const std::vector<std::string>& lines, double width)
+{
+    const QFontMetricsF metrics = MetricsOf(painter);
+    double height = 0;
+    for (const std::string& text : lines)
+        height += painter.boundingRect(QRectF(0, 0, width, 1e6), Qt::AlignLeft | Qt::TextWordWrap, Q(text)).height() +
+                  metrics.lineSpacing() * 0.3;
+    return height;
+}
+
 void DrawPage(QPainter& painter, const TablePage& page, const QRectF& area)
 {
     painter.setFont(TableFont(15, true));
@@ -204,11 +216,14 @@ void DrawPage(QPainter& painter, const TablePage& page, const QRectF& area)
 
     const TableType type = TableTypeOf(painter, page, area.width());
     const std::vector<double>& widths = type.widths;
+    painter.setFont(TableFont(8));
+    const double footerHeight = LinesHeight(painter, page.footer, area.width());
     painter.setFont(TableFont(type.points, true));
     const QFontMetricsF metrics = MetricsOf(painter);
     double top = area.top() + titleHeight + noteSpacing * 3;
-    // Rows share what the title, the heads and the foot leave, within reason.
-    const double footerSpace = metrics.lineSpacing() * 5;
+    // Rows share what the title, the heads and the foot leave, within reason:
+    // five lines for the foot, more when its lines need them.
+    const double footerSpace = std::max(metrics.lineSpacing() * 5, footerHeight + metrics.lineSpacing() * 1.2);
     const double rowHeight = std::clamp((area.bottom() - top - footerSpace) / static_cast<double>(page.rows.size() + 2),
                                         metrics.lineSpacing() * 1.2, metrics.lineSpacing() * 1.9);
     DrawGroups(painter, page, widths, area.left(), top, rowHeight, type.padding);

@@ -322,7 +322,8 @@ void DrawHowToBegin(Canvas* canvas)
 {
     const char* lines[] = {"Pas de relevé horaire ni d'ondes.", "Pour commencer, menu Fichier :",
                            "  Importer des mesures…", "  Importer un enregistrement…",
-                           "  Ouvrir un fichier d'ondes…", "  Ouvrir le port d'exemple"};
+                           "  Ouvrir un fichier d'ondes…", "  Ouvrir une station…",
+                           "  Ouvrir le port d'exemple"};
     int y = 110;
     for (const char* line : lines) {
         TextOut(canvas, 150, y, line);

@@ -33,7 +33,8 @@
 const char* const HELP_TEXT =
     "Haliome prédit et étudie la marée d'un port : un niveau moyen et des ondes, "
     "déterminés à partir d'une année de hauteurs relevées d'heure en heure.\n\n"
-    "Fichier : ouvrir et enregistrer les ondes (fichiers .TID), ouvrir le port d'exemple, importer un relevé "
+    "Fichier : ouvrir et enregistrer les ondes (fichiers .TID), ouvrir une station du catalogue des constantes "
+    "publiées, ouvrir le port d'exemple, importer un relevé "
     "horaire (fichier .TXT) ou les mesures d'un marégraphe (UHSLC, GESLA, NOAA CO-OPS, "
     "DIA, MEDS, BOM, NOOS, texte daté ISO 8601), enregistrer le relevé horaire, exporter les horaires "
     "de marées, l'annuaire, les ondes et le graphique.\n\n"

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <string>
 
+#include "base/calendar.h"
 #include "base/log.h"
 #include "base/text.h"
 #include "files/catalogue.h"
 #include "files/station.h"
 #include "model/port.h"
+#include "model/record.h"
 
 PendingStation StationChoice;
 
@@ -72,7 +74,9 @@ void Accept(Window dialog)
 void OpenChosen(int index)
 {
     std::string message;
-    const std::optional<StationModel> model = StationModelOf(index, Header.StartYear, message);
+    // The year of the record in memory; this year when none was read.
+    const std::int32_t year = RecordSeries.Placeholder ? LocalTimeNow().tm_year + 1900 : Header.StartYear;
+    const std::optional<StationModel> model = StationModelOf(index, year, message);
     std::string why;
     if (!model || !MakeStationThePort(*model, why)) {
         ShowMessage(MainWindow, "La station n'a pas été ouverte : " + (model ? why : message) + ".", CAPTION,
@@ -99,8 +103,8 @@ const DialogTemplate StationTemplate{CAPTION, 320, 200, {
     {ControlKind::ListBox, STATION_LIST_ID, "", 5, 24, 310, 92},
     {ControlKind::Label, STATION_COUNT_ID, "", 5, 118, 310, 9},
     {ControlKind::ReportEdit, STATION_LICENCE_ID, "", 5, 130, 310, 46},
-    {ControlKind::PushButton, ID_CANCEL, "Annuler", 210, 181, 50, 14},
-    {ControlKind::DefaultPushButton, ID_OK, "OK", 265, 181, 50, 14},
+    {ControlKind::DefaultPushButton, ID_OK, "OK", 210, 181, 50, 14},
+    {ControlKind::PushButton, ID_CANCEL, "Annuler", 265, 181, 50, 14},
 }};
 
 void StationDialog(Window dialog, DialogEvent event, int id, int notification)

@@ -32,7 +32,11 @@ double HeightPixelsPerMetre()
 }
 
 double Predicted(std::int64_t t) { return PredictHeight(static_cast<double>(t), 0); }
-double Source(std::int64_t t) { return SourceHeight(static_cast<double>(t), 0); }
+// No height where no record was read: the stand-in series of zeros is no measurement.
+double Source(std::int64_t t)
+{
+    return RecordSeries.Placeholder ? std::nan("") : SourceHeight(static_cast<double>(t), 0);
+}
 
 std::int64_t RecordSpan()
 {

@@ -18,9 +18,8 @@ namespace {
 bool CarryRecordToTimeBase(std::string& why)
 {
     const std::vector<std::int32_t>& values = RecordSeries.RecordValues;
-    const auto end = values.begin() + RecordSeries.RecordCount;
-    const auto first = std::find_if(values.begin(), end, [](std::int32_t v) { return v != MISSING_HEIGHT_CM; });
-    const std::int64_t firstHour = first == end ? 0 : first - values.begin();
+    const std::int64_t measured = FirstMeasuredHour();
+    const std::int64_t firstHour = measured == RecordSeries.RecordCount ? 0 : measured;
     const CalendarTime firstTime = Header.Time_of_debut + firstHour * HOUR_SECONDS;
     std::int32_t year = 0;
     std::optional<CalendarTime> start = StandardYearStartOf(firstTime, year);

@@ -51,6 +51,13 @@ double ObservedHeight(double t)
     return (v[h] * (3600 - f) + v[h + 1] * f) * INV_3600 * METRES_PER_CM;
 }
 
+std::int64_t FirstMeasuredHour()
+{
+    const auto first = RecordSeries.RecordValues.begin();
+    return std::find_if(first, first + RecordSeries.RecordCount, [](std::int32_t v) { return v != MISSING_HEIGHT_CM; }) -
+           first;
+}
+
 std::int64_t MeasuredHoursBefore(std::int64_t end)
 {
     end = std::clamp<std::int64_t>(end, 0, RecordSeries.RecordCount);

@@ -35,6 +35,9 @@ void InstallRecord(std::int32_t days, std::vector<std::int32_t> values);
 // hour that enters with a weight was not measured.
 double ObservedHeight(double t);
 
+// The first measured hour of the record; RecordCount when none was.
+std::int64_t FirstMeasuredHour();
+
 // How many of the hours 0 … end − 1 of the record were measured.
 std::int64_t MeasuredHoursBefore(std::int64_t end);
 

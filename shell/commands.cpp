@@ -1,6 +1,5 @@
 #include "shell/commands.h"
 
-#include <algorithm>
 #include <filesystem>
 
 #include "analysis/fftdetect.h"
@@ -152,11 +151,8 @@ void ShowRecordStart()
         ShowOneDayChart();
     else
         ShowMultiDayChart(Options.CurveSelection);
-    const auto& values = RecordSeries.RecordValues;
-    const auto end = values.begin() + RecordSeries.RecordCount;
-    const auto first = std::find_if(values.begin(), end, [](std::int32_t v) { return v != MISSING_HEIGHT_CM; });
-    if (first != end && first != values.begin()) {
-        ScrollChartTo((first - values.begin()) * HOUR_SECONDS);
+    if (const std::int64_t first = FirstMeasuredHour(); first > 0 && first < RecordSeries.RecordCount) {
+        ScrollChartTo(first * HOUR_SECONDS);
         Repaint();
     }
 }

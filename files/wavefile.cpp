@@ -81,6 +81,13 @@ void NoteProblem(WaveFileContents& file, const TextReader& in, std::size_t lineS
                                 " » : " + expected);
 }
 
+// A line end would end the line in the file: it becomes a blank.
+std::string NameForFile(std::string name)
+{
+    std::replace_if(name.begin(), name.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    return name;
+}
+
 bool ScanWaveNumbers(TextReader& in, long double& period, long double& ampl, long double& etab)
 {
     return ScanReal(in, period) && MatchLiteral(in, ";") && ScanReal(in, ampl) &&
@@ -115,9 +122,17 @@ void ScanPortLine(TextReader& in, std::size_t lineStart, long double ampl, WaveF
 {
     std::string line = Utf8FromWindows1252(ReadWholeLine(in));
     StripLineEnd(line);
-    if (line.starts_with(NAME_KEY))
-        file.exactName = WithoutCharacterReferences(line.substr(NAME_KEY.size()));
-    else if (line.starts_with(ZONE_KEY)) {
+    if (line.starts_with(NAME_KEY)) {
+        // A name holds no line end: one written as a character reference
+        // would split the port's line at the next save.
+        std::string name = NameForFile(WithoutCharacterReferences(line.substr(NAME_KEY.size())));
+        if (FirstChars(name, PORT_NAME_CHARS).size() < name.size())
+            NoteProblem(file, in, lineStart,
+                        Format("le nom du port dépasse %zu caractères ; celui de la ligne 1 est gardé", PORT_NAME_CHARS)
+                            .c_str());
+        else
+            file.exactName = std::move(name);
+    } else if (line.starts_with(ZONE_KEY)) {
         file.zone = line.substr(ZONE_KEY.size());
         file.zoneLine = LineNumberAt(in, lineStart);
     } else if (line.starts_with(DATUM_KEY))
@@ -287,13 +302,6 @@ std::string PeriodText(double periodS)
     const std::string rounded = Format("%.11Le", Lf(periodS));
     const double magnitude = std::fabs(std::strtod(rounded.c_str(), nullptr));
     return magnitude >= 1 && magnitude < 1e9 ? Format("%Lf", Lf(periodS)) : rounded;
-}
-
-// A line end would end the wave's line in the file: it becomes a blank.
-std::string NameForFile(std::string name)
-{
-    std::replace_if(name.begin(), name.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
-    return name;
 }
 
 bool FileHoldsName(const std::string& name)

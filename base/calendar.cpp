@@ -173,27 +173,34 @@ std::size_t IsoDateTimeAtStart(std::string_view s, IsoFields& out)
 
 // ---- The clock ---------------------------------------------------------------------
 
+std::optional<long> StandardUtcOffset(long year)
+{
+    std::optional<long> least;
+    for (const int month : {0, 6}) {
+        const std::optional<CalendarTime> noon = UtcClockTime(year, month, 15, 12, 0);
+        if (!noon)
+            return std::nullopt;
+        const long offset = UtcOffsetOf(*noon);
+        least = least ? std::min(*least, offset) : offset;
+    }
+    return least;
+}
+
 std::optional<CalendarTime> YearStartTime(long year)
 {
-    if (year < INT_MIN + 1900L || year > INT_MAX)
+    const std::optional<CalendarTime> utc = UtcClockTime(year, 0, 1, 0, 0);
+    const std::optional<long> offset = StandardUtcOffset(year);
+    if (!utc || !offset)
         return std::nullopt;
-    std::tm start{};
-    start.tm_mday = 1;
-    start.tm_year = static_cast<int>(year - 1900);
-    start.tm_isdst = 0;
-    std::tm utcFields = start;
-    std::time_t t = std::mktime(&start);
-    if (t == static_cast<std::time_t>(-1))
-        return std::nullopt;
-    const std::time_t utc = PortZoneInForce().empty() ? t : timegm(&utcFields);
-    const long offset = static_cast<long>(utc - t);  // s east of UTC, standard time
-    if (utc != static_cast<std::time_t>(-1) && offset % HOUR_SECONDS != 0) {
-        // 5:30 or -3:30 hours: the whole hour east of it, so that hours taken in UTC fall on the record's hours
-        // and its 1 January begins less than an hour before the port's.
-        const long hours = offset > 0 ? (offset + HOUR_SECONDS - 1) / HOUR_SECONDS : -(-offset / HOUR_SECONDS);
-        return static_cast<CalendarTime>(utc - hours * HOUR_SECONDS);
-    }
-    return static_cast<CalendarTime>(t);
+    // 5:30 or -3:30 hours, or a mean time before zones such as Paris's
+    // +0:09:21: the whole hour east of it, so that hours taken in UTC fall on
+    // the record's hours and its 1 January begins less than an hour before
+    // the port's. Files without a zone have always been read on the
+    // computer's half-hour standard time: they keep it.
+    if (*offset % HOUR_SECONDS == 0 || (*offset % 60 == 0 && PortZoneInForce().empty()))
+        return *utc - *offset;
+    const long hours = *offset > 0 ? (*offset + HOUR_SECONDS - 1) / HOUR_SECONDS : -(-*offset / HOUR_SECONDS);
+    return *utc - hours * HOUR_SECONDS;
 }
 
 std::optional<CalendarTime> MonthStartTime(long year, int month)
@@ -289,6 +296,33 @@ std::optional<CalendarTime> ClockTime(Clock clock, long year, int month, int day
                                : LocalClockTime(year, month, day, hour, minute);
 }
 
+namespace {
+
+// The instants at which the local clock shows this date and time: none in
+// the hour a change of clock skips, two in the hour it repeats, else one.
+// The offsets a day either side are those the change goes between.
+std::vector<CalendarTime> LocalInstants(const IsoFields& when)
+{
+    const std::optional<CalendarTime> asUtc = UtcClockTime(static_cast<long>(when.date.year),
+                                                           static_cast<int>(when.date.month - 1),
+                                                           static_cast<int>(when.date.day), when.hour, when.minute);
+    std::vector<CalendarTime> found;
+    if (!asUtc)
+        return found;
+    for (const CalendarTime probe : {*asUtc - DAY_SECONDS, *asUtc + DAY_SECONDS}) {
+        const CalendarTime t = *asUtc - UtcOffsetOf(probe);
+        const std::tm local = LocalTimeOf(t);
+        if (local.tm_year + 1900L == when.date.year && local.tm_mon + 1 == when.date.month &&
+            local.tm_mday == when.date.day && local.tm_hour == when.hour && local.tm_min == when.minute &&
+            std::find(found.begin(), found.end(), t) == found.end())
+            found.push_back(t);
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+}  // namespace
+
 std::optional<CalendarTime> TimeOfIsoDate(const std::string& text, Clock clock, bool endOfDay)
 {
     IsoFields when;
@@ -303,12 +337,34 @@ std::optional<CalendarTime> TimeOfIsoDate(const std::string& text, Clock clock, 
             return std::nullopt;
         return *utc + when.second - *when.offsetMinutes * 60L;
     }
+    if (when.hasTime && clock == Clock::Local) {
+        const std::vector<CalendarTime> instants = LocalInstants(when);
+        if (instants.size() != 1)
+            return std::nullopt;
+        return instants[0] + when.second;
+    }
+    // A date alone is the day's first instant, 01:00 where the clock skips midnight.
     std::optional<CalendarTime> t = ClockTime(clock, year, month, day, when.hour, when.minute);
     if (!t || TimeOn(clock, *t).tm_mday != day)  // a day the local clock skipped
         return std::nullopt;
     if (!when.hasTime && endOfDay)
         return ClockTime(clock, year, month, day + 1, 0, 0);
     return *t + when.second;
+}
+
+std::string LocalTimeDoubt(const std::string& text)
+{
+    IsoFields when;
+    if (IsoDateTimeAtStart(text, when) != text.size() || !when.hasTime || when.offsetMinutes)
+        return "";
+    const std::vector<CalendarTime> instants = LocalInstants(when);
+    if (instants.empty())
+        return "n'existe pas à l'heure locale : l'horloge saute cette heure-là au changement d'heure";
+    if (instants.size() == 1)
+        return "";
+    return "a lieu deux fois à l'heure locale, au changement d'heure : écrivez " + text +
+           UtcOffsetText(UtcOffsetOf(instants[0])) + " pour la première, " + text +
+           UtcOffsetText(UtcOffsetOf(instants[1])) + " pour la seconde";
 }
 
 long UtcOffsetOf(CalendarTime t)

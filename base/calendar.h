@@ -73,12 +73,20 @@ std::size_t IsoDateTimeAtStart(std::string_view s, IsoFields& out);
 // How times are read and written: on the local clock, or in UTC.
 enum class Clock { Local, Utc };
 
+// s east of UTC of the clock's standard time in year: the lesser of the
+// offsets in force in mid-January and mid-July, so that summer time is the
+// greater one in either hemisphere and whatever the zone's data calls it
+// (Ireland's is written as a negative summer time in winter). Nothing when
+// the C library cannot represent the year.
+std::optional<long> StandardUtcOffset(long year);
+
 // 00:00:00 on 1 January of year in the time base of records and phases:
-// local standard time (daylight saving not in force); while a port's zone
-// is the clock (UseClockOf) and its standard offset then is not a whole
-// number of hours, the next whole hour east of it (UTC+6 for Asia/Kolkata's
-// +5:30, UTC-3 for America/St_Johns's -3:30), so that hourly heights taken
-// in UTC fall on the record's hours. Nothing when the C library cannot
+// the clock's standard time (StandardUtcOffset); when a port's zone is the
+// clock (UseClockOf) and that offset is not a whole number of hours, the
+// next whole hour east of it (UTC+6 for Asia/Kolkata's +5:30, UTC-3 for
+// America/St_Johns's -3:30), so that hourly heights taken in UTC fall on the
+// record's hours; on the computer's zone, only an offset of seconds (Paris
+// mean time, +0:09:21, until 1911) is. Nothing when the C library cannot
 // represent it.
 std::optional<CalendarTime> YearStartTime(long year);
 
@@ -97,7 +105,8 @@ std::tm TimeOn(Clock clock, CalendarTime t);
 
 // The calendar time that the local clock (or UTC) shows as this date and
 // time; month is the C month (January = 0). A local time that occurs twice
-// or not at all on a change of clock is taken as the C library resolves it.
+// or not at all on a change of clock is taken as the C library resolves it
+// (TimeOfIsoDate does not).
 // Nothing when the C library cannot represent it.
 std::optional<CalendarTime> LocalClockTime(long year, int month, int day, int hour, int minute);
 std::optional<CalendarTime> UtcClockTime(long year, int month, int day, int hour, int minute);
@@ -108,8 +117,16 @@ std::optional<CalendarTime> ClockTime(Clock clock, long year, int month, int day
 // ('T' or a blank between them) on the clock, or with an offset (Z, ±hh:mm)
 // the instant it names whatever the clock. A date alone is its midnight, or
 // the next one when it ends a period (endOfDay). Nothing for a text of
-// another form, or a date and time that does not exist on that clock.
+// another form, or a date and time that does not name a single instant on
+// that clock: skipped or repeated when the clock changes (LocalTimeDoubt
+// says which).
 std::optional<CalendarTime> TimeOfIsoDate(const std::string& text, Clock clock, bool endOfDay);
+
+// Why a date and time of TimeOfIsoDate on the local clock names no single
+// instant, as a sentence after it: it does not exist, or occurs twice (with
+// the two ways to write it); empty when it names one or is not a date and
+// time.
+std::string LocalTimeDoubt(const std::string& text);
 
 // s east of UTC that the local clock is at t, daylight saving included.
 long UtcOffsetOf(CalendarTime t);

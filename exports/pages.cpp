@@ -26,11 +26,14 @@ struct ClockSpell {
     std::tm noon{};  // on the first day of the spell
 };
 
-std::string ClockName(const std::tm& local)
+// Summer time is the clock ahead of the year's standard time, whatever the
+// zone's data calls it (Ireland's winter time is written as a negative one).
+std::string ClockName(const std::tm& local, std::optional<long> standardOffset)
 {
     const long minutes = std::labs(local.tm_gmtoff) / 60;
+    const bool summer = standardOffset ? local.tm_gmtoff > *standardOffset : local.tm_isdst > 0;
     return Format("%s (UTC%c%02li:%02li), heure d'été %s", local.tm_zone, local.tm_gmtoff < 0 ? '-' : '+',
-                  minutes / 60, minutes % 60, local.tm_isdst > 0 ? "appliquée" : "non appliquée");
+                  minutes / 60, minutes % 60, summer ? "appliquée" : "non appliquée");
 }
 
 std::string DayOfMonthText(int day)
@@ -47,8 +50,7 @@ std::string ClockNote(long year, int month, int lastDay)
         if (!noon)
             continue;
         const std::tm local = LocalTimeOf(*noon);
-        if (spells.empty() || spells.back().noon.tm_gmtoff != local.tm_gmtoff ||
-            spells.back().noon.tm_isdst != local.tm_isdst)
+        if (spells.empty() || spells.back().noon.tm_gmtoff != local.tm_gmtoff)
             spells.push_back(ClockSpell{day, day, local});
         spells.back().lastDay = day;
     }
@@ -59,7 +61,7 @@ std::string ClockNote(long year, int month, int lastDay)
             note += "le " + DayOfMonthText(spells[i].firstDay) + ", ";
         else if (spells.size() > 1)
             note += Format("du %s au %i, ", DayOfMonthText(spells[i].firstDay).c_str(), spells[i].lastDay);
-        note += ClockName(spells[i].noon);
+        note += ClockName(spells[i].noon, StandardUtcOffset(year));
     }
     return note + ".";
 }

@@ -92,7 +92,9 @@ bool ReadBound(Window dialog, int id, const char* field, bool end, std::optional
     if (text.find_first_not_of(' ') == std::string::npos)
         return true;
     bound = TimeOfIsoDate(text, Clock::Local, end);
-    if (!bound)
+    if (const std::string doubt = LocalTimeDoubt(text); !bound && !doubt.empty())
+        Refuse(dialog, Format("« %s » : %s %s.", field, text.c_str(), doubt.c_str()));
+    else if (!bound)
         Refuse(dialog, Format("« %s » : la date « %s » n'est pas lisible :\n"
                               "écrivez par exemple 2009-01-01 ou 2009-01-01T06:00.",
                               field, text.c_str()));

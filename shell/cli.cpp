@@ -93,7 +93,11 @@ constexpr const char* DATE_HELP =
 std::optional<CalendarTime> DateOrSay(const char* option, const std::string& text, Clock clock, std::ostream& errors)
 {
     std::optional<CalendarTime> t = TimeOfIsoDate(text, clock, std::string(option) == "--to");
-    if (!t)
+    if (t)
+        return t;
+    if (const std::string doubt = clock == Clock::Local ? LocalTimeDoubt(text) : ""; !doubt.empty())
+        errors << "haliome-cli: " << option << " " << text << " " << doubt << ".\n";
+    else
         errors << "haliome-cli: " << option << " " << text << " : date attendue, " << DATE_HELP << ".\n";
     return t;
 }

@@ -41,6 +41,11 @@ TEST_F(PrintedTablesTest, EachPageNamesTheClockOfItsDays)
                           "zéro du relevé : UTC (UTC+00:00), heure d'été non appliquée."},
         {"America/St_Johns", true, 2009, 6, "Heures légales (America/St_Johns) et hauteurs en mètres au-dessus du zéro du "
                                       "relevé : NDT (UTC-02:30), heure d'été appliquée."},
+        // Ireland's winter time is GMT, which its zone data writes as a negative summer time.
+        {"Europe/Dublin", true, 2009, 0, "Heures légales (Europe/Dublin) et hauteurs en mètres au-dessus du zéro du "
+                                         "relevé : GMT (UTC+00:00), heure d'été non appliquée."},
+        {"Europe/Dublin", true, 2009, 6, "Heures légales (Europe/Dublin) et hauteurs en mètres au-dessus du zéro du "
+                                         "relevé : IST (UTC+01:00), heure d'été appliquée."},
         // Summer time from Sunday 31 March 2024: a spell of one day.
         {"Europe/Paris", false, 2024, 2, "Heures légales (zone de l'ordinateur : Europe/Paris, supposée) et hauteurs "
                                          "en mètres au-dessus du zéro du relevé : du 1er au 30, CET (UTC+01:00), heure "

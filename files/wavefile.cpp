@@ -338,8 +338,10 @@ std::string PortLines()
     const auto line = [&lines](std::string_view key, const std::string& value) {
         lines += "0.0;0.0;0.0;" + std::string(key) + NameForFile(value) + "\n";
     };
+    // A first line that starts with the bytes of a byte-order mark loses
+    // them when read: the name line keeps it whole.
     const std::string port = PortName();
-    if (!FileHoldsName(port))
+    if (!FileHoldsName(port) || Header.PortName.starts_with("\u00EF\u00BB\u00BF"))
         line(NAME_KEY, WithCharacterReferences(port));
     if (!Header.TimeZone.empty())
         line(ZONE_KEY, Header.TimeZone);

@@ -119,26 +119,100 @@ void SyncFolder(const std::string& folder)
     close(fd);
 }
 
-int WriteAndRename(const std::string& target, mode_t mode, std::string_view bytes)
+// A partial save: the new bytes written whole to a file of their own beside
+// target and flushed, under a lock held until the file is closed (while it
+// is, the file is no debris). 0 and the file open, or an error number and
+// nothing left.
+struct PartialSave {
+    std::string path;
+    int fd = -1;
+};
+
+int WritePartialSave(const std::string& target, mode_t mode, std::string_view bytes, PartialSave& partial)
 {
     RemovePartialSaves(target);
-    std::string temp = FolderOf(target) + "/" + PartialSavePrefix(target) + "XXXXXX";
-    const int fd = mkstemp(temp.data());
-    if (fd < 0)
+    partial.path = FolderOf(target) + "/" + PartialSavePrefix(target) + "XXXXXX";
+    partial.fd = mkstemp(partial.path.data());
+    if (partial.fd < 0)
         return errno;
-    flock(fd, LOCK_EX);  // held until closed, after the rename: while it is, the file is no debris
-    int error = fchmod(fd, mode) != 0 ? errno : 0;
+    flock(partial.fd, LOCK_EX);
+    int error = fchmod(partial.fd, mode) != 0 ? errno : 0;
     if (error == 0)
-        error = WriteAll(fd, bytes);
-    if (error == 0 && fsync(fd) != 0)
+        error = WriteAll(partial.fd, bytes);
+    if (error == 0 && fsync(partial.fd) != 0)
         error = errno;
-    if (error == 0 && rename(temp.c_str(), target.c_str()) != 0)
-        error = errno;
+    if (error != 0) {
+        unlink(partial.path.c_str());
+        close(partial.fd);
+    }
+    return error;
+}
+
+int WriteAndRename(const std::string& target, mode_t mode, std::string_view bytes)
+{
+    PartialSave partial;
+    int error = WritePartialSave(target, mode, bytes, partial);
     if (error != 0)
-        unlink(temp.c_str());
-    close(fd);  // the bytes are on the disk already: fsync said so
+        return error;
+    if (rename(partial.path.c_str(), target.c_str()) != 0) {
+        error = errno;
+        unlink(partial.path.c_str());
+    }
+    close(partial.fd);  // the bytes are on the disk already: fsync said so
     if (error == 0)
         SyncFolder(FolderOf(target));
+    return error;
+}
+
+// 0 and the whole of what the file holds, or an error number.
+int ReadAll(int fd, std::string& bytes)
+{
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n == 0)
+            return 0;
+        if (n < 0 && errno != EINTR)
+            return errno;
+        if (n > 0)
+            bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+}
+
+int OverwriteAll(int fd, std::string_view bytes)
+{
+    if (lseek(fd, 0, SEEK_SET) != 0)
+        return errno;
+    if (const int error = WriteAll(fd, bytes); error != 0)
+        return error;
+    if (ftruncate(fd, static_cast<off_t>(bytes.size())) != 0 || fsync(fd) != 0)
+        return errno;
+    return 0;
+}
+
+// A file with other hard links is rewritten where it is, or the rename would
+// leave its other names on the old bytes. The new bytes are first saved
+// whole beside it, so that a full disk refuses before the file is touched
+// and a crash part-way through leaves them there; a rewrite that fails puts
+// the old bytes back.
+int RewriteLinkedFile(const std::string& target, mode_t mode, std::string_view bytes)
+{
+    const int fd = open(target.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    std::string old;
+    int error = ReadAll(fd, old);
+    PartialSave partial;
+    if (error == 0)
+        error = WritePartialSave(target, mode, bytes, partial);
+    if (error == 0) {
+        error = OverwriteAll(fd, bytes);
+        if (error != 0)
+            OverwriteAll(fd, old);
+        unlink(partial.path.c_str());
+        close(partial.fd);
+    }
+    close(fd);
     return error;
 }
 
@@ -163,6 +237,8 @@ int Save(const std::string& path, std::string_view bytes)
     // ordinary write would.
     if (access(target.c_str(), W_OK) != 0)
         return errno;
+    if (existing.st_nlink > 1)
+        return RewriteLinkedFile(target, existing.st_mode & 07777, bytes);
     return WriteAndRename(target, existing.st_mode & 07777, bytes);
 }
 

@@ -13,7 +13,8 @@
 // Replaces the file at path (following a symbolic link) by bytes. False on
 // failure, with why set to the system's reason in French; the file is then
 // as it was, or still absent. A device or a pipe is written in place, every
-// write checked.
+// write checked; so is a file with other hard links, once the new bytes are
+// safe beside it.
 bool SaveFileBytes(const std::string& path, std::string_view bytes, std::string& why);
 
 // Whether a and b name one file, their links followed: a file that does not

@@ -38,8 +38,15 @@ TEST_F(SaveFileTest, TheFileIsReplacedWholeKeepingItsPermissionsAndTheLinkToIt)
     EXPECT_TRUE(fs::is_symlink("lien"));
     EXPECT_EQ(fs::status("cible").permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    // A hard link keeps seeing the file: it is rewritten where it is.
+    fs::create_hard_link("cible", "dur");
+    ASSERT_TRUE(SaveFileBytes("cible", "plus nouveau", why)) << why;
+    EXPECT_EQ(ReadFile("dur"), "plus nouveau");
+    ASSERT_TRUE(SaveFileBytes("dur", "court", why)) << why;
+    EXPECT_EQ(ReadFile("cible"), "court");
+    EXPECT_EQ(fs::hard_link_count("cible"), 2u);
     ASSERT_TRUE(SaveFileBytes("neuf", "", why)) << why;
-    EXPECT_EQ(FolderContents(), (std::vector<std::string>{"cible", "lien", "neuf"}));
+    EXPECT_EQ(FolderContents(), (std::vector<std::string>{"cible", "dur", "lien", "neuf"}));
 }
 
 TEST_F(SaveFileTest, AFailureLeavesWhatWasThereAndSaysWhy)
@@ -55,12 +62,18 @@ TEST_F(SaveFileTest, AFailureLeavesWhatWasThereAndSaysWhy)
     };
     for (const auto& c : cases) {
         WriteFile("fichier", "ancien contenu");
+        if (c.failAfter == 5)
+            fs::create_hard_link("fichier", "dur");  // rewritten in place, but not before the new bytes are safe
         SetDiskFullAfterBytes(c.failAfter);
         std::string why;
         EXPECT_FALSE(SaveFileBytes(c.path, "nouveau contenu", why)) << c.path;
         SetDiskFullAfterBytes(-1);
         EXPECT_EQ(why, c.why) << c.path;
         EXPECT_EQ(ReadFile("fichier"), "ancien contenu") << c.path;
+        if (c.failAfter == 5) {
+            EXPECT_EQ(ReadFile("dur"), "ancien contenu");
+            fs::remove("dur");
+        }
         EXPECT_EQ(FolderContents(), (std::vector<std::string>{"dossier", "fichier", "plein"})) << c.path;
     }
 }

@@ -9,6 +9,7 @@
 
 #include <unistd.h>
 
+#include "base/text.h"
 #include "files/catalogue_generated.h"
 
 namespace fb = haliome::catalogue;
@@ -91,6 +92,10 @@ bool OpenCatalogueFile(const std::string& path, std::string& message)
         return false;
     }
     const std::streamoff size = in.tellg();
+    if (size > static_cast<std::streamoff>(MAX_CATALOGUE_BYTES)) {
+        message = path + Format(" dépasse %zu Mo : ce n'est pas un catalogue de stations", MAX_CATALOGUE_BYTES >> 20);
+        return false;
+    }
     auto bytes = std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(std::max<std::streamoff>(size, 1)));
     in.seekg(0);
     if (size < 0 || !in.read(reinterpret_cast<char*>(bytes.get()), size)) {

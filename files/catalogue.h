@@ -4,6 +4,7 @@
 // otherwise beside the program, in ../share/haliome/neaps.tcdb.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -35,6 +36,9 @@ struct CatalogueStation {
 
 // Where the catalogue is looked for.
 std::string CataloguePath();
+
+// The largest file read as a catalogue: the published one is under 10 MB.
+inline constexpr std::size_t MAX_CATALOGUE_BYTES = std::size_t{256} << 20;
 
 // Opens the catalogue once (later calls answer at once); false with the
 // message to show when it is not installed or is not a catalogue.

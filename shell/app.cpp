@@ -50,7 +50,7 @@ bool CreateAndShowMainWindow()
     setup.title = MAIN_WINDOW_TITLE;
     setup.menu = MainMenu();
     setup.iconPng = WindowIconPng();
-    setup.handlers.onCreate = OnCreate;
+    setup.handlers.onCreate = Guarded<OnCreate>;
     setup.handlers.onPaint = Guarded<OnPaint, Canvas*>;
     setup.handlers.onScroll = Guarded<OnScroll, ScrollBar, ScrollRequest, int>;
     setup.handlers.onCommand = Guarded<OnCommand, int>;

@@ -3,6 +3,9 @@
 // checked against what the file's own JSON dump says (flatc --json).
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "files/catalogue.h"
 
 namespace {
@@ -80,6 +83,22 @@ TEST_F(CatalogueTest, GivesASubordinateStationsOffsetsFromItsReference)
     EXPECT_FLOAT_EQ(static_cast<float>(nonopapa.offsets->heightHigh), 0.77f);
     EXPECT_EQ(nonopapa.chartDatum, "MLLW");
     EXPECT_EQ(nonopapa.licence, "public domain");
+}
+
+}  // namespace
+
+namespace {
+
+// A file far larger than any catalogue is refused before it is read.
+TEST(CatalogueFile, ALargerFileThanACatalogueIsRefusedUnread)
+{
+    const std::string path = testing::TempDir() + "huge.tcdb";
+    std::ofstream(path).close();
+    std::filesystem::resize_file(path, MAX_CATALOGUE_BYTES + 1);  // sparse: no disk used
+    std::string message;
+    EXPECT_FALSE(OpenCatalogueFile(path, message));
+    EXPECT_EQ(message, path + " dépasse 256 Mo : ce n'est pas un catalogue de stations");
+    std::filesystem::remove(path);
 }
 
 }  // namespace

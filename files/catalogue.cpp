@@ -9,6 +9,7 @@
 
 #include <unistd.h>
 
+#include "base/fields.h"
 #include "base/text.h"
 #include "files/catalogue_generated.h"
 
@@ -245,6 +246,24 @@ std::vector<int> FindStations(const StationQuery& query)
                          [](int a, int b) { return Text(At(a)->name()) < Text(At(b)->name()); });
     }
     return found;
+}
+
+std::optional<std::pair<double, double>> PositionOfText(const std::string& text)
+{
+    std::size_t split = text.find(';');
+    if (split == std::string::npos && std::count(text.begin(), text.end(), ',') == 1)
+        split = text.find(',');
+    if (split == std::string::npos) {
+        const std::size_t first = text.find_first_not_of(' ');
+        split = first == std::string::npos ? first : text.find(' ', first);
+    }
+    if (split == std::string::npos)
+        return std::nullopt;
+    const std::optional<double> lat = DecimalOf(text.substr(0, split));
+    const std::optional<double> lon = DecimalOf(text.substr(split + 1));
+    if (!lat || !lon || std::fabs(*lat) > 90 || std::fabs(*lon) > 180)
+        return std::nullopt;
+    return std::make_pair(*lat, *lon);
 }
 
 std::optional<double> DatumOf(const CatalogueStation& station, const std::string& name)

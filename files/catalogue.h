@@ -70,6 +70,11 @@ struct StationQuery {
 // The accepted tide stations that answer the query, by name (or by distance).
 std::vector<int> FindStations(const StationQuery& query);
 
+// A position as typed: latitude and longitude in degrees, "48.38,-4.49"
+// (points), "48,38 ; -4,49" (commas) or "48.38 -4.49"; nothing for another
+// text or a point off the globe.
+std::optional<std::pair<double, double>> PositionOfText(const std::string& text);
+
 // Great-circle distance in km from the point to the station.
 double DistanceKm(double latitude, double longitude, int index);
 

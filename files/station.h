@@ -51,3 +51,10 @@ void ApplyOffsets(const StationOffsets& offsets, bool high, CalendarTime& time, 
 // "Honolulu (noaa/1612340), high waters −16 min, × 0.77; low waters …": what
 // a subordinate station's tables say of how they were made.
 std::string OffsetsNote(const StationModel& model);
+
+// The waves in memory, fitted on the record, beside the published constants
+// of the station at index for the record's year: for each constituent both
+// amplitudes and Greenwich phase lags g, the length of their difference as
+// vectors, then the RMS of the two predictions over the record's hours.
+// Nothing, with the message, when the station gives no model.
+std::optional<std::string> StationComparisonText(int index, std::string& message);

@@ -10,31 +10,46 @@
 #include "files/station.h"
 #include "model/port.h"
 #include "model/record.h"
+#include "model/waves.h"
 
 PendingStation StationChoice;
 
 namespace {
 
 constexpr const char* CAPTION = "Ouvrir une station";
+constexpr const char* COMPARE_CAPTION = "Comparer aux constantes publiées";
+std::string ShownReport;  // with CR LF line ends, as a report control shows them
 
-std::string EntryOf(int index)
+using Position = std::optional<std::pair<double, double>>;
+
+std::string EntryOf(int index, const Position& near)
 {
     const CatalogueStation s = StationAt(index);
-    return s.name + " (" + s.countryCode + ") ; " + (s.offsets ? "secondaire" : "référence") + " ; " + s.source;
+    std::string entry =
+        s.name + " (" + s.countryCode + ") ; " + (s.offsets ? "secondaire" : "référence") + " ; " + s.source;
+    if (near)
+        entry += Format(" ; %.1f km", DistanceKm(near->first, near->second, index));
+    return entry;
 }
 
 void ShowFound(Window dialog)
 {
-    const std::vector<int> found = FindStations({GetControlText(dialog, STATION_SEARCH_ID), "", std::nullopt, false});
+    const std::string typed = GetControlText(dialog, STATION_NEAR_ID);
+    const Position near = PositionOfText(typed);
+    const std::vector<int> found = FindStations({GetControlText(dialog, STATION_SEARCH_ID), "", near, false});
     std::vector<int>& listed = StationChoice.listed;
     listed.assign(found.begin(), found.begin() + std::min<std::ptrdiff_t>(std::ssize(found), STATION_LIST_MAX));
     ClearItems(dialog, STATION_LIST_ID);
     for (int index : listed)
-        AddItem(dialog, STATION_LIST_ID, EntryOf(index));
-    SetControlText(dialog, STATION_COUNT_ID,
-                   found.size() > listed.size()
-                       ? Format("%zu stations ; les %zu premières sont listées", found.size(), listed.size())
-                       : Format("%zu station(s)", found.size()));
+        AddItem(dialog, STATION_LIST_ID, EntryOf(index, near));
+    std::string count = found.size() > listed.size()
+                            ? Format("%zu stations ; les %zu premières sont listées", found.size(), listed.size())
+                            : Format("%zu station(s)", found.size());
+    if (near)
+        count += ", les plus proches d'abord";
+    else if (typed.find_first_not_of(' ') != std::string::npos)
+        count += " ; position illisible : écrivez par exemple 48,38 ; -4,49";
+    SetControlText(dialog, STATION_COUNT_ID, count);
     SetControlText(dialog, STATION_LICENCE_ID, "");
 }
 
@@ -52,7 +67,8 @@ void ShowLicence(Window dialog, int index)
 
 void Refuse(Window dialog, const std::string& text)
 {
-    ShowMessage(dialog, text, CAPTION, MessageButtons::Ok, MessageIcon::Warning);
+    ShowMessage(dialog, text, StationChoice.comparing ? COMPARE_CAPTION : CAPTION, MessageButtons::Ok,
+                MessageIcon::Warning);
 }
 
 // OK with a station chosen that has heights to give.
@@ -63,6 +79,9 @@ void Accept(Window dialog)
         return Refuse(dialog, "Choisissez une station dans la liste.");
     const int index = StationChoice.listed[static_cast<std::size_t>(row)];
     const CatalogueStation s = StationAt(index);
+    if (s.offsets && StationChoice.comparing)
+        return Refuse(dialog, s.name + " est une station secondaire : elle ne publie pas de constantes à elle ; "
+                                       "comparez à sa station de référence, " + s.offsets->reference + ".");
     if (s.offsets)
         return Refuse(dialog, s.name + " est une station secondaire : ses pleines et basses mers se déduisent de "
                                        "celles de sa station de référence, " + s.offsets->reference +
@@ -100,18 +119,28 @@ void OpenChosen(int index)
 const DialogTemplate StationTemplate{CAPTION, 320, 200, {
     {ControlKind::Label, NO_ID, "Nom, lieu ou pays :", 5, 8, 80, 9},
     {ControlKind::Edit, STATION_SEARCH_ID, "", 90, 6, 225, 12},
-    {ControlKind::ListBox, STATION_LIST_ID, "", 5, 24, 310, 92},
+    {ControlKind::Label, NO_ID, "Position (lat ; lon) :", 5, 23, 80, 9},
+    {ControlKind::Edit, STATION_NEAR_ID, "", 90, 21, 100, 12},
+    {ControlKind::ListBox, STATION_LIST_ID, "", 5, 37, 310, 79},
     {ControlKind::Label, STATION_COUNT_ID, "", 5, 118, 310, 9},
     {ControlKind::ReportEdit, STATION_LICENCE_ID, "", 5, 130, 310, 46},
     {ControlKind::DefaultPushButton, ID_OK, "OK", 210, 181, 50, 14},
     {ControlKind::PushButton, ID_CANCEL, "Annuler", 265, 181, 50, 14},
 }};
 
+const DialogTemplate CompareStationTemplate{COMPARE_CAPTION, StationTemplate.width, StationTemplate.height,
+                                            StationTemplate.controls};
+
+const DialogTemplate ComparisonReportTemplate{"Ondes déterminées et constantes publiées", 400, 250, {
+    {ControlKind::ReportEdit, STATION_REPORT_ID, "", 5, 5, 390, 220},
+    {ControlKind::DefaultPushButton, ID_OK, "Fermeture", 172, 230, 55, 15},
+}};
+
 void StationDialog(Window dialog, DialogEvent event, int id, int notification)
 {
     if (event == DialogEvent::Init)
         return ShowFound(dialog);
-    if (id == STATION_SEARCH_ID && notification == NOTIFY_EDITCHANGE)
+    if ((id == STATION_SEARCH_ID || id == STATION_NEAR_ID) && notification == NOTIFY_EDITCHANGE)
         return ShowFound(dialog);
     const int row = SelectedItem(dialog, STATION_LIST_ID);
     if (id == STATION_LIST_ID && notification == NOTIFY_SELCHANGE && row >= 0 &&
@@ -123,14 +152,58 @@ void StationDialog(Window dialog, DialogEvent event, int id, int notification)
         EndDialog(dialog, ID_CANCEL);
 }
 
-void OpenStation()
+namespace {
+
+bool CatalogueOpenOrSay(const char* caption)
 {
     std::string message;
-    if (!OpenCatalogue(message)) {
-        ShowMessage(MainWindow, "Le catalogue des stations ne peut pas être ouvert :\n" + message + ".", CAPTION,
-                    MessageButtons::Ok, MessageIcon::Warning);
+    if (OpenCatalogue(message))
+        return true;
+    ShowMessage(MainWindow, "Le catalogue des stations ne peut pas être ouvert :\n" + message + ".", caption,
+                MessageButtons::Ok, MessageIcon::Warning);
+    return false;
+}
+
+void ReportDialog(Window dialog, DialogEvent event, int id, int notification)
+{
+    if (event == DialogEvent::Init)
+        SetControlText(dialog, STATION_REPORT_ID, ShownReport);
+    else if (notification == NOTIFY_CLICKED && (id == ID_OK || id == ID_CANCEL))
+        EndDialog(dialog, 0);
+}
+
+}  // namespace
+
+void CompareWithStation()
+{
+    if (RecordSeries.Placeholder || WaveSet.count == 0) {
+        ShowMessage(MainWindow,
+                    "Il faut un relevé et ses ondes déterminées : importez un enregistrement, puis déterminez "
+                    "ses ondes (Analyse harmonique…) ; elles seront mises face aux constantes publiées.",
+                    COMPARE_CAPTION, MessageButtons::Ok, MessageIcon::Warning);
         return;
     }
+    if (!CatalogueOpenOrSay(COMPARE_CAPTION))
+        return;
+    StationChoice = PendingStation{};
+    StationChoice.comparing = true;
+    if (RunModalDialog(MainWindow, CompareStationTemplate, StationDialog) != ID_OK || !StationChoice.chosen)
+        return;
+    std::string message;
+    const std::optional<std::string> text = StationComparisonText(*StationChoice.chosen, message);
+    if (!text) {
+        ShowMessage(MainWindow, message + ".", COMPARE_CAPTION, MessageButtons::Ok, MessageIcon::Warning);
+        return;
+    }
+    LogText("Comparaison aux constantes publiées.\n" + *text + "\n");
+    ShownReport = WithCrLf(*text);
+    RunModalDialog(MainWindow, ComparisonReportTemplate, ReportDialog);
+}
+
+void OpenStation()
+{
+    if (!CatalogueOpenOrSay(CAPTION))
+        return;
     StationChoice = PendingStation{};
     if (RunModalDialog(MainWindow, StationTemplate, StationDialog) == ID_OK && StationChoice.chosen)
         OpenChosen(*StationChoice.chosen);

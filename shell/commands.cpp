@@ -295,6 +295,7 @@ void OnCommand(int command)
         Repaint();
         break;
     case CMD_HARMONIC_ANALYSIS: RunHarmonicAnalysisDialog(); Repaint(); break;
+    case CMD_COMPARE_STATION: CompareWithStation(); break;
     case CMD_RESET_WAVES: ResetWaves(); break;
     case 769: case 770: case 771: case 772: case 773: DetermineMenuWave(command - CMD_MENU_WAVE_FIRST); break;
     case CMD_FFT: AddFftWave(); Repaint(); break;

@@ -46,6 +46,7 @@ MenuBar BuildMainMenu()
             MenuCommand(CMD_ALL_KNOWN_WAVES, "&Toutes ondes connues."),
             MenuCommand(CMD_SHALLOW_WATER_WAVES, "Ondes de petits fon&ds."),
             MenuCommand(CMD_HARMONIC_ANALYSIS, "Analyse &harmonique…"),
+            MenuCommand(CMD_COMPARE_STATION, "&Comparer aux constantes publiées…"),
             MenuCommand(CMD_RESET_WAVES, "&Réinitialisation"),
             MenuSeparator(),
             MenuCommand(769, "Onde &Lunaire semi-diurne"),

@@ -3,9 +3,6 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
-#include <cmath>
-#include <complex>
-#include <cstdio>
 
 #include "base/calendar.h"
 #include "base/text.h"
@@ -13,8 +10,6 @@
 #include "files/station.h"
 #include "files/wavefile.h"
 #include "shell/cli.h"
-#include "model/astronomy.h"
-#include "model/modeloptions.h"
 #include "model/port.h"
 #include "model/record.h"
 #include "model/waves.h"
@@ -71,11 +66,8 @@ std::string JsonText(const std::string& s)
 
 std::optional<std::pair<double, double>> PointOrSay(const std::string& text, std::ostream& errors)
 {
-    double lat = 0, lon = 0;
-    char end = 0;
-    if (std::sscanf(text.c_str(), "%lf,%lf%c", &lat, &lon, &end) == 2 && std::fabs(lat) <= 90 &&
-        std::fabs(lon) <= 180)
-        return std::make_pair(lat, lon);
+    if (std::optional<std::pair<double, double>> point = PositionOfText(text))
+        return point;
     errors << "haliome-cli: --near " << text << " : attendu LATITUDE,LONGITUDE en degrés, par exemple 48.38,-4.50.\n";
     return std::nullopt;
 }
@@ -121,33 +113,6 @@ int WriteStation(const StationArguments& args, std::ostream& out, std::ostream& 
     if (const std::string note = PortTablesNote(); !note.empty())
         errors << "haliome-cli: " << note << " ; le fichier d'ondes a les ondes de la station de référence.\n";
     return WriteOutput(args.output, WaveFileBytes(), true, out) ? DONE : FILE_FAILED;
-}
-
-// cm: the RMS, over every hour of the record, of the difference between the
-// tide the waves in memory predict and the one the published waves (of the
-// record's time origin) predict, both without their mean levels, whose
-// zeros differ; the published waves with the nodal corrections, as a
-// station always is.
-double PredictionsRmsCm(const std::vector<Wave>& published)
-{
-    std::vector<double> ours(static_cast<std::size_t>(RecordSeries.RecordCount));
-    for (std::size_t i = 0; i < ours.size(); ++i)
-        ours[i] = PredictHeight(static_cast<double>(i) * HOUR_SECONDS, 0) - WaveSet.MeanLevel;
-    const WaveTable fitted = WaveSet;
-    const int nodal = Model.NodalCorrections;
-    WaveSet.count = 0;
-    WaveSet.MeanLevel = 0;
-    for (std::size_t k = 0; k < published.size() && WaveSetHasRoom(); ++k)
-        AppendWave(published[k]);
-    Model.NodalCorrections = 1;
-    double sum = 0;
-    for (std::size_t i = 0; i < ours.size(); ++i) {
-        const double d = PredictHeight(static_cast<double>(i) * HOUR_SECONDS, 0) - ours[i];
-        sum += d * d;
-    }
-    WaveSet = fitted;
-    Model.NodalCorrections = nodal;
-    return 100 * std::sqrt(sum / static_cast<double>(ours.size()));
 }
 
 }  // namespace
@@ -243,48 +208,12 @@ int CompareWithStation(const std::string& idOrName, std::ostream& out, std::ostr
     if (!index)
         return FILE_FAILED;
     std::string message;
-    const std::optional<StationModel> station = StationModelOf(*index, Header.StartYear, message);
-    if (!station) {
+    const std::optional<std::string> text = StationComparisonText(*index, message);
+    if (!text) {
         errors << "haliome-cli: " << message << "\n";
         return FILE_FAILED;
     }
-    out << "Ondes déterminées face à " << station->station.name << " (" << station->station.id
-        << ") : amplitude H (m) et situation g par rapport à Greenwich (degrés, UTC)\n";
-    out << "onde\tH déterminée\tg déterminée\tH publiée\tg publiée\técart (cm)\n";
-    // The fit may give a line in several waves (a wave refitted on the
-    // residual): their vectors add up.
-    std::vector<std::pair<int, std::complex<double>>> lines;
-    for (int j = 0; j < WaveSet.count; ++j) {
-        const int c = ConstituentOfSpeed(WaveSet.waves[j].speed);
-        if (c == NO_CONSTITUENT)
-            continue;
-        const GreenwichConstants k = GreenwichConstantsOf(WaveSet.waves[j], c, Header.Time_of_debut, Header.StartYear);
-        auto line = std::find_if(lines.begin(), lines.end(), [c](const auto& l) { return l.first == c; });
-        if (line == lines.end())
-            line = lines.insert(lines.end(), {c, 0.0});
-        line->second += std::polar(k.H, k.g * M_PI / 180);
-    }
-    for (const auto& [c, fitted] : lines) {
-        std::string published = "-\t-\t-";
-        for (const Wave& w : station->waves.waves) {
-            if (ConstituentOfSpeed(w.speed) != c)
-                continue;
-            const GreenwichConstants k = GreenwichConstantsOf(w, c, station->origin, station->year);
-            const std::complex<double> p = std::polar(k.H, k.g * M_PI / 180);
-            published = Format("%.3f\t%.1f\t%.1f", k.H, k.g, 100 * std::abs(fitted - p));
-            break;
-        }
-        double g = std::arg(fitted) * 180 / M_PI;
-        if (g < 0)
-            g += 360;
-        out << ConstituentName(c) << "\t" << Format("%.3f\t%.1f\t", std::abs(fitted), g) << published << "\n";
-    }
-    const CatalogueStation& constants = station->reference ? *station->reference : station->station;
-    const PublishedWaves ofRecord =
-        WavesOfPublishedConstants(constants.constituents, Header.Time_of_debut, Header.StartYear);
-    out << Format("Écart quadratique moyen des deux prédictions sur les %i heures du relevé, niveaux moyens mis à "
-                  "part : %.1f cm\n",
-                  RecordSeries.RecordCount, PredictionsRmsCm(ofRecord.waves));
+    out << *text;
     return DONE;
 }
 

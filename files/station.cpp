@@ -180,6 +180,8 @@ std::optional<std::string> StationComparisonText(int index, std::string& message
     std::string out;
     out += "Ondes déterminées face à " + station->station.name + " (" + station->station.id +
            ") : amplitude H (m) et situation g par rapport à Greenwich (degrés, UTC)\n";
+    // The phases of the record's waves are only as right as its clock.
+    out += "Heure du relevé : " + ClockDescription() + "\n";
     out += "onde\tH déterminée\tg déterminée\tH publiée\tg publiée\técart (cm)\n";
     // The fit may give a line in several waves (a wave refitted on the
     // residual): their vectors add up.

@@ -107,6 +107,24 @@ std::optional<StationModel> StationModelOf(int index, std::int32_t year, std::st
     model.waves = WavesOfPublishedConstants(constants->constituents, model.origin, year);
     if (model.waves.waves.size() > static_cast<std::size_t>(WAVE_CAPACITY))
         model.waves.waves.resize(WAVE_CAPACITY);
+    // What a wave file must hold, a catalogue must too: finite numbers, and
+    // no heights beyond MAX_TIDE_RANGE_M.
+    const auto unreadable = [](const Wave& w) {
+        return !std::isfinite(w.speed) || !std::isfinite(w.ampl) || !std::isfinite(w.etab);
+    };
+    if (!std::isfinite(model.meanLevel) ||
+        std::any_of(model.waves.waves.begin(), model.waves.waves.end(), unreadable)) {
+        message = model.station.id + " : ses constantes ne sont pas des nombres finis";
+        return std::nullopt;
+    }
+    const std::vector<Wave>& waves = model.waves.waves;
+    if (const int beyond = WaveBeyondTideRange(waves.data(), static_cast<int>(waves.size())); beyond >= 0) {
+        const Wave& w = waves[static_cast<std::size_t>(beyond)];
+        message = model.station.id + Format(" : avec l'onde %s (amplitude %g m), ses ondes prédiraient des hauteurs "
+                                            "à plus de %g m du niveau moyen",
+                                            w.name.c_str(), w.ampl, MAX_TIDE_RANGE_M);
+        return std::nullopt;
+    }
     return model;
 }
 

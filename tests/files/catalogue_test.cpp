@@ -3,10 +3,13 @@
 // checked against what the file's own JSON dump says (flatc --json).
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 
 #include "files/catalogue.h"
+#include "files/catalogue_generated.h"
+#include "files/station.h"
 
 namespace {
 
@@ -88,6 +91,33 @@ TEST_F(CatalogueTest, GivesASubordinateStationsOffsetsFromItsReference)
 }  // namespace
 
 namespace {
+
+// A catalogue of two stations whose M2 is 150 m or not a number: neither
+// gives a model, and the message names what is wrong.
+TEST(CatalogueFile, AStationWhoseConstantsAreAbsurdOpensNoModel)
+{
+    flatbuffers::FlatBufferBuilder b;
+    namespace fb = haliome::catalogue;
+    std::vector<flatbuffers::Offset<fb::Station>> stations;
+    for (const auto& [id, amplitude] : {std::pair{"test/huge", 150.0f}, std::pair{"test/nan", NAN}}) {
+        const std::vector<fb::Constituent> m2{fb::Constituent(0, amplitude, 10)};
+        stations.push_back(fb::CreateStationDirect(b, id, id, fb::Kind_Tide, fb::StationType_Reference, 0, 0, "UTC",
+                                                   nullptr, nullptr, nullptr, nullptr, true, 0, &m2));
+    }
+    const std::vector<flatbuffers::Offset<flatbuffers::String>> names{b.CreateString("M2")};
+    b.Finish(fb::CreateCatalogueDirect(b, "test", &stations, &names), fb::CatalogueIdentifier());
+    const std::string path = testing::TempDir() + "absurd.tcdb";
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(b.GetBufferPointer()), b.GetSize());
+    std::string message;
+    ASSERT_TRUE(OpenCatalogueFile(path, message)) << message;
+    EXPECT_FALSE(StationModelOf(0, 2027, message));
+    EXPECT_TRUE(message.starts_with("test/huge : avec l'onde M2 (amplitude 14")) << message;  // f·A, f near 0.97
+    EXPECT_TRUE(message.ends_with("ses ondes prédiraient des hauteurs à plus de 100 m du niveau moyen")) << message;
+    EXPECT_FALSE(StationModelOf(1, 2027, message));
+    EXPECT_EQ(message, "test/nan : ses constantes ne sont pas des nombres finis");
+    CloseCatalogue();
+    std::filesystem::remove(path);
+}
 
 // A file far larger than any catalogue is refused before it is read.
 TEST(CatalogueFile, ALargerFileThanACatalogueIsRefusedUnread)

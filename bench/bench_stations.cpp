@@ -11,6 +11,7 @@
 #include "exports/tides.h"
 #include "files/catalogue.h"
 #include "files/station.h"
+#include "shell/exportcommands.h"
 #include "shell/stationcommands.h"
 
 namespace {

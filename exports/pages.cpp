@@ -120,11 +120,11 @@ std::string ModelNote()
                   Model.NodalCorrections ? "oui" : "non");
 }
 
-std::optional<TablePage> MonthPage(long year, int month)
+std::optional<TablePage> MonthPage(long year, int month, TideSource source)
 {
     std::optional<MonthBounds> bounds = MonthBoundsOf(year, month);
     std::optional<TimeSpan> span = SpanOf(year, month);
-    std::optional<std::vector<Tide>> tides = span ? TidesIn(*span) : std::nullopt;
+    std::optional<std::vector<Tide>> tides = span ? source(*span) : std::nullopt;
     if (!bounds || !tides)
         return std::nullopt;
     const std::vector<DayTides> days = ByDay(*tides, bounds->lastDay);
@@ -154,13 +154,13 @@ std::optional<TablePage> MonthPage(long year, int month)
 
 }  // namespace
 
-std::optional<std::vector<TablePage>> TablePages(long year, int month)
+std::optional<std::vector<TablePage>> TablePages(long year, int month, TideSource tides)
 {
     std::vector<TablePage> pages;
     const int first = month == WHOLE_YEAR ? 0 : month;
     const int last = month == WHOLE_YEAR ? 11 : month;
     for (int m = first; m <= last; ++m) {
-        std::optional<TablePage> page = MonthPage(year, m);
+        std::optional<TablePage> page = MonthPage(year, m, tides);
         if (!page)
             return std::nullopt;
         pages.push_back(std::move(*page));

@@ -134,7 +134,10 @@ bool MakeStationThePort(const StationModel& model, std::string& why)
         return false;
     Header.DatumName = model.datum;
     Header.DatumOffset = model.meanLevel;
-    Header.PortName = model.station.name + "\n";
+    Header.PortName = FirstChars(model.station.name, PORT_NAME_CHARS) + "\n";
+    // The coefficient is a range on Brest's scale, which French tables give
+    // for every port of the coast; elsewhere no one reads it.
+    Header.ShowCoefficient = model.station.countryCode == "FR";
     WaveSet.MeanLevel = model.meanLevel;
     WaveSet.count = 0;
     for (const Wave& w : model.waves.waves)

@@ -25,7 +25,8 @@ struct StationModel {
 // does not know its zone.
 std::optional<StationModel> StationModelOf(int index, std::int32_t year, std::string& message);
 
-// The station becomes the port: its name, its zone as the port's clock, its
+// The station becomes the port: its name, the coefficient shown for a
+// French station only, its zone as the port's clock, its
 // datum (the mean level's height above it the model's mean level, so that
 // heights stay as the model gives them), its waves and mean level of the
 // model's year, with the nodal corrections on (its constants describe no

@@ -413,7 +413,7 @@ int Pdf(const Arguments& args, Streams io)
         io.errors << "haliome-cli: l'année " << args.year << " ne peut pas être convertie en dates.\n";
         return BAD_USAGE;
     }
-    if (!LoadPort(args, args.year, true, io.errors))
+    if (!LoadPort(args, args.year, false, io.errors))
         return FILE_FAILED;
     if (const int status = AdjustPortOrSay(args, io.errors); status != DONE)
         return status;

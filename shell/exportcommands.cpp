@@ -1,5 +1,6 @@
 #include "shell/exportcommands.h"
 
+#include <algorithm>
 #include <ctime>
 #include <optional>
 #include <string>
@@ -18,6 +19,10 @@
 #include "platform/platform.h"
 
 namespace {
+
+// Tides are looked for this much beyond the span, so that offsets of up to
+// so many hours bring theirs in.
+constexpr CalendarTime OFFSET_MARGIN = 12 * 3600;
 
 // The save dialog of an export, proposing the port's name with what follows
 // it ("-2009-03"), in the working directory.
@@ -167,11 +172,50 @@ void ExportChartPicture()
     WriteAndLog(*path, *picture, "du graphique");
 }
 
+std::optional<std::vector<Tide>> PortTidesIn(const TimeSpan& span)
+{
+    const StationModel* station = CurrentStation();
+    if (!station)
+        return TidesIn(span);
+    const CalendarTime margin = station->station.offsets ? OFFSET_MARGIN : 0;
+    std::optional<std::vector<Tide>> tides = TidesIn({span.from - margin, span.to + margin});
+    if (!tides)
+        return tides;
+    std::vector<Tide> moved;
+    for (Tide t : *tides) {
+        if (station->station.offsets)
+            ApplyOffsets(*station->station.offsets, t.high, t.time, t.height);
+        if (t.time >= span.from && t.time < span.to)
+            moved.push_back(t);
+    }
+    std::stable_sort(moved.begin(), moved.end(), [](const Tide& a, const Tide& b) { return a.time < b.time; });
+    return moved;
+}
+
+std::string PortTablesNote()
+{
+    const StationModel* station = CurrentStation();
+    if (!station)
+        return "";
+    std::string note = OffsetsNote(*station);
+    if (!station->station.commercialUse)
+        note += (note.empty() ? "" : "\n") + station->station.name + " : données sous licence " +
+                station->station.licence + ", usage commercial interdit (" + station->station.licenceUrl + ")";
+    return note;
+}
+
 std::optional<std::vector<TablePage>> PortTablePages(long year, int month)
 {
-    std::optional<std::vector<TablePage>> pages = TablePages(year, month);
-    if (const std::string attribution = StationAttribution(); pages && !attribution.empty())
-        for (TablePage& page : *pages)
+    std::optional<std::vector<TablePage>> pages = TablePages(year, month, PortTidesIn);
+    if (!pages)
+        return pages;
+    const std::string note = PortTablesNote();
+    const std::string attribution = StationAttribution();
+    for (TablePage& page : *pages) {
+        if (!note.empty())
+            page.footer.push_back(note);
+        if (!attribution.empty())
             page.footer.push_back(attribution);
+    }
     return pages;
 }

@@ -10,6 +10,7 @@
 #include "files/station.h"
 #include "files/wavefile.h"
 #include "shell/cli.h"
+#include "shell/exportcommands.h"
 #include "model/port.h"
 #include "model/record.h"
 #include "model/waves.h"
@@ -19,10 +20,6 @@ namespace {
 constexpr int DONE = 0;
 constexpr int FILE_FAILED = 1;
 constexpr int BAD_USAGE = 2;
-
-// Tides are looked for this much beyond the span, so that offsets of up to
-// so many hours bring theirs in.
-constexpr CalendarTime OFFSET_MARGIN = 12 * 3600;
 
 bool OpenOrSay(std::ostream& errors)
 {
@@ -180,26 +177,6 @@ bool LoadStationPort(const std::string& idOrName, std::int32_t year, bool height
     return true;
 }
 
-std::optional<std::vector<Tide>> PortTidesIn(const TimeSpan& span)
-{
-    const StationModel* station = CurrentStation();
-    if (!station)
-        return TidesIn(span);
-    const CalendarTime margin = station->station.offsets ? OFFSET_MARGIN : 0;
-    std::optional<std::vector<Tide>> tides = TidesIn({span.from - margin, span.to + margin});
-    if (!tides)
-        return tides;
-    std::vector<Tide> moved;
-    for (Tide t : *tides) {
-        if (station->station.offsets)
-            ApplyOffsets(*station->station.offsets, t.high, t.time, t.height);
-        if (t.time >= span.from && t.time < span.to)
-            moved.push_back(t);
-    }
-    std::stable_sort(moved.begin(), moved.end(), [](const Tide& a, const Tide& b) { return a.time < b.time; });
-    return moved;
-}
-
 int CompareWithStation(const std::string& idOrName, std::ostream& out, std::ostream& errors)
 {
     if (!OpenOrSay(errors))
@@ -215,16 +192,4 @@ int CompareWithStation(const std::string& idOrName, std::ostream& out, std::ostr
     }
     out << *text;
     return DONE;
-}
-
-std::string PortTablesNote()
-{
-    const StationModel* station = CurrentStation();
-    if (!station)
-        return "";
-    std::string note = OffsetsNote(*station);
-    if (!station->station.commercialUse)
-        note += (note.empty() ? "" : "\n") + station->station.name + " : données sous licence " +
-                station->station.licence + ", usage commercial interdit (" + station->station.licenceUrl + ")";
-    return note;
 }

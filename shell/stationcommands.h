@@ -36,20 +36,13 @@ std::optional<int> RunStationCommand(const CLI::App& app, const StationArguments
                                      std::ostream& errors);
 
 // The station (id or unique name) becomes the port for year. A subordinate
-// station has high and low waters only: with heightsNeeded it is refused.
+// station has high and low waters only: with heightsNeeded (heights between
+// them) it is refused.
 // False when it cannot be, said on errors.
 bool LoadStationPort(const std::string& idOrName, std::int32_t year, bool heightsNeeded, std::ostream& errors);
-
-// The port's tides in span: TidesIn, or for a subordinate station its
-// reference's moved and scaled by the published offsets.
-std::optional<std::vector<Tide>> PortTidesIn(const TimeSpan& span);
 
 // After a fit: each fitted wave beside the station's published constituent
 // of the same line, amplitude H and Greenwich phase lag g of both and the
 // length of their difference as vectors; then the RMS of the difference of
 // the two predictions over the record's hours. The status as above.
 int CompareWithStation(const std::string& idOrName, std::ostream& out, std::ostream& errors);
-
-// What the tables of the port say of a station: how a subordinate
-// station's were made, and a licence that forbids commercial use; or "".
-std::string PortTablesNote();

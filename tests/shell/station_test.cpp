@@ -11,6 +11,7 @@
 #include "files/catalogue.h"
 #include "files/station.h"
 #include "shell/cli.h"
+#include "shell/exportcommands.h"
 #include "shell/stationcommands.h"
 #include "tests/support/program_test.h"
 
@@ -72,6 +73,12 @@ TEST_F(StationTest, AMonthOfHighAndLowWatersIsTheReferenceScriptsToTheMinuteAndT
             else  // the tables cut to the minute; f and u are the script's at UTC noon, ours at the port's: seconds
                 EXPECT_NEAR(static_cast<double>(expected[k].time - got.time), 30, 33) << id << " " << k;
             EXPECT_NEAR(got.height, expected[k].height, 0.01) << id << " " << k;
+        }
+        // The printed month says at its foot how a subordinate station's were made, and the attribution.
+        const std::vector<std::string> foot = PortTablePages(2027, 2).value()[0].footer;
+        EXPECT_EQ(foot.back(), StationAttribution()) << id;
+        if (model->reference) {
+            EXPECT_EQ(foot[foot.size() - 2], OffsetsNote(*model));
         }
     }
 }

@@ -159,7 +159,7 @@ bool LoadStationPort(const std::string& idOrName, std::int32_t year, bool height
     }
     if (heightsNeeded && model->reference) {
         errors << "haliome-cli: " << model->station.id
-               << " est une station secondaire : elle n'a que des pleines et basses mers (tides).\n";
+               << " est une station secondaire : elle n'a que des pleines et basses mers (tides, pdf).\n";
         return false;
     }
     if (!model->waves.unknown.empty()) {

@@ -90,7 +90,7 @@ TEST_F(PrintedTablesTest, TheWavesCsvWritesANameWithANulWhole)
 {
     WaveSet.waves[0].name = std::string("M2\0, x", 6);
     const std::string csv = WavesCsv();
-    EXPECT_NE(csv.find(std::string("\r\n\"M2\0, x\",", 10) + "12.42"), std::string::npos) << csv;
+    EXPECT_NE(csv.find(std::string("\r\n\"M2\0, x\",", 11) + "12.42"), std::string::npos) << csv;
 }
 
 // Lines of at most 75 octets, each continuation starting with a blank, never

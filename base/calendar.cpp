@@ -571,8 +571,15 @@ std::string IsoMinuteText(CalendarTime t, Clock clock, const char* separator)
 
 std::string IsoDateTime(CalendarTime t, Clock clock, bool seconds)
 {
-    const std::string second = seconds ? Format(":%02i", TimeOn(clock, t).tm_sec) : std::string();
-    return IsoMinuteText(t, clock, "T") + second + (clock == Clock::Utc ? "Z" : UtcOffsetText(UtcOffsetOf(t)));
+    const long offset = clock == Clock::Utc ? 0 : UtcOffsetOf(t);
+    // An offset of local mean time has seconds (Paris's +0:09:21 until 1911),
+    // which ISO 8601 cannot write: the time is given on the offset cut to the
+    // minute that the text writes, so that it still names the instant t.
+    const long written = offset / 60 * 60;
+    const Clock shownOn = offset == written ? clock : Clock::Utc;
+    const CalendarTime shown = offset == written ? t : t + written;
+    const std::string second = seconds ? Format(":%02i", TimeOn(shownOn, shown).tm_sec) : std::string();
+    return IsoMinuteText(shown, shownOn, "T") + second + (clock == Clock::Utc ? "Z" : UtcOffsetText(written));
 }
 
 std::string IsoBasicUtc(CalendarTime t)

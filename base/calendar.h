@@ -196,6 +196,8 @@ std::string IsoMinuteText(CalendarTime t, Clock clock, const char* separator);
 
 // ISO 8601 with the clock's offset: "2009-03-29T04:12+02:00" on the local
 // clock, "2009-03-29T02:12Z" in UTC; with seconds, "2009-03-29T04:12:00+02:00".
+// The text names t: an offset with seconds is written to the minute, and the
+// time on that offset ("1904-01-01T07:12:00+00:09" for 07:12:21 of Paris mean time).
 std::string IsoDateTime(CalendarTime t, Clock clock, bool seconds = false);
 
 // ISO 8601's basic form in UTC, to the second: "20090329T021200Z".

@@ -32,7 +32,9 @@ std::string CsvField(const std::string& text)
 
 // ---- iCalendar -------------------------------------------------------------------
 
-// A TEXT value: backslash, semicolon and comma escaped, line ends as \n.
+// A TEXT value: backslash, semicolon and comma escaped, line ends as \n,
+// and no other control character but the tab, which the format forbids (a
+// name read from a wave file may hold them).
 std::string IcsText(const std::string& text)
 {
     std::string escaped;
@@ -41,7 +43,7 @@ std::string IcsText(const std::string& text)
             escaped += '\\';
         if (c == '\n')
             escaped += "\\n";
-        else if (c != '\r')
+        else if ((static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) || c == '\t')
             escaped += c;
     }
     return escaped;
@@ -341,9 +343,10 @@ std::string WavesCsv()
     csv += Format("Niveau Moyen,,0.000000,%.6f,0.000000,0.000000,,,,,\r\n", WaveSet.MeanLevel);
     for (int i = 0; i < WaveSet.count; ++i) {
         const Wave& w = WaveSet.waves[i];
-        csv += Format("%s,%.6f,%.6f,%.6f,%.6f,%.6f,%s,%s\r\n", CsvField(w.name).c_str(), PeriodHoursFromSpeed(w.speed),
-                      w.speed * DEGREES_PER_RADIAN * 3600.0, w.ampl, w.etab * DEGREES_PER_RADIAN, w.etab,
-                      UncertaintyFields(w.uncertainty).c_str(), GreenwichFields(w).c_str());
+        // The name joined whole: a wave file may put a NUL in it, where %s would cut the row.
+        csv += CsvField(w.name) + Format(",%.6f,%.6f,%.6f,%.6f,%.6f,%s,%s\r\n", PeriodHoursFromSpeed(w.speed),
+                                         w.speed * DEGREES_PER_RADIAN * 3600.0, w.ampl, w.etab * DEGREES_PER_RADIAN,
+                                         w.etab, UncertaintyFields(w.uncertainty).c_str(), GreenwichFields(w).c_str());
     }
     return csv;
 }

@@ -52,6 +52,8 @@ std::optional<std::vector<Tide>> TidesIn(const TimeSpan& span)
 
 std::optional<TimeSpan> SpanOf(long year, int month)
 {
+    if (year < 1 || year > 9999)  // beyond the four digits of the exports' ISO 8601 dates
+        return std::nullopt;
     const bool wholeYear = month == WHOLE_YEAR;
     std::optional<CalendarTime> from = MonthStartTime(year, wholeYear ? 0 : month);
     std::optional<CalendarTime> to = wholeYear || month == 11 ? MonthStartTime(year + 1, 0)

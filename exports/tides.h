@@ -29,7 +29,8 @@ struct TimeSpan {
 std::optional<std::vector<Tide>> TidesIn(const TimeSpan& span);
 
 // A month (0 to 11) of a full year, or the whole year when month is
-// WHOLE_YEAR, on the local clock.
+// WHOLE_YEAR, on the local clock. Nothing for a year outside 1 … 9999, whose
+// dates the exports could not write, or when the C library cannot convert it.
 inline constexpr int WHOLE_YEAR = 12;
 std::optional<TimeSpan> SpanOf(long year, int month);
 

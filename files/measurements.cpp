@@ -260,7 +260,9 @@ bool HourlyRecordOf(const Measurements& m, int zoneMinutes, HeightUnit unit, con
     const std::string name{station};
     out.portLine = FirstChars(IsValidUtf8(name) ? name : Utf8FromWindows1252(name), PORT_NAME_CHARS) + "\n";
     out.zone = port.zone;
-    out.datumName = port.datumName.value_or(m.datum);
+    // UTF-8 as the record file reads its lines back: a header's bytes that are not are Windows-1252, as a name's.
+    const std::string datum = port.datumName.value_or(m.datum);
+    out.datumName = IsValidUtf8(datum) ? datum : Utf8FromWindows1252(datum);
     out.datumOffset = port.datumOffset;
     out.year = year;
     out.leftOut = leftOut;

@@ -29,6 +29,16 @@ TEST(YearStartTime, IsLocalStandardMidnightOfTheFirstOfJanuary)
     inZone("Europe/Paris");
 }
 
+// Paris mean time is +0:09:21, which an ISO 8601 offset cannot write: the
+// text still names the instant, as TimeOfIsoDate reads it back.
+TEST(IsoDateTime, NamesTheInstantWhenTheOffsetHasSeconds)
+{
+    setenv("TZ", "Europe/Paris", 1), tzset();
+    const CalendarTime t = -2082844800L + 7 * 3600 + 3 * 60;  // 1904-01-01 07:03 UTC, 07:12:21 in Paris
+    EXPECT_EQ(IsoDateTime(t, Clock::Local, true), "1904-01-01T07:12:00+00:09");
+    EXPECT_EQ(TimeOfIsoDate(IsoDateTime(t, Clock::Local), Clock::Local, false), t);
+}
+
 // 2009-03-29 02:30 does not exist in Paris, 2009-10-25 02:30 occurs at
 // 00:30 and 01:30 UTC: neither is taken silently. Dates alone and times
 // with an offset are not in doubt.

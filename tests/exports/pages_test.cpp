@@ -1,5 +1,5 @@
 // The printable tables' pages as they are built, before the PDF writer draws
-// them, and the folding of the calendar's long lines. The files the exports
+// them, the folding of the calendar's long lines, and the waves' CSV rows. The files the exports
 // write are scenarios (tests/scenarios/exports/).
 #include <gtest/gtest.h>
 
@@ -84,12 +84,22 @@ TEST_F(PrintedTablesTest, AYearIsTwelvePagesOfDaysWithTheirWeekdays)
     }
 }
 
+// A wave file may put a NUL in a wave's name: the name is written whole, and
+// its row keeps its closing quote and the numbers after it.
+TEST_F(PrintedTablesTest, TheWavesCsvWritesANameWithANulWhole)
+{
+    WaveSet.waves[0].name = std::string("M2\0, x", 6);
+    const std::string csv = WavesCsv();
+    EXPECT_NE(csv.find(std::string("\r\n\"M2\0, x\",", 11) + "12.42"), std::string::npos) << csv;
+}
+
 // Lines of at most 75 octets, each continuation starting with a blank, never
-// cut inside a UTF-8 character; unfolded, the texts are whole and escaped.
+// cut inside a UTF-8 character; unfolded, the texts are whole and escaped,
+// without the control character that the format forbids.
 TEST(ICalendarText, ALongPortNameIsFoldedWithinTheLineLengthNeverInsideACharacter)
 {
     // Folded at 75 octets, both lines would be cut inside the É of Église.
-    const std::string port = "Port-Saint-Étienne, bassin «à flot»; quai de l'Église \\ môle nord-est, très loin";
+    const std::string port = "Port-Saint-Étienne, bassin «à flot»; quai de l'Église \\ môle nord-est, très loin\x01";
     const std::string ics = TidesICalendar({Tide{1230764400, 5.25, true, 101}}, port, 1230764400);
     std::string unfolded;
     for (std::size_t start = 0, end; (end = ics.find("\r\n", start)) != std::string::npos; start = end + 2) {

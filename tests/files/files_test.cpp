@@ -1,6 +1,6 @@
 // What the scenarios of tests/scenarios/files cannot write or show: bytes
 // that have no place in a text (a NUL, a line end inside a name, a
-// Windows-1252 record file), and the offsets typed as time zones.
+// Windows-1252 record file or datum), and the offsets typed as time zones.
 #include <gtest/gtest.h>
 
 #include "files/measurements.h"
@@ -43,6 +43,19 @@ TEST_F(FilesTest, ARecordFilesPortLineThatIsNotUtf8IsReadAsWindows1252)
     LoadRecordFile();
     EXPECT_EQ(Header.PortName, "Saint-Valéry\n");
     EXPECT_TRUE(headless::Messages().empty());
+}
+
+// A gauge file's datum that is not UTF-8 is Windows-1252, as its station's
+// name: the record file that keeps it reads it back.
+TEST_F(FilesTest, AnImportedDatumNameThatIsNotUtf8IsReadAsWindows1252)
+{
+    WriteFile("mesures.txt", "time,height (m)\n2016-01-01T06:00:00Z,1.30\n2016-01-01T07:00:00Z,1.25\n");
+    ImportChoices choices;
+    choices.port.datumName = "Z\xE9ro marin";
+    ImportedRecord r;
+    std::string message;
+    ASSERT_TRUE(ImportMeasurementFile("mesures.txt", choices, r, message)) << message;
+    EXPECT_EQ(r.datumName, "Zéro marin");
 }
 
 TEST_F(FilesTest, ZonesReadBackFromTheirTextAndNothingPastFourteenHours)

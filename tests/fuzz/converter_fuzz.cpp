@@ -13,8 +13,9 @@
 namespace {
 
 // Every day of the source costs 24 output hours whatever its size: sources of
-// more than two months are left out, to keep thousands of inputs a second.
-constexpr long MAX_FUZZED_DAYS = 62;
+// more than a leap year and a month are left out, to keep thousands of
+// inputs a second.
+constexpr long MAX_FUZZED_DAYS = 400;
 
 long DaysAnnounced(std::string_view source)
 {

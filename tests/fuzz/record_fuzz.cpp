@@ -19,9 +19,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 namespace {
 
 // Every day announced costs 24 values whatever the file's size: records of
-// more than two months are left out, to keep thousands of inputs a second.
-// The limits of the day count are the unit tests' business.
-constexpr long MAX_FUZZED_DAYS = 62;
+// more than a leap year and a month are left out, to keep thousands of
+// inputs a second. The limits of the day count are the unit tests' business.
+constexpr long MAX_FUZZED_DAYS = 400;
 
 long DaysAnnounced(std::string_view bytes)
 {

@@ -307,6 +307,9 @@ int Fit(const Arguments& args, Streams io)
 {
     if (!CanReadOrSay(args.input, io.errors))
         return FILE_FAILED;
+    // The station is looked for first: a fit that cannot be compared writes nothing.
+    if (!args.compare.empty() && !StationKnownOrSay(args.compare, io.errors))
+        return FILE_FAILED;
     RecordFilePath = args.input;
     if (!DetermineStartModel())
         return FILE_FAILED;

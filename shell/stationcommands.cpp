@@ -177,6 +177,11 @@ bool LoadStationPort(const std::string& idOrName, std::int32_t year, bool height
     return true;
 }
 
+bool StationKnownOrSay(const std::string& idOrName, std::ostream& errors)
+{
+    return OpenOrSay(errors) && StationOrSay(idOrName, errors);
+}
+
 int CompareWithStation(const std::string& idOrName, std::ostream& out, std::ostream& errors)
 {
     if (!OpenOrSay(errors))

@@ -41,6 +41,10 @@ std::optional<int> RunStationCommand(const CLI::App& app, const StationArguments
 // False when it cannot be, said on errors.
 bool LoadStationPort(const std::string& idOrName, std::int32_t year, bool heightsNeeded, std::ostream& errors);
 
+// Whether the catalogue opens and names the station (id or unique name);
+// false, said on errors, when not.
+bool StationKnownOrSay(const std::string& idOrName, std::ostream& errors);
+
 // After a fit: each fitted wave beside the station's published constituent
 // of the same line, amplitude H and Greenwich phase lag g of both and the
 // length of their difference as vectors; then the RMS of the difference of

@@ -9,8 +9,11 @@
 //   BEGIN and END balanced, one VEVENT per tide;
 // - text (tides, heights): one CR LF line for the banner and one per row;
 // - the chart as SVG: well-formed XML of UTF-8 text without control characters.
-// The printed tables are left out: their PDF loads Qt's painter, a thousand
-// times slower, and their month's scan would halve the inputs a second.
+// - the printed tables, one input in eight (their month's scan is slow):
+//   one page of the month, a row per day, each as many cells as there are
+//   column heads and groups over them, all UTF-8; one input in a thousand
+//   also draws them as PDF (Qt's painter, a thousand times slower), which
+//   must be a whole PDF file.
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -19,6 +22,8 @@
 #include "base/calendar.h"
 #include "base/text.h"
 #include "exports/formats.h"
+#include "exports/pages.h"
+#include "exports/pdf.h"
 #include "files/wavefile.h"
 #include "model/port.h"
 #include "model/waves.h"
@@ -162,6 +167,33 @@ void RequireDates(const Rows& rows, Clock clock, const std::vector<CalendarTime>
                 "CSV: the date reads back to the instant, the height is a number");
 }
 
+
+
+void RequirePages(long year, int month, bool drawn)
+{
+    const std::optional<std::vector<TablePage>> pages = TablePages(year, month);
+    if (!pages)
+        return;
+    Require(pages->size() == 1, "pages: one for the month");
+    const TablePage& page = pages->front();
+    Require(page.rows.size() >= 28 && page.rows.size() <= 31, "pages: a row per day");
+    int grouped = 0;
+    for (const ColumnGroup& group : page.groups)
+        grouped += group.columns;
+    Require(grouped == static_cast<int>(page.heads.size()), "pages: the groups span the column heads");
+    for (const TableRow& row : page.rows) {
+        Require(row.cells.size() == page.heads.size(), "pages: each row has a cell per column");
+        for (const std::string& cell : row.cells)
+            Require(IsValidUtf8(cell), "pages: UTF-8 cells");
+    }
+    Require(IsValidUtf8(page.title), "pages: a UTF-8 title");
+    if (!drawn)
+        return;
+    const std::optional<std::string> pdf = PdfOfPages(*pages, page.title);
+    Require(pdf && pdf->starts_with("%PDF-") && pdf->find("%%EOF", pdf->size() - 8) != std::string::npos,
+            "PDF: a whole file");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
@@ -198,6 +230,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     RequireSvg(headless::ClientAreaSvg());
     if (!month)
         return 0;
+    if (size % 8 == 0)
+        RequirePages(Header.StartYear, static_cast<int>(size / 8 % 12), size % 1024 == 0);
     const TimeSpan span{month->from, month->from + 3 * 86400};
     const std::optional<std::vector<Tide>> tides = TidesIn(span);
     if (!tides)

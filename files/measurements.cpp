@@ -102,8 +102,10 @@ MeasurementFacts FactsOf(const Measurements& m)
     facts.station = m.station;
     facts.first = ClockText(m.times.front());
     facts.last = ClockText(m.times.back());
-    facts.values = Format("%zu, dont %lld manquantes ou rejetées et %lld signalées", m.times.size(),
-                          static_cast<long long>(m.missing), static_cast<long long>(m.flagged));
+    const auto s = [](std::int64_t count) { return count > 1 ? "s" : ""; };  // French's plural, from two on
+    facts.values = Format("%zu, dont %lld manquante%s ou rejetée%s et %lld signalée%s", m.times.size(),
+                          static_cast<long long>(m.missing), s(m.missing), s(m.missing),
+                          static_cast<long long>(m.flagged), s(m.flagged));
     facts.interval = IntervalText(m.times);
     facts.zone = m.zoneInEachRow ? "UTC (décalage donné à chaque ligne)" : ZoneText(m.zoneMinutes);
     facts.unit = UnitSymbol(m.unit);

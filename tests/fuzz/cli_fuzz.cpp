@@ -84,12 +84,6 @@ bool Short(const std::vector<std::string>& args)
     return !first || *last - *first <= 4 * 86400;
 }
 
-void EmptyFolder()
-{
-    for (const auto& entry : std::filesystem::directory_iterator("."))
-        std::filesystem::remove_all(entry.path());
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)

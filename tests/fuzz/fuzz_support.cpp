@@ -83,3 +83,9 @@ void Require(bool holds, const char* property)
     std::fprintf(stderr, "property broken: %s\n", property);
     std::abort();
 }
+
+void EmptyFolder()
+{
+    for (const auto& entry : std::filesystem::directory_iterator("."))
+        std::filesystem::remove_all(entry.path());
+}

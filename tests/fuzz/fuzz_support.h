@@ -17,6 +17,9 @@ void StartFuzzing();
 // answers taken as "Non" without a word.
 void ResetForInput();
 
+// Removes everything in the working folder, for inputs that write files.
+void EmptyFolder();
+
 std::string_view BytesOf(const std::uint8_t* data, std::size_t size);
 void WriteInputFile(const char* name, std::string_view bytes);
 

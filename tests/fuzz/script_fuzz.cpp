@@ -35,12 +35,6 @@ bool StaysInFolder(const std::string& script)
     return script.find("..") == std::string::npos;
 }
 
-void EmptyFolder()
-{
-    for (const auto& entry : std::filesystem::directory_iterator("."))
-        std::filesystem::remove_all(entry.path());
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)

@@ -69,7 +69,7 @@ std::size_t YearsOfTides(const std::vector<int>& stations, std::size_t first, st
             continue;
         if (!MakeStationThePort(*model, message))
             continue;
-        tides += PortTidesIn(year)->size();
+        tides += TidesIn(year)->size();
     }
     return tides;
 }

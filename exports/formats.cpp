@@ -11,6 +11,7 @@
 #include "model/published.h"
 #include "model/units.h"
 #include "model/waves.h"
+#include "tables/porttide.h"
 
 namespace {
 
@@ -300,7 +301,7 @@ bool WriteHeights(const TimeSpan& span, long stepSeconds, HeightsFormat format, 
     std::string piece = HeightsHead(format, port, form);
     int rows = 0;
     for (CalendarTime t = span.from; t < span.to; t += stepSeconds) {
-        const double height = HeightAboveDatum(PredictHeight(static_cast<double>(t - Header.Time_of_debut), 0));
+        const double height = HeightAboveDatum(PortHeight(static_cast<double>(t - Header.Time_of_debut)));
         piece += HeightRow(format, t, height, t == span.from, form, trailer);
         if (++rows == ROWS_A_PIECE) {
             if (!write(piece))

@@ -111,20 +111,21 @@ void AddColumns(TablePage& page, const char* heading, std::size_t slots, bool wi
     }
 }
 
+// The waves' port: a secondary port's are its reference's.
 std::string ModelNote()
 {
-    const std::string port = PortName();
+    const std::string port = Header.Offsets ? Header.Offsets->reference : PortName();
     return Format("Ondes de l'année %i%s : niveau moyen %s m et %i onde%s ; corrections nodales : %s.",
                   Header.StartYear, port.empty() ? "" : (", " + port).c_str(),
                   FrenchDecimal(WaveSet.MeanLevel, 2).c_str(), WaveSet.count, WaveSet.count > 1 ? "s" : "",
                   Model.NodalCorrections ? "oui" : "non");
 }
 
-std::optional<TablePage> MonthPage(long year, int month, TideSource source)
+std::optional<TablePage> MonthPage(long year, int month)
 {
     std::optional<MonthBounds> bounds = MonthBoundsOf(year, month);
     std::optional<TimeSpan> span = SpanOf(year, month);
-    std::optional<std::vector<Tide>> tides = span ? source(*span) : std::nullopt;
+    std::optional<std::vector<Tide>> tides = span ? TidesIn(*span) : std::nullopt;
     if (!bounds || !tides)
         return std::nullopt;
     const std::vector<DayTides> days = ByDay(*tides, bounds->lastDay);
@@ -149,18 +150,20 @@ std::optional<TablePage> MonthPage(long year, int month, TideSource source)
         page.rows.push_back(std::move(row));
     }
     page.footer = {ModelNote(), PREDICTION_NOTE};
+    if (Header.Offsets)
+        page.footer.push_back(OffsetsNote());
     return page;
 }
 
 }  // namespace
 
-std::optional<std::vector<TablePage>> TablePages(long year, int month, TideSource tides)
+std::optional<std::vector<TablePage>> TablePages(long year, int month)
 {
     std::vector<TablePage> pages;
     const int first = month == WHOLE_YEAR ? 0 : month;
     const int last = month == WHOLE_YEAR ? 11 : month;
     for (int m = first; m <= last; ++m) {
-        std::optional<TablePage> page = MonthPage(year, m, tides);
+        std::optional<TablePage> page = MonthPage(year, m);
         if (!page)
             return std::nullopt;
         pages.push_back(std::move(*page));

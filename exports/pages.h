@@ -28,14 +28,11 @@ struct TablePage {
     std::vector<std::string> footer;    // the model used, and what the heights leave out
 };
 
-// Where a page takes its tides: TidesIn, or a port's own way (a
-// subordinate station's offsets).
-using TideSource = std::optional<std::vector<Tide>> (*)(const TimeSpan& span);
-
 // A month (0 to 11) of a full year, or every month of it when month is
 // WHOLE_YEAR, one page each, from the model in memory. Nothing when the C
-// library cannot convert one of the months.
-std::optional<std::vector<TablePage>> TablePages(long year, int month, TideSource tides = TidesIn);
+// library cannot convert one of the months. A secondary port's pages say at
+// their foot how its tides were made (OffsetsNote).
+std::optional<std::vector<TablePage>> TablePages(long year, int month);
 
 // The line that says what the heights are, at the foot of every page.
 extern const char* const PREDICTION_NOTE;

@@ -166,9 +166,11 @@ CatalogueStation StationAt(int index)
         for (const fb::Constituent* c : *s->constituents())
             if (c->name() < constituentNames->size())
                 out.constituents.push_back({constituentNames->Get(c->name())->str(), c->amplitude(), c->phase()});
-    if (const fb::Offsets* o = s->offsets())
-        out.offsets = StationOffsets{Text(o->reference()), o->time_high(), o->time_low(),
-                                     o->height_type() == fb::HeightType_Ratio, o->height_high(), o->height_low()};
+    if (const fb::Offsets* o = s->offsets()) {
+        const bool ratio = o->height_type() == fb::HeightType_Ratio;
+        out.offsets = StationOffsets{Text(o->reference()), {o->time_high(), o->height_high(), ratio},
+                                     {o->time_low(), o->height_low(), ratio}};
+    }
     if (const fb::Source* source = s->source()) {
         out.source = Text(source->name());
         out.sourceUrl = Text(source->url());

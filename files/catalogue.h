@@ -10,15 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "model/port.h"
 #include "model/published.h"
 
-struct StationOffsets {
-    std::string reference;      // the reference station's id
-    int timeHigh = 0;           // minutes added to each high water
-    int timeLow = 0;            // and to each low water
-    bool ratio = true;          // heights multiplied by heightHigh/heightLow, otherwise added (m)
-    double heightHigh = 1, heightLow = 1;
-};
+// A subordinate station's offsets: TideOffsets whose reference is the
+// reference station's id.
+using StationOffsets = TideOffsets;
 
 struct CatalogueStation {
     std::string id, name, country, countryCode, region, locality;

@@ -99,6 +99,12 @@ std::optional<StationModel> StationModelOf(int index, std::int32_t year, std::st
         model.reference = StationAt(*reference);
         constants = &*model.reference;
     }
+    if (model.station.offsets)
+        for (const TideShift& shift : {model.station.offsets->high, model.station.offsets->low})
+            if (const std::string problem = TideShiftProblem(shift); !problem.empty()) {
+                message = model.station.id + " : " + problem;
+                return std::nullopt;
+            }
     if (model.station.current || constants->constituents.empty()) {
         message = model.station.id + " n'a pas de constantes de marée (station de courant, ou sans harmoniques)";
         return std::nullopt;
@@ -138,6 +144,11 @@ bool MakeStationThePort(const StationModel& model, std::string& why)
     // The coefficient is a range on Brest's scale, which French tables give
     // for every port of the coast; elsewhere no one reads it.
     Header.ShowCoefficient = model.station.countryCode == "FR";
+    Header.Offsets.reset();
+    if (model.station.offsets && model.reference) {
+        Header.Offsets = *model.station.offsets;
+        Header.Offsets->reference = model.reference->name + " (" + model.reference->id + ")";
+    }
     WaveSet.MeanLevel = model.meanLevel;
     WaveSet.count = 0;
     for (const Wave& w : model.waves.waves)
@@ -161,26 +172,7 @@ const StationModel* CurrentStation()
 void ForgetCurrentStation()
 {
     Current.reset();
-}
-
-void ApplyOffsets(const StationOffsets& offsets, bool high, CalendarTime& time, double& height)
-{
-    time += 60L * (high ? offsets.timeHigh : offsets.timeLow);
-    const double k = high ? offsets.heightHigh : offsets.heightLow;
-    height = offsets.ratio ? height * k : height + k;
-}
-
-std::string OffsetsNote(const StationModel& model)
-{
-    if (!model.station.offsets || !model.reference)
-        return "";
-    const StationOffsets& o = *model.station.offsets;
-    const char* how = o.ratio ? "x" : "+";
-    return Format("%s (%s) : pleines et basses mers de %s (%s), décalées de %+d min (PM) et %+d min (BM), hauteurs "
-                  "%s %.2f (PM) et %s %.2f (BM), au-dessus de %s",
-                  model.station.name.c_str(), model.station.id.c_str(), model.reference->name.c_str(),
-                  model.reference->id.c_str(), o.timeHigh, o.timeLow, how, o.heightHigh, how, o.heightLow,
-                  model.datum.c_str());
+    Header.Offsets.reset();
 }
 
 std::string StationAttribution()

@@ -28,8 +28,9 @@ std::optional<StationModel> StationModelOf(int index, std::int32_t year, std::st
 // The station becomes the port: its name, the coefficient shown for a
 // French station only, its zone as the port's clock, its
 // datum (the mean level's height above it the model's mean level, so that
-// heights stay as the model gives them), its waves and mean level of the
-// model's year, with the nodal corrections on (its constants describe no
+// heights stay as the model gives them), a subordinate station's offsets
+// (Header.Offsets), its waves and mean level of the model's year (its
+// reference's for a subordinate station), with the nodal corrections on (its constants describe no
 // particular year). A record in memory keeps its time origin, carried to
 // the zone's time base. False, nothing changed and why said, when the
 // record cannot be carried there (SetPortZone).
@@ -37,21 +38,14 @@ bool MakeStationThePort(const StationModel& model, std::string& why);
 
 // The station the port came from, while it is the port.
 const StationModel* CurrentStation();
-// The port no longer comes from a station (a wave file or a record was read).
+// The port no longer comes from a station (a wave file or a record of
+// another port was read): its attribution goes, and a subordinate station's
+// offsets with it.
 void ForgetCurrentStation();
 
 // The attribution that the licence of the station the port came from asks
 // of what shows its data, with the licence; "" when the port is no station.
 std::string StationAttribution();
-
-// A subordinate station's tables: each high and low water of its reference
-// moved by the published minutes and scaled (or shifted) by the published
-// heights; high is true for a high water.
-void ApplyOffsets(const StationOffsets& offsets, bool high, CalendarTime& time, double& height);
-
-// "Honolulu (noaa/1612340), high waters −16 min, × 0.77; low waters …": what
-// a subordinate station's tables say of how they were made.
-std::string OffsetsNote(const StationModel& model);
 
 // The waves in memory, fitted on the record, beside the published constants
 // of the station at index for the record's year: for each constituent both

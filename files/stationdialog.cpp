@@ -8,6 +8,7 @@
 #include "base/text.h"
 #include "files/catalogue.h"
 #include "files/station.h"
+#include "files/wavefile.h"
 #include "model/port.h"
 #include "model/record.h"
 #include "model/waves.h"
@@ -56,7 +57,11 @@ void ShowFound(Window dialog)
 void ShowLicence(Window dialog, int index)
 {
     const CatalogueStation s = StationAt(index);
-    std::string text = s.id + "\r\nSource : " + s.source + (s.sourceUrl.empty() ? "" : " (" + s.sourceUrl + ")") +
+    std::string text = s.id;
+    if (s.offsets)
+        text += Format(" : secondaire de %s, pleines mers %+d min, basses mers %+d min", s.offsets->reference.c_str(),
+                       s.offsets->high.minutes, s.offsets->low.minutes);
+    text += "\r\nSource : " + s.source + (s.sourceUrl.empty() ? "" : " (" + s.sourceUrl + ")") +
                        "\r\nLicence : " + s.licence + (s.licenceUrl.empty() ? "" : " (" + s.licenceUrl + ")");
     if (!s.commercialUse)
         text += "\r\nUsage commercial interdit.";
@@ -82,10 +87,6 @@ void Accept(Window dialog)
     if (s.offsets && StationChoice.comparing)
         return Refuse(dialog, s.name + " est une station secondaire : elle ne publie pas de constantes à elle ; "
                                        "comparez à sa station de référence, " + s.offsets->reference + ".");
-    if (s.offsets)
-        return Refuse(dialog, s.name + " est une station secondaire : ses pleines et basses mers se déduisent de "
-                                       "celles de sa station de référence, " + s.offsets->reference +
-                                       " (haliome-cli tides --station " + s.id + ").");
     StationChoice.chosen = index;
     EndDialog(dialog, ID_OK);
 }
@@ -96,15 +97,23 @@ void OpenChosen(int index)
     // The year of the record in memory; this year when none was read.
     const std::int32_t year = RecordSeries.Placeholder ? LocalTimeNow().tm_year + 1900 : Header.StartYear;
     const std::optional<StationModel> model = StationModelOf(index, year, message);
+    if (model && !MaySetWavesAside(MainWindow, CAPTION, "d'ouvrir la station"))
+        return;
     std::string why;
     if (!model || !MakeStationThePort(*model, why)) {
         ShowMessage(MainWindow, "La station n'a pas été ouverte : " + (model ? why : message) + ".", CAPTION,
                     MessageButtons::Ok, MessageIcon::Warning);
         return;
     }
+    // The catalogue gives these waves again; a save asks for a new file
+    // rather than writing over the one read before.
+    WaveFilePath.clear();
+    MarkWavesSaved();
     std::string text = "Station : " + model->station.name + " (" + model->station.id + "), " +
                        Format("%zu ondes de %i", model->waves.waves.size(), model->year) + ", source " +
                        model->station.source + ", licence " + model->station.licence + ".\n";
+    if (Header.Offsets)
+        text += OffsetsNote() + ".\n";
     if (!model->waves.unknown.empty()) {
         text += "Constituantes inconnues laissées de côté :";
         for (const std::string& name : model->waves.unknown)

@@ -10,6 +10,7 @@
 #include "base/log.h"
 #include "base/savefile.h"
 #include "base/text.h"
+#include "files/station.h"
 #include "model/port.h"
 #include "model/record.h"
 #include "model/units.h"
@@ -50,6 +51,7 @@ struct WaveFileContents {
     std::optional<double> datumOffset;
     bool showCoefficient = true;
     std::optional<std::string> exactName;  // the port's name where Windows-1252 could not hold it
+    std::optional<TideOffsets> offsets;    // a secondary port's, from any of its lines
 };
 
 // The port's lines: "0.0;0.0;0.0;" then the key and the value, the datum's
@@ -59,6 +61,13 @@ constexpr std::string_view ZONE_KEY = "Fuseau horaire : ";
 constexpr std::string_view DATUM_KEY = "Zéro des hauteurs : ";
 constexpr std::string_view OFFSET_KEY = "Niveau moyen au-dessus du zéro";
 constexpr std::string_view COEFFICIENT_OFF = "Coefficient : non";
+// A secondary port's: the reference's name, then for high and for low waters
+// the ratio or the metres in the amplitude field, the minutes in the phase's.
+constexpr std::string_view REFERENCE_KEY = "Port de référence : ";
+constexpr std::string_view HIGH_RATIO_KEY = "Pleines mers : hauteur multipliée, minutes ajoutées";
+constexpr std::string_view HIGH_METRES_KEY = "Pleines mers : mètres ajoutés, minutes ajoutées";
+constexpr std::string_view LOW_RATIO_KEY = "Basses mers : hauteur multipliée, minutes ajoutées";
+constexpr std::string_view LOW_METRES_KEY = "Basses mers : mètres ajoutés, minutes ajoutées";
 
 void StripLineEnd(std::string& line)
 {
@@ -116,9 +125,26 @@ const char* WaveProblem(double periodS, double ampl, double etab)
     return nullptr;
 }
 
+// A line of a secondary port's offsets of high or low waters: the height
+// and the whole minutes, within their bounds.
+void ScanShiftLine(const TextReader& in, std::size_t lineStart, long double height, long double minutes, bool ratio,
+                   TideShift& shift, WaveFileContents& file)
+{
+    if (!(std::fabs(minutes) <= MAX_OFFSET_MINUTES && std::nearbyint(minutes) == minutes))
+        return NoteProblem(file, in, lineStart,
+                           Format("le décalage doit être un nombre entier de minutes d'au plus %d h ; la ligne est "
+                                  "laissée de côté",
+                                  MAX_OFFSET_MINUTES / 60)
+                               .c_str());
+    const TideShift read{static_cast<int>(minutes), static_cast<double>(height), ratio};
+    if (const std::string problem = TideShiftProblem(read); !problem.empty())
+        return NoteProblem(file, in, lineStart, (problem + " ; la ligne est laissée de côté").c_str());
+    shift = read;
+}
+
 // A line of period 0: one of the port's, or else a pseudo-wave (the mean
 // level's form) that adds nothing.
-void ScanPortLine(TextReader& in, std::size_t lineStart, long double ampl, WaveFileContents& file)
+void ScanPortLine(TextReader& in, std::size_t lineStart, long double ampl, long double etab, WaveFileContents& file)
 {
     std::string line = Utf8FromWindows1252(ReadWholeLine(in));
     StripLineEnd(line);
@@ -141,6 +167,18 @@ void ScanPortLine(TextReader& in, std::size_t lineStart, long double ampl, WaveF
         file.datumOffset = static_cast<double>(ampl);
     else if (line == COEFFICIENT_OFF)
         file.showCoefficient = false;
+    else if (line.starts_with(REFERENCE_KEY)) {
+        if (!file.offsets)
+            file.offsets.emplace();
+        file.offsets->reference = line.substr(REFERENCE_KEY.size());
+    } else if (line == HIGH_RATIO_KEY || line == HIGH_METRES_KEY || line == LOW_RATIO_KEY || line == LOW_METRES_KEY) {
+        const bool high = line == HIGH_RATIO_KEY || line == HIGH_METRES_KEY;
+        TideShift shift;
+        ScanShiftLine(in, lineStart, ampl, etab, line == HIGH_RATIO_KEY || line == LOW_RATIO_KEY, shift, file);
+        if (!file.offsets)
+            file.offsets.emplace();
+        (high ? file.offsets->high : file.offsets->low) = shift;
+    }
 }
 
 void ScanWaveLines(TextReader& in, WaveFileContents& file)
@@ -155,7 +193,7 @@ void ScanWaveLines(TextReader& in, WaveFileContents& file)
         }
         const auto periodS = static_cast<double>(period);
         if (periodS == 0) {
-            ScanPortLine(in, lineStart, ampl, file);
+            ScanPortLine(in, lineStart, ampl, etab, file);
             continue;
         }
         Wave w;
@@ -279,6 +317,8 @@ void InstallWaveFile(const WaveFileContents& file, CalendarTime start)
     Header.DatumName = file.datumName;
     Header.DatumOffset = file.datumOffset;
     Header.ShowCoefficient = file.showCoefficient;
+    ForgetCurrentStation();
+    Header.Offsets = file.offsets;
     if (file.meanLevel)
         WaveSet.MeanLevel = *file.meanLevel;
     WaveSet.count = 0;
@@ -351,6 +391,15 @@ std::string PortLines()
         lines += Format("0.0;%Lf;0.0;", Lf(*Header.DatumOffset)) + std::string(OFFSET_KEY) + "\n";
     if (!Header.ShowCoefficient)
         lines += "0.0;0.0;0.0;" + std::string(COEFFICIENT_OFF) + "\n";
+    if (const std::optional<TideOffsets>& o = Header.Offsets) {
+        line(REFERENCE_KEY, o->reference);
+        const auto shift = [&lines](const TideShift& s, std::string_view ratioKey, std::string_view metresKey) {
+            lines += Format("0.0;%Lf;%i.0;", Lf(s.height), s.minutes) + std::string(s.ratio ? ratioKey : metresKey) +
+                     "\n";
+        };
+        shift(o->high, HIGH_RATIO_KEY, HIGH_METRES_KEY);
+        shift(o->low, LOW_RATIO_KEY, LOW_METRES_KEY);
+    }
     return lines;
 }
 

@@ -1,6 +1,7 @@
 #include "model/port.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "base/text.h"
@@ -82,6 +83,38 @@ void UsePortClock()
 double HeightAboveDatum(double height)
 {
     return Header.DatumOffset ? height - WaveSet.MeanLevel + *Header.DatumOffset : height;
+}
+
+std::string TideShiftProblem(const TideShift& shift)
+{
+    if (std::abs(shift.minutes) > MAX_OFFSET_MINUTES)
+        return Format("un décalage de %d min dépasse les %d h permises", shift.minutes, MAX_OFFSET_MINUTES / 60);
+    if (shift.ratio && !(shift.height > 0 && shift.height <= MAX_OFFSET_RATIO))
+        return Format("un rapport de hauteurs de %g n'est pas compris entre 0 (exclu) et %g", shift.height,
+                      MAX_OFFSET_RATIO);
+    if (!shift.ratio && !(std::fabs(shift.height) <= MAX_OFFSET_METRES))
+        return Format("un décalage de hauteur de %g m dépasse les %g m permis", shift.height, MAX_OFFSET_METRES);
+    return "";
+}
+
+double ShiftedHeight(const TideShift& shift, double height)
+{
+    const double above = HeightAboveDatum(height);
+    const double moved = shift.ratio ? above * shift.height : above + shift.height;
+    return height + (moved - above);
+}
+
+std::string OffsetsNote()
+{
+    if (!Header.Offsets)
+        return "";
+    const TideOffsets& o = *Header.Offsets;
+    const auto height = [](const TideShift& s) { return s.ratio ? Format("x %.2f", s.height) : Format("%+.2f m", s.height); };
+    return Format("%s : pleines et basses mers de %s, décalées de %+d min (PM) et %+d min (BM), hauteurs %s (PM) et %s "
+                  "(BM) au-dessus %s",
+                  PortName().c_str(), o.reference.c_str(), o.high.minutes, o.low.minutes, height(o.high).c_str(),
+                  height(o.low).c_str(),
+                  Header.DatumName.empty() ? "du zéro du relevé" : ("de " + Header.DatumName).c_str());
 }
 
 std::string DatumText()

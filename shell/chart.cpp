@@ -11,6 +11,7 @@
 #include "model/port.h"
 #include "model/record.h"
 #include "model/waves.h"
+#include "tables/porttide.h"
 
 int ModelReady = 0;
 
@@ -31,7 +32,7 @@ double HeightPixelsPerMetre()
     return sum > 0 && std::isfinite(sum) ? std::clamp(150 / sum, 30.0, 600.0) : 30.0;
 }
 
-double Predicted(std::int64_t t) { return PredictHeight(static_cast<double>(t), 0); }
+double Predicted(std::int64_t t) { return PortHeight(static_cast<double>(t)); }
 // No height where no record was read: the stand-in series of zeros is no measurement.
 double Source(std::int64_t t)
 {

@@ -21,7 +21,6 @@
 #include "exports/pages.h"
 #include "exports/pdf.h"
 #include "exports/tides.h"
-#include "model/port.h"
 #include "files/measurements.h"
 #include "files/recordfile.h"
 #include "files/station.h"
@@ -208,15 +207,14 @@ bool LoadWaveFile(const std::string& path, std::ostream& errors)
 }
 
 // The wave file, or the station of --station for year.
-bool LoadPort(const Arguments& args, int year, bool heightsNeeded, std::ostream& errors)
+bool LoadPort(const Arguments& args, int year, std::ostream& errors)
 {
     if (!args.station.empty())
-        return LoadStationPort(args.station, year, heightsNeeded, errors);
+        return LoadStationPort(args.station, year, errors);
     if (args.input.empty()) {
         errors << "haliome-cli: un fichier d'ondes ou --station STATION est attendu.\n";
         return false;
     }
-    ForgetCurrentStation();
     return LoadWaveFile(args.input, errors);
 }
 
@@ -342,12 +340,12 @@ int Fit(const Arguments& args, Streams io)
 // The wave file or the station, the port as the command line adjusts it,
 // and the period on the port's clock. The dates are checked before the file
 // is read, so that a mistake of the command line is said first.
-int LoadPortAndSpan(const Arguments& args, bool heightsNeeded, std::ostream& errors, std::optional<TimeSpan>& span)
+int LoadPortAndSpan(const Arguments& args, std::ostream& errors, std::optional<TimeSpan>& span)
 {
     span = SpanOrSay(args, errors);
     if (!span)
         return BAD_USAGE;
-    if (!LoadPort(args, YearOf(span->from, args.utc ? Clock::Utc : Clock::Local), heightsNeeded, errors))
+    if (!LoadPort(args, YearOf(span->from, args.utc ? Clock::Utc : Clock::Local), errors))
         return FILE_FAILED;
     if (const int status = AdjustPortOrSay(args, errors); status != DONE)
         return status;
@@ -362,9 +360,9 @@ int LoadPortAndSpan(const Arguments& args, bool heightsNeeded, std::ostream& err
 int Tides(const Arguments& args, Streams io)
 {
     std::optional<TimeSpan> span;
-    if (const int status = LoadPortAndSpan(args, false, io.errors, span); status != DONE)
+    if (const int status = LoadPortAndSpan(args, io.errors, span); status != DONE)
         return status;
-    std::optional<std::vector<Tide>> tides = PortTidesIn(*span);
+    std::optional<std::vector<Tide>> tides = TidesIn(*span);
     if (!tides) {
         io.errors << "haliome-cli: la période ne peut pas être convertie en mois de l'heure locale.\n";
         return BAD_USAGE;
@@ -393,8 +391,11 @@ int Tides(const Arguments& args, Streams io)
 int Predict(const Arguments& args, Streams io)
 {
     std::optional<TimeSpan> span;
-    if (const int status = LoadPortAndSpan(args, true, io.errors, span); status != DONE)
+    if (const int status = LoadPortAndSpan(args, io.errors, span); status != DONE)
         return status;
+    if (Header.Offsets)
+        io.errors << "haliome-cli: " << OffsetsNote()
+                  << " ; entre deux d'entre elles, les hauteurs suivent une demi-période de cosinus.\n";
     if ((span->to - span->from) / (args.stepMinutes * 60L) >= MAX_GRID_HEIGHTS) {
         io.errors << "haliome-cli: --step " << args.stepMinutes << " donne plus de " << MAX_GRID_HEIGHTS
                   << " hauteurs sur la période : prenez un pas plus long ou une période plus courte.\n";
@@ -416,7 +417,7 @@ int Pdf(const Arguments& args, Streams io)
         io.errors << "haliome-cli: l'année " << args.year << " ne peut pas être convertie en dates.\n";
         return BAD_USAGE;
     }
-    if (!LoadPort(args, args.year, false, io.errors))
+    if (!LoadPort(args, args.year, io.errors))
         return FILE_FAILED;
     if (const int status = AdjustPortOrSay(args, io.errors); status != DONE)
         return status;

@@ -163,6 +163,7 @@ void AfterImport(RecordChange change)
     if (change == RecordChange::None)
         return;
     if (change == RecordChange::AnotherPort) {
+        ForgetCurrentStation();
         WaveSet.count = 0;
         NoteWavesChanged();
         DetermineListedWaves();
@@ -185,6 +186,7 @@ void OpenExamplePort()
     RecordFilePath = *path;
     if (!LoadRecordFile())
         return;
+    ForgetCurrentStation();
     WaveSet.count = 0;
     WaveFilePath.clear();
     DetermineListedWaves();

@@ -20,10 +20,6 @@
 
 namespace {
 
-// Tides are looked for this much beyond the span, so that offsets of up to
-// so many hours bring theirs in.
-constexpr CalendarTime OFFSET_MARGIN = 12 * 3600;
-
 // The save dialog of an export, proposing the port's name with what follows
 // it ("-2009-03"), in the working directory.
 std::optional<std::string> ChooseExportFile(const char* title, const char* filterName, const char* pattern,
@@ -172,44 +168,33 @@ void ExportChartPicture()
     WriteAndLog(*path, *picture, "du graphique");
 }
 
-std::optional<std::vector<Tide>> PortTidesIn(const TimeSpan& span)
+namespace {
+
+// A station's licence that forbids commercial use, as its tables say it; "".
+std::string LicenceNote()
 {
     const StationModel* station = CurrentStation();
-    if (!station)
-        return TidesIn(span);
-    const CalendarTime margin = station->station.offsets ? OFFSET_MARGIN : 0;
-    std::optional<std::vector<Tide>> tides = TidesIn({span.from - margin, span.to + margin});
-    if (!tides)
-        return tides;
-    std::vector<Tide> moved;
-    for (Tide t : *tides) {
-        if (station->station.offsets)
-            ApplyOffsets(*station->station.offsets, t.high, t.time, t.height);
-        if (t.time >= span.from && t.time < span.to)
-            moved.push_back(t);
-    }
-    std::stable_sort(moved.begin(), moved.end(), [](const Tide& a, const Tide& b) { return a.time < b.time; });
-    return moved;
+    if (!station || station->station.commercialUse)
+        return "";
+    return station->station.name + " : données sous licence " + station->station.licence +
+           ", usage commercial interdit (" + station->station.licenceUrl + ")";
 }
+
+}  // namespace
 
 std::string PortTablesNote()
 {
-    const StationModel* station = CurrentStation();
-    if (!station)
-        return "";
-    std::string note = OffsetsNote(*station);
-    if (!station->station.commercialUse)
-        note += (note.empty() ? "" : "\n") + station->station.name + " : données sous licence " +
-                station->station.licence + ", usage commercial interdit (" + station->station.licenceUrl + ")";
-    return note;
+    const std::string offsets = OffsetsNote();
+    const std::string licence = LicenceNote();
+    return offsets + (offsets.empty() || licence.empty() ? "" : "\n") + licence;
 }
 
 std::optional<std::vector<TablePage>> PortTablePages(long year, int month)
 {
-    std::optional<std::vector<TablePage>> pages = TablePages(year, month, PortTidesIn);
+    std::optional<std::vector<TablePage>> pages = TablePages(year, month);
     if (!pages)
         return pages;
-    const std::string note = PortTablesNote();
+    const std::string note = LicenceNote();
     const std::string attribution = StationAttribution();
     for (TablePage& page : *pages) {
         if (!note.empty())

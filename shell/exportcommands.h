@@ -15,15 +15,12 @@ void ExportTablesPdf();      // "Annuaire des marées (PDF)…"
 void ExportWavesCsv();       // "Ondes (CSV)…"
 void ExportChartPicture();   // "Graphique (PNG ou SVG)…": the format by the name's extension
 
-// The port's tides in span: TidesIn, or for a subordinate station its
-// reference's moved and scaled by the published offsets.
-std::optional<std::vector<Tide>> PortTidesIn(const TimeSpan& span);
-
-// What the tables of the port say of a station: how a subordinate
-// station's were made, and a licence that forbids commercial use; or "".
+// What the tables of the port say of it besides the tides: how a secondary
+// port's were made (OffsetsNote), and a station's licence that forbids
+// commercial use; or "".
 std::string PortTablesNote();
 
-// TablePages of the port's tides, and for a station what PortTablesNote
-// says and the attribution its licence asks at the foot of each page: what
-// the window and the command line print.
+// TablePages of the port's tides, and for a station a licence that forbids
+// commercial use and the attribution its licence asks at the foot of each
+// page: what the window and the command line print.
 std::optional<std::vector<TablePage>> PortTablePages(long year, int month);

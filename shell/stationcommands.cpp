@@ -105,10 +105,11 @@ int ListStations(const StationArguments& args, std::ostream& out, std::ostream& 
 int WriteStation(const StationArguments& args, std::ostream& out, std::ostream& errors)
 {
     const std::int32_t year = args.year ? args.year : LocalTimeOf(TimeNow()).tm_year + 1900;
-    if (!LoadStationPort(args.query, year, false, errors))
+    if (!LoadStationPort(args.query, year, errors))
         return FILE_FAILED;
     if (const std::string note = PortTablesNote(); !note.empty())
-        errors << "haliome-cli: " << note << " ; le fichier d'ondes a les ondes de la station de référence.\n";
+        errors << "haliome-cli: " << note << " ; le fichier d'ondes garde les ondes de la station de référence et ses "
+                  "décalages.\n";
     return WriteOutput(args.output, WaveFileBytes(), true, out) ? DONE : FILE_FAILED;
 }
 
@@ -144,7 +145,7 @@ std::optional<int> RunStationCommand(const CLI::App& app, const StationArguments
     return std::nullopt;
 }
 
-bool LoadStationPort(const std::string& idOrName, std::int32_t year, bool heightsNeeded, std::ostream& errors)
+bool LoadStationPort(const std::string& idOrName, std::int32_t year, std::ostream& errors)
 {
     if (!OpenOrSay(errors))
         return false;
@@ -155,11 +156,6 @@ bool LoadStationPort(const std::string& idOrName, std::int32_t year, bool height
     const std::optional<StationModel> model = StationModelOf(*index, year, message);
     if (!model) {
         errors << "haliome-cli: " << message << "\n";
-        return false;
-    }
-    if (heightsNeeded && model->reference) {
-        errors << "haliome-cli: " << model->station.id
-               << " est une station secondaire : elle n'a que des pleines et basses mers (tides, pdf).\n";
         return false;
     }
     if (!model->waves.unknown.empty()) {

@@ -35,11 +35,9 @@ void DescribeStationCommands(CLI::App& app, StationArguments& args);
 std::optional<int> RunStationCommand(const CLI::App& app, const StationArguments& args, std::ostream& out,
                                      std::ostream& errors);
 
-// The station (id or unique name) becomes the port for year. A subordinate
-// station has high and low waters only: with heightsNeeded (heights between
-// them) it is refused.
-// False when it cannot be, said on errors.
-bool LoadStationPort(const std::string& idOrName, std::int32_t year, bool heightsNeeded, std::ostream& errors);
+// The station (id or unique name) becomes the port for year; false when it
+// cannot, said on errors.
+bool LoadStationPort(const std::string& idOrName, std::int32_t year, std::ostream& errors);
 
 // Whether the catalogue opens and names the station (id or unique name);
 // false, said on errors, when not.

@@ -90,9 +90,23 @@ TurningPoint TurningPointAt(long t, bool rising)
     return point;
 }
 
+// A secondary port's tides: its reference's, each moved and scaled by the
+// offsets. The coefficient stays the reference's, as published tables give
+// it; the order is the scan's again, latest first.
+void MoveToSecondaryPort(std::vector<TurningPoint>& points, const TideOffsets& offsets)
+{
+    for (TurningPoint& p : points) {
+        const TideShift& shift = p.high ? offsets.high : offsets.low;
+        p.t += 60L * shift.minutes;
+        p.height = ShiftedHeight(shift, p.height);
+    }
+    std::stable_sort(points.begin(), points.end(), [](const TurningPoint& a, const TurningPoint& b) { return a.t > b.t; });
+}
+
 // The tides among the turning points of the scan (latest first): ripples
 // dropped, then each high water's coefficient against the next low water
-// after it. Only those before the month's end are kept.
+// after it, then for a secondary port moved there. Only those before the
+// month's end are kept.
 std::vector<TurningPoint> TidesOfScan(const std::vector<TurningPoint>& scanned, const MonthBounds& month)
 {
     // In time order, as a reader of the curve meets them; turning points
@@ -104,17 +118,18 @@ std::vector<TurningPoint> TidesOfScan(const std::vector<TurningPoint>& scanned, 
         else
             kept.push_back(*p);
     }
-    std::vector<TurningPoint> points;
+    std::reverse(kept.begin(), kept.end());
     double lastLow = WaveSet.MeanLevel;
-    for (auto p = kept.rbegin(); p != kept.rend(); ++p) {
-        if (p->high)
-            p->coefficient = CoefficientOf(p->height, lastLow);
+    for (TurningPoint& p : kept) {
+        if (p.high)
+            p.coefficient = CoefficientOf(p.height, lastLow);
         else
-            lastLow = p->height;
-        if (p->t < month.end)
-            points.push_back(*p);
+            lastLow = p.height;
     }
-    return points;
+    if (Header.Offsets)
+        MoveToSecondaryPort(kept, *Header.Offsets);
+    std::erase_if(kept, [&month](const TurningPoint& p) { return p.t >= month.end; });
+    return kept;
 }
 
 }  // namespace
@@ -391,6 +406,8 @@ std::vector<std::string> MonthReportLines(const MonthBounds& month, bool exporta
     if (exportable)
         lines.push_back(Header.ShowCoefficient ? "Jour;HMmatin;HM AM;Coefmatin;CoefAM;BMmatin;BM AM\r\n"
                                                : "Jour;HMmatin;HM AM;BMmatin;BM AM\r\n");
+    if (Header.Offsets)
+        lines.push_back(OffsetsNote() + ".\r\n");
     if (!Header.TimeZone.empty() || Header.DatumOffset || !ComputerZoneKnown())
         lines.push_back(ClockLine());
     lines.push_back(Format("Détermination des horaires de marée du mois de  %s %i\r\n",

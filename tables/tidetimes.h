@@ -74,7 +74,10 @@ inline constexpr double RIPPLE = 0.01;
 // Scans from one day after the month's end back to one day before its start,
 // every SCAN_STEP seconds on a grid aligned on the month's end. Returns the
 // tides before the month's end, latest first, ripples left out; the later
-// ones only serve as the following low water of the last high waters.
+// ones only serve as the following low water of the last high waters. For a
+// secondary port (Header.Offsets) these are its reference's tides moved and
+// scaled there, with their coefficients; a month that is not one of the
+// calendar's (any start and end in model time) is scanned the same way.
 std::vector<TurningPoint> ScanMonth(const MonthBounds& month);
 // The same scan with PredictHeightRate at every scan time: the definition
 // that ScanMonth is checked against.
@@ -83,10 +86,11 @@ std::vector<TurningPoint> ScanMonthDirect(const MonthBounds& month);
 // The report of a month in the order it is computed: for a month outside
 // the wave set's year (Header.StartYear) NodalCorrectionsLine(), then the
 // tide or day lines from the latest to the earliest, then (exportable) the
-// column header, then for a port with a zone or a datum set apart from the
-// record's zero (or while the computer's zone is unknown) ClockLine(), then
-// the title. Each line ends with "\r\n". Heights are above the port's
-// datum; the coefficient is left out when the port turns it off.
+// column header, then for a secondary port OffsetsNote(), then for a port
+// with a zone or a datum set apart from the record's zero (or while the
+// computer's zone is unknown) ClockLine(), then the title. Each line ends
+// with "\r\n". Heights are above the port's datum; the coefficient is left
+// out when the port turns it off.
 std::vector<std::string> MonthReportLines(const MonthBounds& month, bool exportable);
 
 // Which clock and which zero the report is on: "Heure : Europe/Amsterdam ;

@@ -80,10 +80,10 @@ TEST_F(CatalogueTest, GivesASubordinateStationsOffsetsFromItsReference)
     EXPECT_TRUE(nonopapa.constituents.empty());
     ASSERT_TRUE(nonopapa.offsets);
     EXPECT_EQ(nonopapa.offsets->reference, "noaa/1612340");
-    EXPECT_EQ(nonopapa.offsets->timeHigh, -16);
-    EXPECT_EQ(nonopapa.offsets->timeLow, -11);
-    EXPECT_TRUE(nonopapa.offsets->ratio);
-    EXPECT_FLOAT_EQ(static_cast<float>(nonopapa.offsets->heightHigh), 0.77f);
+    EXPECT_EQ(nonopapa.offsets->high.minutes, -16);
+    EXPECT_EQ(nonopapa.offsets->low.minutes, -11);
+    EXPECT_TRUE(nonopapa.offsets->high.ratio && nonopapa.offsets->low.ratio);
+    EXPECT_FLOAT_EQ(static_cast<float>(nonopapa.offsets->high.height), 0.77f);
     EXPECT_EQ(nonopapa.chartDatum, "MLLW");
     EXPECT_EQ(nonopapa.licence, "public domain");
 }

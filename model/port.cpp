@@ -110,9 +110,10 @@ std::string OffsetsNote()
         return "";
     const TideOffsets& o = *Header.Offsets;
     const auto height = [](const TideShift& s) { return s.ratio ? Format("x %.2f", s.height) : Format("%+.2f m", s.height); };
-    return Format("%s : pleines et basses mers de %s, décalées de %+d min (PM) et %+d min (BM), hauteurs %s (PM) et %s "
+    const std::string reference = o.reference.empty() ? "du port de référence" : "de " + o.reference;
+    return Format("%s : pleines et basses mers %s, décalées de %+d min (PM) et %+d min (BM), hauteurs %s (PM) et %s "
                   "(BM) au-dessus %s",
-                  PortName().c_str(), o.reference.c_str(), o.high.minutes, o.low.minutes, height(o.high).c_str(),
+                  PortName().c_str(), reference.c_str(), o.high.minutes, o.low.minutes, height(o.high).c_str(),
                   height(o.low).c_str(),
                   Header.DatumName.empty() ? "du zéro du relevé" : ("de " + Header.DatumName).c_str());
 }

@@ -23,7 +23,6 @@
 #include "exports/tides.h"
 #include "files/measurements.h"
 #include "files/recordfile.h"
-#include "files/station.h"
 #include "files/wavefile.h"
 #include "model/modeloptions.h"
 #include "model/record.h"

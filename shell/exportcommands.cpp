@@ -1,6 +1,5 @@
 #include "shell/exportcommands.h"
 
-#include <algorithm>
 #include <ctime>
 #include <optional>
 #include <string>

@@ -61,8 +61,8 @@ std::optional<long> YearOfEntry(const std::string& entry);
 
 // A high or low water: the rate changes sign between t and t + SCAN_STEP.
 struct TurningPoint {
-    long t = 0;           // s, model time of the scan point before the true extreme
-    double height = 0;    // m, PredictHeight at t
+    long t = 0;           // s, model time of the scan point before the true extreme (a secondary port's: moved)
+    double height = 0;    // m, PredictHeight at t (a secondary port's: ShiftedHeight of it)
     bool high = false;    // a maximum of the curve, whatever its height
     int coefficient = 0;  // high water only: against the next low water after it
 };

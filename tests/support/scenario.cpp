@@ -225,12 +225,13 @@ struct Player {
 
     void WriteInlineFile(const std::vector<std::string>& words)
     {
-        const std::string eol = words.size() > 2 && words[2] == "crlf" ? "\r\n" : "\n";
+        const auto said = [&words](const char* word) { return std::find(words.begin() + 1, words.end(), word) != words.end(); };
+        const std::string eol = said("crlf") ? "\r\n" : "\n";
         std::string bytes;
         while (next < lines.size() && lines[next] != "@end")
             bytes += lines[next++] + eol;
         ++next;
-        WriteFile(words.at(1), bytes);
+        WriteFile(words.at(1), said("windows-1252") ? Windows1252FromUtf8(bytes) : bytes);
     }
 
     // Where line number (from 1) starts in bytes, or their end.

@@ -114,7 +114,8 @@ void AddColumns(TablePage& page, const char* heading, std::size_t slots, bool wi
 // The waves' port: a secondary port's are its reference's.
 std::string ModelNote()
 {
-    const std::string port = Header.Offsets && !Header.Offsets->reference.empty() ? Header.Offsets->reference : PortName();
+    const std::string port =
+        Header.Offsets && !Header.Offsets->reference.empty() ? Header.Offsets->reference : PortName();
     return Format("Ondes de l'année %i%s : niveau moyen %s m et %i onde%s ; corrections nodales : %s.",
                   Header.StartYear, port.empty() ? "" : (", " + port).c_str(),
                   FrenchDecimal(WaveSet.MeanLevel, 2).c_str(), WaveSet.count, WaveSet.count > 1 ? "s" : "",

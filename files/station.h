@@ -30,10 +30,10 @@ std::optional<StationModel> StationModelOf(int index, std::int32_t year, std::st
 // datum (the mean level's height above it the model's mean level, so that
 // heights stay as the model gives them), a subordinate station's offsets
 // (Header.Offsets), its waves and mean level of the model's year (its
-// reference's for a subordinate station), with the nodal corrections on (its constants describe no
-// particular year). A record in memory keeps its time origin, carried to
-// the zone's time base. False, nothing changed and why said, when the
-// record cannot be carried there (SetPortZone).
+// reference's for a subordinate station), with the nodal corrections on
+// (its constants describe no particular year). A record in memory keeps
+// its time origin, carried to the zone's time base. False, nothing changed
+// and why said, when the record cannot be carried there (SetPortZone).
 bool MakeStationThePort(const StationModel& model, std::string& why);
 
 // The station the port came from, while it is the port.

@@ -62,7 +62,7 @@ void ShowLicence(Window dialog, int index)
         text += Format(" : secondaire de %s, pleines mers %+d min, basses mers %+d min", s.offsets->reference.c_str(),
                        s.offsets->high.minutes, s.offsets->low.minutes);
     text += "\r\nSource : " + s.source + (s.sourceUrl.empty() ? "" : " (" + s.sourceUrl + ")") +
-                       "\r\nLicence : " + s.licence + (s.licenceUrl.empty() ? "" : " (" + s.licenceUrl + ")");
+            "\r\nLicence : " + s.licence + (s.licenceUrl.empty() ? "" : " (" + s.licenceUrl + ")");
     if (!s.commercialUse)
         text += "\r\nUsage commercial interdit.";
     if (!s.attribution.empty())

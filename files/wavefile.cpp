@@ -130,12 +130,10 @@ const char* WaveProblem(double periodS, double ampl, double etab)
 void ScanShiftLine(const TextReader& in, std::size_t lineStart, long double height, long double minutes, bool ratio,
                    TideShift& shift, WaveFileContents& file)
 {
-    if (!(std::fabs(minutes) <= MAX_OFFSET_MINUTES && std::nearbyint(minutes) == minutes))
-        return NoteProblem(file, in, lineStart,
-                           Format("le décalage doit être un nombre entier de minutes d'au plus %d h ; la ligne est "
-                                  "laissée de côté",
-                                  MAX_OFFSET_MINUTES / 60)
-                               .c_str());
+    // Whole minutes, and few enough for an int: the bound itself is TideShiftProblem's.
+    if (!(std::fabs(minutes) <= 1e6L && std::nearbyint(minutes) == minutes))
+        return NoteProblem(file, in, lineStart, "le décalage doit être un nombre entier de minutes ; la ligne est "
+                                                "laissée de côté");
     const TideShift read{static_cast<int>(minutes), static_cast<double>(height), ratio};
     if (const std::string problem = TideShiftProblem(read); !problem.empty())
         return NoteProblem(file, in, lineStart, (problem + " ; la ligne est laissée de côté").c_str());

@@ -109,7 +109,9 @@ std::string OffsetsNote()
     if (!Header.Offsets)
         return "";
     const TideOffsets& o = *Header.Offsets;
-    const auto height = [](const TideShift& s) { return s.ratio ? Format("x %.2f", s.height) : Format("%+.2f m", s.height); };
+    const auto height = [](const TideShift& s) {
+        return s.ratio ? Format("x %.2f", s.height) : Format("%+.2f m", s.height);
+    };
     const std::string reference = o.reference.empty() ? "du port de référence" : "de " + o.reference;
     return Format("%s : pleines et basses mers %s, décalées de %+d min (PM) et %+d min (BM), hauteurs %s (PM) et %s "
                   "(BM) au-dessus %s",

@@ -108,8 +108,8 @@ int WriteStation(const StationArguments& args, std::ostream& out, std::ostream& 
     if (!LoadStationPort(args.query, year, errors))
         return FILE_FAILED;
     if (const std::string note = PortTablesNote(); !note.empty())
-        errors << "haliome-cli: " << note << " ; le fichier d'ondes garde les ondes de la station de référence et ses "
-                  "décalages.\n";
+        errors << "haliome-cli: " << note
+               << " ; le fichier d'ondes garde les ondes de la station de référence et ses décalages.\n";
     return WriteOutput(args.output, WaveFileBytes(), true, out) ? DONE : FILE_FAILED;
 }
 

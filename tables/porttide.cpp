@@ -41,8 +41,9 @@ std::vector<TurningPoint> TidesAround(long from, long to)
 
 double Between(const std::vector<TurningPoint>& tides, double t)
 {
-    const auto after = std::upper_bound(tides.begin(), tides.end(), t,
-                                        [](double time, const TurningPoint& p) { return time < static_cast<double>(p.t); });
+    const auto after = std::upper_bound(tides.begin(), tides.end(), t, [](double time, const TurningPoint& p) {
+        return time < static_cast<double>(p.t);
+    });
     if (after == tides.begin() || after == tides.end())
         return PredictHeight(t, 0);
     const TurningPoint& before = *(after - 1);

@@ -100,7 +100,8 @@ void MoveToSecondaryPort(std::vector<TurningPoint>& points, const TideOffsets& o
         p.t += 60L * shift.minutes;
         p.height = ShiftedHeight(shift, p.height);
     }
-    std::stable_sort(points.begin(), points.end(), [](const TurningPoint& a, const TurningPoint& b) { return a.t > b.t; });
+    std::stable_sort(points.begin(), points.end(),
+                     [](const TurningPoint& a, const TurningPoint& b) { return a.t > b.t; });
 }
 
 // The tides among the turning points of the scan (latest first): ripples

@@ -92,8 +92,9 @@ TEST_F(CatalogueTest, GivesASubordinateStationsOffsetsFromItsReference)
 
 namespace {
 
-// A catalogue of two stations whose M2 is 150 m or not a number: neither
-// gives a model, and the message names what is wrong.
+// A catalogue of two stations whose M2 is 150 m or not a number, and a
+// subordinate one moved by 2000 min: none gives a model, and the message
+// names what is wrong.
 TEST(CatalogueFile, AStationWhoseConstantsAreAbsurdOpensNoModel)
 {
     flatbuffers::FlatBufferBuilder b;
@@ -104,6 +105,10 @@ TEST(CatalogueFile, AStationWhoseConstantsAreAbsurdOpensNoModel)
         stations.push_back(fb::CreateStationDirect(b, id, id, fb::Kind_Tide, fb::StationType_Reference, 0, 0, "UTC",
                                                    nullptr, nullptr, nullptr, nullptr, true, 0, &m2));
     }
+    const auto far = fb::CreateOffsetsDirect(b, "test/nan", 2000, -10, fb::HeightType_Ratio, 1.1f, 0.9f);
+    stations.push_back(fb::CreateStationDirect(b, "test/shift", "shift", fb::Kind_Tide, fb::StationType_Subordinate, 0,
+                                               0, "UTC", nullptr, nullptr, nullptr, nullptr, true, 0, nullptr, nullptr,
+                                               0, nullptr, far));
     const std::vector<flatbuffers::Offset<flatbuffers::String>> names{b.CreateString("M2")};
     b.Finish(fb::CreateCatalogueDirect(b, "test", &stations, &names), fb::CatalogueIdentifier());
     const std::string path = testing::TempDir() + "absurd.tcdb";
@@ -115,6 +120,8 @@ TEST(CatalogueFile, AStationWhoseConstantsAreAbsurdOpensNoModel)
     EXPECT_TRUE(message.ends_with("ses ondes prédiraient des hauteurs à plus de 100 m du niveau moyen")) << message;
     EXPECT_FALSE(StationModelOf(1, 2027, message));
     EXPECT_EQ(message, "test/nan : ses constantes ne sont pas des nombres finis");
+    EXPECT_FALSE(StationModelOf(2, 2027, message));
+    EXPECT_EQ(message, "test/shift : un décalage de 2000 min dépasse les 16 h permises");
     CloseCatalogue();
     std::filesystem::remove(path);
 }

@@ -225,7 +225,9 @@ struct Player {
 
     void WriteInlineFile(const std::vector<std::string>& words)
     {
-        const auto said = [&words](const char* word) { return std::find(words.begin() + 1, words.end(), word) != words.end(); };
+        const auto said = [&words](const char* word) {
+            return std::find(words.begin() + 1, words.end(), word) != words.end();
+        };
         const std::string eol = said("crlf") ? "\r\n" : "\n";
         std::string bytes;
         while (next < lines.size() && lines[next] != "@end")

@@ -84,6 +84,7 @@ TEST_F(PortTideTest, BetweenItsTidesASecondaryPortFollowsHalfACosine)
     for (int k = 0; k < 200; ++k) {  // a port with its own waves: the waves' height
         const double t = within(random);
         EXPECT_EQ(PortHeight(t), PredictHeight(t, 0)) << t;
+        EXPECT_EQ(PortHeightDirect(t), PredictHeight(t, 0)) << t;
     }
 
     Header.Offsets = TideOffsets{"Référence", {-16, 0.77, true}, {-11, 0.77, true}};
@@ -106,6 +107,9 @@ TEST_F(PortTideTest, BetweenItsTidesASecondaryPortFollowsHalfACosine)
         const double t = k % 2 ? within(random) : static_cast<double>(16 * DAY_SECONDS * (k / 2 % 6)) + (k % 4) - 1.5;
         EXPECT_EQ(PortHeight(t), PortHeightDirect(t)) << t;
     }
+    // A curve without tides (no waves): the mean level.
+    WaveSet.count = 0;
+    EXPECT_EQ(PortHeight(within(random)), WaveSet.MeanLevel);
 }
 
 }  // namespace

@@ -25,6 +25,15 @@ std::string FormatV(const char* format, va_list args)
     return out;
 }
 
+std::string FrenchDecimal(double x, int decimals)
+{
+    std::string text = Format("%.*f", decimals, x);
+    if (text.starts_with('-') && text.find_first_not_of("-0.") == std::string::npos)
+        text.erase(0, 1);
+    std::replace(text.begin(), text.end(), '.', ',');
+    return text;
+}
+
 std::string Format(const char* format, ...)
 {
     va_list args;

@@ -14,6 +14,10 @@
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string FormatV(const char* format, va_list args) __attribute__((format(printf, 1, 0)));
 
+// x with this many decimals and a decimal comma, as French texts write it;
+// no sign on a number that rounds to zero ("0,00", not "-0,00").
+std::string FrenchDecimal(double x, int decimals);
+
 // "%Lf" takes a long double: passing a double is undefined behaviour.
 inline long double Lf(double x) { return static_cast<long double>(x); }
 

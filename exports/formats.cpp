@@ -133,15 +133,6 @@ std::string JsonString(const std::string& text)
 
 }  // namespace
 
-std::string FrenchDecimal(double x, int decimals)
-{
-    std::string text = Format("%.*f", decimals, x);
-    if (text.starts_with('-') && text.find_first_not_of("-0.") == std::string::npos)
-        text.erase(0, 1);  // a height of -0.004 m is 0,00 m, not "-0,00"
-    std::replace(text.begin(), text.end(), '.', ',');
-    return text;
-}
-
 namespace {
 
 // ---- The forms of the heights -----------------------------------------------------

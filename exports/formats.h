@@ -23,8 +23,6 @@ struct ExportForm {
     bool feet = false;  // heights in feet (0.3048 m) rather than metres
 };
 
-// x with this many decimals and a decimal comma, as French texts write it.
-std::string FrenchDecimal(double x, int decimals);
 
 // The first line of a text export: the port, its clock, the datum and the
 // unit of the heights, the wave set's year and the nodal corrections.

@@ -398,11 +398,8 @@ std::string PortFactsOf(const ImportedRecord& record)
     std::string facts = "Fuseau du port : " + ClockDescription() + "\n";
     UsePortClock();
     facts += "Zéro des hauteurs : " + (record.datumName.empty() ? std::string("zéro du relevé") : record.datumName);
-    if (record.datumOffset) {
-        std::string offset = Format("%.2f", *record.datumOffset);
-        std::replace(offset.begin(), offset.end(), '.', ',');
-        facts += " (niveau moyen : " + offset + " m)";
-    }
+    if (record.datumOffset)
+        facts += " (niveau moyen : " + FrenchDecimal(*record.datumOffset, 2) + " m)";
     return facts + "\n";
 }
 

@@ -29,7 +29,7 @@ std::string EntryOf(int index, const Position& near)
     std::string entry =
         s.name + " (" + s.countryCode + ") ; " + (s.offsets ? "secondaire" : "référence") + " ; " + s.source;
     if (near)
-        entry += Format(" ; %.1f km", DistanceKm(near->first, near->second, index));
+        entry += " ; " + FrenchDecimal(DistanceKm(near->first, near->second, index), 1) + " km";
     return entry;
 }
 

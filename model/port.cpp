@@ -126,9 +126,7 @@ std::string DatumText()
         return "zéro du relevé";
     if (!Header.DatumOffset)
         return Header.DatumName;
-    std::string offset = Format("%.2f", *Header.DatumOffset);
-    std::replace(offset.begin(), offset.end(), '.', ',');
-    return Header.DatumName + " (niveau moyen : " + offset + " m)";
+    return Header.DatumName + " (niveau moyen : " + FrenchDecimal(*Header.DatumOffset, 2) + " m)";
 }
 
 std::string HeightsReference()

@@ -239,8 +239,9 @@ void DrawDifference(Canvas* canvas)
 {
     SelectPen(canvas, PenRed);
     DrawColumns(canvas, Difference, DifferenceRow);
-    MoveTo(canvas, 0, 230);
-    LineTo(canvas, MULTI_DAY_LAST_COLUMN, 230);
+    // The line of no difference.
+    MoveTo(canvas, 0, DifferenceRow(0));
+    LineTo(canvas, MULTI_DAY_LAST_COLUMN, DifferenceRow(0));
 }
 
 // The day of the month under day marks, as many as leave room for them.

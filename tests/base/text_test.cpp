@@ -30,6 +30,16 @@ TEST(Windows1252, EveryByteSurvivesTheRoundTripThroughUtf8)
     EXPECT_EQ(Windows1252FromUtf8("→ \xFF"), "? ?");  // no code for the arrow; a lone byte is not UTF-8
 }
 
+// Heights as the tables print them: a decimal comma, and no sign on a
+// height that rounds to zero.
+TEST(FrenchDecimal, HasACommaAndNoNegativeZero)
+{
+    EXPECT_EQ(FrenchDecimal(-0.004, 2), "0,00");
+    EXPECT_EQ(FrenchDecimal(-0.006, 2), "-0,01");
+    EXPECT_EQ(FrenchDecimal(5.28, 1), "5,3");
+    EXPECT_EQ(FrenchDecimal(-3, 0), "-3");
+}
+
 TEST(Scanning, NumbersFollowTheConventionsOfPercentIPercentDAndPercentLf)
 {
     struct Case { char conversion; const char* text; long double value; const char* rest; };

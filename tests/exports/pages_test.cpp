@@ -115,14 +115,4 @@ TEST(ICalendarText, ALongPortNameIsFoldedWithinTheLineLengthNeverInsideACharacte
     EXPECT_NE(unfolded.find("\nX-WR-CALNAME:Marées " + escaped + "\n"), std::string::npos) << unfolded;
 }
 
-// Heights as the tables print them: a decimal comma, and no sign on a
-// height that rounds to zero.
-TEST(FrenchDecimal, HasACommaAndNoNegativeZero)
-{
-    EXPECT_EQ(FrenchDecimal(-0.004, 2), "0,00");
-    EXPECT_EQ(FrenchDecimal(-0.006, 2), "-0,01");
-    EXPECT_EQ(FrenchDecimal(5.28, 1), "5,3");
-    EXPECT_EQ(FrenchDecimal(-3, 0), "-3");
-}
-
 }  // namespace

@@ -6,6 +6,7 @@
 #include "analysis/jointfit.h"
 #include "analysis/knownwaves.h"
 #include "base/fields.h"
+#include "base/reportdialog.h"
 #include "base/text.h"
 #include "model/waves.h"
 
@@ -21,7 +22,6 @@ struct HarmonicChoice {
     double rayleigh = DEFAULT_RAYLEIGH;
 };
 HarmonicChoice Chosen;
-std::string ShownReport;  // with CR LF line ends, as a report control shows them
 
 void ShowChoices(Window dialog)
 {
@@ -51,14 +51,6 @@ void Accept(Window dialog)
         return Warn(dialog, "Il n'y a aucune onde en mémoire : choisissez les ondes connues.");
     Chosen = {true, set, *rayleigh};
     EndDialog(dialog, 0);
-}
-
-void ReportDialog(Window dialog, DialogEvent event, int id, int notification)
-{
-    if (event == DialogEvent::Init)
-        SetControlText(dialog, HARMONIC_REPORT_ID, ShownReport);
-    else if (notification == NOTIFY_CLICKED && (id == ID_OK || id == ID_CANCEL))
-        EndDialog(dialog, 0);
 }
 
 }  // namespace
@@ -100,6 +92,5 @@ void RunHarmonicAnalysisDialog()
     const std::optional<std::string> report = RunJointAnalysis(Chosen.set, Chosen.rayleigh);
     if (!report)
         return;
-    ShownReport = WithCrLf(*report);
-    RunModalDialog(MainWindow, HarmonicReportTemplate, ReportDialog);
+    ShowReportDialog(HarmonicReportTemplate, HARMONIC_REPORT_ID, *report);
 }

@@ -5,6 +5,7 @@
 
 #include "base/calendar.h"
 #include "base/log.h"
+#include "base/reportdialog.h"
 #include "base/text.h"
 #include "files/catalogue.h"
 #include "files/station.h"
@@ -19,7 +20,6 @@ namespace {
 
 constexpr const char* CAPTION = "Ouvrir une station";
 constexpr const char* COMPARE_CAPTION = "Comparer aux constantes publiées";
-std::string ShownReport;  // with CR LF line ends, as a report control shows them
 
 using Position = std::optional<std::pair<double, double>>;
 
@@ -173,14 +173,6 @@ bool CatalogueOpenOrSay(const char* caption)
     return false;
 }
 
-void ReportDialog(Window dialog, DialogEvent event, int id, int notification)
-{
-    if (event == DialogEvent::Init)
-        SetControlText(dialog, STATION_REPORT_ID, ShownReport);
-    else if (notification == NOTIFY_CLICKED && (id == ID_OK || id == ID_CANCEL))
-        EndDialog(dialog, 0);
-}
-
 }  // namespace
 
 void CompareWithStation()
@@ -205,8 +197,7 @@ void CompareWithStation()
         return;
     }
     LogText("Comparaison aux constantes publiées.\n" + *text + "\n");
-    ShownReport = WithCrLf(*text);
-    RunModalDialog(MainWindow, ComparisonReportTemplate, ReportDialog);
+    ShowReportDialog(ComparisonReportTemplate, STATION_REPORT_ID, *text);
 }
 
 void OpenStation()
